@@ -1,0 +1,75 @@
+#pragma once
+// The description of an export's output: container, profile and the audio
+// and video encoding parameters. Copied by value wherever it is handed on.
+#include <cstdint>
+
+enum enumOutputCodec : int32_t {
+    OC_MP4 = 0,
+    OC_3GP = 1,
+    OC_3G2 = 2,
+    OC_MPG = 3,
+    OC_M2V = 4,
+    OC_VOB = 5,
+    OC_PSP = 6,
+    OC_MOV = 7,
+    OC_SWF = 8,
+    OC_FLV = 9,
+};
+
+struct tCodecParams {
+    int32_t iAudioBitrate = 0;     // bit/s
+    int32_t iAudioChannels = 0;    // 1 mono, 2 or more stereo
+    int32_t iAudioSampleRate = 0;  // Hz
+    int32_t iVideoBitrate = 0;     // bit/s
+    int32_t iGopSize = 0;          // 0..20; shown as Quality = 20 - iGopSize
+    int32_t iFps = 0;              // whole frames per second
+    int32_t iWidth = 0;            // pixels
+    int32_t iHeight = 0;           // pixels
+    bool bAudioEnabled = false;
+    enumOutputCodec eCodec = OC_MP4;
+};
+
+// Records of one family, built from tCodecParams by the output stream.
+struct tAudioParamsMP4 {
+    int32_t iBitrate;
+    int32_t iSampleRate;
+    int32_t iChannels;
+};
+
+struct tVideoParamsMP4 {
+    int32_t iBitrate;
+    int32_t iWidth;
+    int32_t iHeight;
+    int32_t iFps;
+    int32_t iGopSize;
+};
+
+struct tVideoParams3GP {
+    int32_t iBitrate;
+    int32_t iResolutionIndex;  // into the five H.263 picture sizes
+    int32_t iFps;
+    int32_t iGopSize;
+};
+
+// The AMR-NB codec modes; the number is the rate in bit/s.
+enum enumAudioBitrate3GP : int32_t {
+    AB3GP_4750 = 0,
+    AB3GP_5150,
+    AB3GP_5900,
+    AB3GP_6700,
+    AB3GP_7400,
+    AB3GP_7950,
+    AB3GP_10200,
+    AB3GP_12200,
+};
+
+enum enum3GPVersion : int32_t {
+    VERSION_3GP = 0,
+    VERSION_3G2 = 1,
+};
+
+enum enumMpegFormat : int32_t {
+    MPEG_FORMAT_MPEG = 0,
+    MPEG_FORMAT_TS = 1,
+    MPEG_FORMAT_DVD = 2,
+};

@@ -1,0 +1,59 @@
+#!/bin/sh
+# Makes the media that the tests read, into the folder given as the first
+# argument. Everything comes from FFmpeg's synthetic sources; nothing binary
+# is kept in the repository. Runs once per build folder (see the stamp).
+set -eu
+out=$1
+mkdir -p "$out"
+cd "$out"
+ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
+
+pic() { echo "testsrc2=size=$1:rate=$2:duration=$3"; }
+tone() { echo "sine=frequency=$1:sample_rate=$2:duration=$3"; }
+
+# H.264 with B-frames and key frames every 2 s, AAC 44.1 kHz stereo.
+ff -f lavfi -i "$(pic 640x480 25 12.88)" -f lavfi -i "$(tone 440 44100 12.88)" \
+   -ac 2 -c:v libx264 -preset veryfast -bf 2 -g 50 -keyint_min 50 -sc_threshold 0 \
+   -pix_fmt yuv420p -c:a aac -b:a 128k av_h264_aac.mp4
+ff -f lavfi -i "$(pic 320x240 25 16)" -f lavfi -i "$(tone 330 44100 16)" \
+   -ac 2 -c:v libx264 -preset veryfast -bf 2 -g 50 -keyint_min 50 -sc_threshold 0 \
+   -pix_fmt yuv420p -c:a aac -b:a 128k gop2s_44k.mp4
+ff -f lavfi -i "$(pic 320x240 25 5)" -f lavfi -i "$(tone 500 44100 5)" \
+   -ac 2 -c:v mpeg4 -q:v 4 -c:a libmp3lame -b:a 128k av_mpeg4_mp3.avi
+ff -f lavfi -i "$(pic 320x240 25 4)" -f lavfi -i "$(tone 600 48000 4)" \
+   -ac 2 -c:v libvpx -b:v 500k -c:a libvorbis av_vp8_vorbis.webm
+ff -f lavfi -i "$(pic 320x240 25 4)" -f lavfi -i "$(tone 700 48000 4)" \
+   -ac 2 -c:v libvpx-vp9 -b:v 500k -deadline realtime -cpu-used 8 -c:a libopus av_vp9_opus.mkv
+# Two sound tracks that differ in rate and channels: the later one is chosen.
+ff -f lavfi -i "$(pic 320x240 25 4)" -f lavfi -i "$(tone 440 44100 4)" \
+   -f lavfi -i "$(tone 880 22050 4)" -map 0 -map 1 -map 2 \
+   -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -ac:a:0 2 -ac:a:1 1 two_audio.mkv
+ff -f lavfi -i "$(tone 440 44100 5)" -ac 2 -c:a aac audio_only.m4a
+ff -f lavfi -i "$(pic 320x240 25 5)" -c:v libx264 -preset veryfast -bf 2 -pix_fmt yuv420p video_only.mp4
+# Transport stream whose container starts at 1.4 s.
+ff -f lavfi -i "$(pic 320x240 25 12)" -f lavfi -i "$(tone 440 44100 12)" \
+   -ac 2 -c:v mpeg2video -q:v 3 -g 50 -c:a mp2 -b:a 192k -muxdelay 0 -muxpreload 0 \
+   -output_ts_offset 1.4 start_1_4.ts
+ff -f lavfi -i "$(pic 320x240 30000/1001 3)" -c:v libx264 -preset veryfast -pix_fmt yuv420p ntsc_2997.mp4
+ff -f lavfi -i "$(pic 320x240 25 4)" -f lavfi -i "$(tone 440 48000 4)" \
+   -filter_complex "[1:a]pan=5.1|c0=c0|c1=c0|c2=c0|c3=c0|c4=c0|c5=c0[a]" -map 0:v -map "[a]" \
+   -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac surround_51.mp4
+# Four flat quadrants: red, green / blue, white; nearly lossless.
+ff -f lavfi -i "color=red:size=160x120:rate=25:duration=3" -f lavfi -i "color=lime:size=160x120:rate=25:duration=3" \
+   -f lavfi -i "color=blue:size=160x120:rate=25:duration=3" -f lavfi -i "color=white:size=160x120:rate=25:duration=3" \
+   -f lavfi -i "$(tone 440 44100 3)" \
+   -filter_complex "[0][1]hstack[top];[2][3]hstack[bottom];[top][bottom]vstack[v]" -map "[v]" -map 4:a \
+   -ac 2 -c:v libx264 -qp 0 -pix_fmt yuv444p -c:a aac quadrants.mp4
+ff -f lavfi -i "$(pic 320x240 10 3)" -c:v libx264 -preset veryfast -pix_fmt yuv420p fps10.mp4
+cp av_mpeg4_mp3.avi "név ünïcödé.avi"
+
+# Bad input.
+: > empty.mp4
+head -c 200000 /dev/urandom > random.mp4
+printf 'This is not a video.\n' > text.avi
+head -c 300000 av_h264_aac.mp4 > truncated.mp4
+size=$(wc -c < av_mpeg4_mp3.avi)
+head -c $((size / 2)) av_mpeg4_mp3.avi > truncated.avi
+size=$(wc -c < start_1_4.ts)
+head -c $((size / 2)) start_1_4.ts > truncated.ts
+touch stamp

@@ -1,0 +1,49 @@
+#pragma once
+// Independent judges for test results: the ffprobe and ffmpeg tools.
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+using Fields = std::map<std::string, std::string>;
+
+struct CommandResult {
+    int exitCode = -1;
+    std::string output;  // standard output (and standard error when merged)
+};
+
+// Runs a shell command and captures its standard output.
+CommandResult RunCommand(const std::string& command);
+
+// Quotes a path for the shell.
+std::string Quote(const std::string& text);
+
+// ffprobe -show_streams: one map of key=value per stream, in stream order.
+std::vector<Fields> ProbeStreams(const std::string& file);
+
+// ffprobe -show_format.
+Fields ProbeFormat(const std::string& file);
+
+// What `ffmpeg -v error -i FILE -f null -` prints; empty for a clean decode.
+std::string DecodeErrors(const std::string& file);
+
+// Decoded pictures of the first video stream (ffprobe -count_frames).
+int CountVideoFrames(const std::string& file);
+
+// Length in seconds covered by the packets of a stream ("v:0", "a:0"):
+// the end of the last packet minus the start of the first.
+double PacketSpan(const std::string& file, const std::string& stream);
+
+// One decoded picture as packed RGB24, taken at `seconds` (after the file's
+// start), scaled to nothing: width and height are the video's own.
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> rgb;
+    const uint8_t* At(int x, int y) const { return &rgb[(size_t(y) * width + x) * 3]; }
+};
+Picture DecodePicture(const std::string& file, double seconds);
+
+}  // namespace testsupport
