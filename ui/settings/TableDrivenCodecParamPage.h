@@ -1,0 +1,45 @@
+#pragma once
+// A page with a free picture size and a sample-rate/bit-rate audio panel,
+// whose family is described entirely by a table: its containers, whether
+// the container choice is shown, and the audio rates it offers. The MP4 and
+// Flash pages are this page with their own tables.
+#include "ui/settings/CodecParamPage.h"
+
+class AudioSettingsPanel;
+class OutputFormatPanel;
+class ResolutionPanel;
+class VQualitySettingsPanel;
+
+struct tCodecPageTable {
+    CodecParamPage::tFormatChoices formats;
+    bool bShowFormatPanel;
+    int iSampleRatesCount;
+    const int* piSampleRates;        // Hz, highest first
+    const int* piMaxStereoBitrates;  // per sample rate: position in piBitRates of the highest allowed
+    const int* piMaxMonoBitrates;
+    int iBitRatesCount;
+    const int* piBitRates;           // bit/s, highest first
+};
+
+class TableDrivenCodecParamPage : public CodecParamPage {
+public:
+    TableDrivenCodecParamPage(tCodecParams& params, wxWindow* parent, const tCodecPageTable& table);
+
+    // The audio bit rates that both families offer, highest first.
+    static constexpr int AUDIO_BITRATE_COUNT = 11;
+    static const int AUDIO_BITRATES[AUDIO_BITRATE_COUNT];
+
+private:
+    void OnResolutionChanged(wxCommandEvent& event);
+    void OnVideoQualityChanged(wxCommandEvent& event);
+    void OnAudioSettingsChanged(wxCommandEvent& event);
+    void OnOutputFormatChanged(wxCommandEvent& event);
+
+    const tCodecPageTable& m_Table;
+    ResolutionPanel* m_ResolutionPanel;
+    VQualitySettingsPanel* m_QualityPanel;
+    AudioSettingsPanel* m_AudioPanel;
+    OutputFormatPanel* m_FormatPanel;
+
+    wxDECLARE_EVENT_TABLE();
+};
