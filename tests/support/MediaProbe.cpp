@@ -76,21 +76,27 @@ int CountVideoFrames(const std::string& file)
 double PacketSpan(const std::string& file, const std::string& stream)
 {
     auto r = RunCommand("ffprobe -v error -select_streams " + stream +
-                        " -show_entries packet=pts_time,duration_time -of csv=p=0 " + Quote(file));
+                        " -show_entries packet=pts_time,dts_time,duration_time -of csv=p=0 " + Quote(file));
     std::istringstream in(r.output);
     std::string line;
     double first = 0, end = 0;
     bool any = false;
     while (std::getline(in, line)) {
-        auto comma = line.find(',');
-        if (comma == std::string::npos || line.compare(0, 3, "N/A") == 0)
+        // pts,dts,duration; a packet without pts is placed by its dts.
+        std::istringstream fields(line);
+        std::string pts, dts, duration;
+        std::getline(fields, pts, ',');
+        std::getline(fields, dts, ',');
+        std::getline(fields, duration, ',');
+        const std::string& time = pts != "N/A" ? pts : dts;
+        if (time == "N/A" || time.empty())
             continue;
-        double pts = std::atof(line.c_str());
-        double duration = std::atof(line.c_str() + comma + 1);
-        if (!any || pts < first)
-            first = pts;
-        if (!any || pts + duration > end)
-            end = pts + duration;
+        double start = std::atof(time.c_str());
+        double stop = start + (duration == "N/A" ? 0.0 : std::atof(duration.c_str()));
+        if (!any || start < first)
+            first = start;
+        if (!any || stop > end)
+            end = stop;
         any = true;
     }
     return any ? end - first : 0.0;

@@ -1,0 +1,36 @@
+#pragma once
+// The output file of an export: opened from a parameter record, takes
+// pictures one at a time and sound as bytes of any length, which it cuts into
+// the frames the audio encoder needs. Destroying it finishes the file.
+// Failures are thrown as constant messages (const char*).
+#include <memory>
+#include <vector>
+
+#include "media/CodecParams.h"
+#include "media/EncoderCore.h"
+
+class OutputStream {
+public:
+    OutputStream(const char* fileName, const tCodecParams& params);
+    ~OutputStream();
+    OutputStream(const OutputStream&) = delete;
+    OutputStream& operator=(const OutputStream&) = delete;
+
+    // `frame` has the output's size and YUV 4:2:0 pixels.
+    void WriteNextVideoFrame(AVFrame* frame);
+
+    // Interleaved 16-bit samples at the output's rate and channel count. Bytes
+    // that do not complete an encoder frame wait for the next call; without
+    // an audio stream the bytes are dropped.
+    void WriteNextAudioFrame(const void* data, int size);
+
+private:
+    struct EncoderCloser {
+        void operator()(tFFMpegEncoder* encoder) const { CloseOutput(encoder); }
+    };
+
+    std::unique_ptr<tFFMpegEncoder, EncoderCloser> m_Encoder;
+    std::vector<char> m_AudioBuffer;  // one encoder frame while it fills; empty without audio
+    int m_AudioBufferSize = 0;
+    int m_AudioBufferFill = 0;
+};

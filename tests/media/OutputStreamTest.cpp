@@ -1,0 +1,297 @@
+// The output layer judged by ffprobe and by decoding what it wrote.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "media/ContainerProfiles.h"
+#include "media/OutputStream.h"
+#include "support/MediaProbe.h"
+#include "support/TestMedia.h"
+
+using namespace testsupport;
+
+namespace {
+
+tCodecParams Record(enumOutputCodec codec, bool audio)
+{
+    tCodecParams p;
+    p.eCodec = codec;
+    p.bAudioEnabled = audio;
+    p.iVideoBitrate = 800000;
+    p.iGopSize = 5;
+    p.iFps = 25;
+    p.iWidth = 320;
+    p.iHeight = 240;
+    p.iAudioBitrate = 128000;
+    p.iAudioSampleRate = 44100;
+    p.iAudioChannels = 2;
+    if (codec == OC_3GP || codec == OC_3G2) {
+        p.iWidth = 176;
+        p.iHeight = 144;
+        p.iAudioBitrate = 12200;
+        p.iAudioSampleRate = 8000;
+        p.iAudioChannels = 1;
+    }
+    return p;
+}
+
+// Writes moving pictures and a tone; returns the pictures' count.
+struct Clip {
+    int pictures = 0;
+    long long samples = 0;  // per channel, handed to the output stream
+};
+
+Clip WriteClip(OutputStream& out, const tCodecParams& p, double seconds)
+{
+    Clip clip;
+    int width = p.iWidth, height = p.iHeight;
+    AVFrame* frame = CreateFrame(width, height, AV_PIX_FMT_YUV420P);
+    int samplesPerPicture = p.iAudioSampleRate / p.iFps;
+    std::vector<short> sound(size_t(samplesPerPicture) * p.iAudioChannels);
+    for (; clip.pictures < int(seconds * p.iFps); ++clip.pictures) {
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                frame->data[0][y * frame->linesize[0] + x] = uint8_t(x + y + 4 * clip.pictures);
+        for (int plane = 1; plane < 3; ++plane)
+            for (int y = 0; y < height / 2; ++y)
+                std::fill_n(frame->data[plane] + y * frame->linesize[plane], width / 2, uint8_t(100 + 40 * plane));
+        out.WriteNextVideoFrame(frame);
+        for (size_t i = 0; i < sound.size(); ++i) {
+            long long n = clip.samples + (long long)i / p.iAudioChannels;
+            sound[i] = short(8000 * std::sin(2 * M_PI * 440 * n / p.iAudioSampleRate));
+        }
+        if (p.bAudioEnabled) {
+            out.WriteNextAudioFrame(sound.data(), int(sound.size() * sizeof(short)));
+            clip.samples += samplesPerPicture;
+        }
+    }
+    FreeFrame(frame);
+    return clip;
+}
+
+long long DecodedSamplesPerChannel(const std::string& file)
+{
+    auto r = RunCommand("ffmpeg -nostdin -v error -i " + Quote(file) + " -map 0:a -ac 1 -f s16le -");
+    return (long long)(r.output.size() / 2);
+}
+
+std::vector<Fields> MediaStreams(const std::string& file)
+{
+    std::vector<Fields> media;
+    for (auto& s : ProbeStreams(file))
+        if (s["codec_type"] == "video" || s["codec_type"] == "audio")
+            media.push_back(s);
+    return media;
+}
+
+bool FileExists(const std::string& path)
+{
+    return std::ifstream(path).good();
+}
+
+struct Family {
+    enumOutputCodec codec;
+    const char* format;  // ffprobe's format_name
+    const char* video;
+    const char* audio;
+    int audioFrame;  // samples per encoder frame
+};
+
+const Family families[] = {
+    {OC_MP4, "mov,mp4,m4a,3gp,3g2,mj2", "mpeg4", "aac", 1024},
+    {OC_3GP, "mov,mp4,m4a,3gp,3g2,mj2", "h263", "amr_nb", 160},
+    {OC_3G2, "mov,mp4,m4a,3gp,3g2,mj2", "h263", "amr_nb", 160},
+    {OC_MPG, "mpeg", "mpeg1video", "mp2", 1152},
+    {OC_M2V, "mpegts", "mpeg2video", "mp2", 1152},
+    {OC_VOB, "mpeg", "mpeg2video", "mp2", 1152},
+    {OC_PSP, "mov,mp4,m4a,3gp,3g2,mj2", "mpeg4", "aac", 1024},
+    {OC_MOV, "mov,mp4,m4a,3gp,3g2,mj2", "mpeg4", "aac", 1024},
+    {OC_SWF, "swf", "flv1", "mp3", 1152},
+    {OC_FLV, "flv", "flv1", "mp3", 1152},
+};
+
+class EveryFamily : public ::testing::TestWithParam<std::tuple<Family, bool>> {};
+
+}  // namespace
+
+TEST_P(EveryFamily, WritesAFileOfItsContainerAndCodecsThatDecodesCleanly)
+{
+    auto [family, withAudio] = GetParam();
+    tCodecParams p = Record(family.codec, withAudio);
+    std::string file = OutputPath("family" + std::to_string(family.codec) + (withAudio ? "a" : "v"));
+    Clip clip;
+    {
+        OutputStream out(file.c_str(), p);
+        clip = WriteClip(out, p, 2.0);
+    }
+    EXPECT_EQ(ProbeFormat(file)["format_name"], family.format);
+    auto streams = MediaStreams(file);
+    ASSERT_EQ(streams.size(), withAudio ? 2u : 1u);
+    // FLV and SWF have no stream table: their readers number the streams in
+    // the order they meet them, and the sound comes first there (FLV: the MP3
+    // priming starts before the first picture; SWF: its header declares the
+    // sound). Every other container keeps video as stream 0.
+    bool flash = family.codec == OC_FLV || family.codec == OC_SWF;
+    if (withAudio && flash)
+        std::swap(streams[0], streams[1]);
+    EXPECT_EQ(streams[0]["codec_name"], family.video);
+    EXPECT_EQ(DecodeErrors(file), "");
+
+    // 3GP pictures are counted at 15 per second at most.
+    double fps = (family.codec == OC_3GP || family.codec == OC_3G2) ? 15 : p.iFps;
+    EXPECT_EQ(CountVideoFrames(file), clip.pictures);
+    EXPECT_NEAR(PacketSpan(file, "v:0"), clip.pictures / fps, 1.0 / fps + 1e-6);
+    if (withAudio) {
+        EXPECT_EQ(streams[1]["codec_name"], family.audio);
+        // Only complete encoder frames are written; the decoder may add the
+        // encoder's delay, less than one more frame.
+        long long whole = clip.samples / family.audioFrame * family.audioFrame;
+        if (family.codec == OC_3GP || family.codec == OC_3G2)
+            whole = clip.samples;  // written at 8000 Hz mono already
+        EXPECT_NEAR(double(DecodedSamplesPerChannel(file)), double(whole), family.audioFrame);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(OutputStream, EveryFamily,
+                         ::testing::Combine(::testing::ValuesIn(families), ::testing::Bool()),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).video) + "_" +
+                                    std::to_string(std::get<0>(info.param).codec) +
+                                    (std::get<1>(info.param) ? "_with_audio" : "_video_only");
+                         });
+
+TEST(OutputStream, AudioIsCutIntoWholeEncoderFramesAndTheRestDiscardedAtTheEnd)
+{
+    // AAC stereo: one encoder frame is 1024 samples, 4096 bytes.
+    tCodecParams p = Record(OC_MP4, true);
+    auto decodedAfter = [&](std::vector<int> writes) {
+        std::string file = OutputPath("reblock.mp4");
+        {
+            OutputStream out(file.c_str(), p);
+            AVFrame* frame = CreateFrame(p.iWidth, p.iHeight, AV_PIX_FMT_YUV420P);
+            out.WriteNextVideoFrame(frame);
+            FreeFrame(frame);
+            for (int size : writes) {
+                std::vector<char> bytes(size, 0);
+                out.WriteNextAudioFrame(bytes.data(), size);
+            }
+        }
+        return DecodedSamplesPerChannel(file);
+    };
+    EXPECT_EQ(decodedAfter({3000}), 0);
+    EXPECT_EQ(decodedAfter({3000, 3000}), 1024);
+    EXPECT_EQ(decodedAfter({4096, 4092}), 1024);
+    EXPECT_EQ(decodedAfter({4096, 4096}), 2048);
+    EXPECT_EQ(decodedAfter({0, 4096}), 1024);
+    EXPECT_EQ(decodedAfter({10 * 4096 + 2}), 10240);
+    EXPECT_EQ(decodedAfter({10 * 4096 + 2, 4094}), 11264);
+}
+
+TEST(OutputStream, ThreeGppNeedsATableBitRateEvenWithAudioOffAndOneOfFiveSizes)
+{
+    auto opens = [](tCodecParams p) {
+        std::string file = OutputPath("rules.3gp");
+        try {
+            OutputStream out(file.c_str(), p);
+            return true;
+        } catch (const char* message) {
+            EXPECT_STREQ(message, "Can't create output stream with this parameters.");
+            EXPECT_FALSE(FileExists(file));
+            return false;
+        }
+    };
+    tCodecParams p = Record(OC_3GP, false);
+    p.iAudioBitrate = 64000;
+    EXPECT_FALSE(opens(p));
+    p.iAudioBitrate = 4750;
+    EXPECT_TRUE(opens(p));
+    p.iWidth = 352;
+    p.iHeight = 144;
+    EXPECT_FALSE(opens(p));
+    p.iHeight = 288;
+    EXPECT_TRUE(opens(p));
+    p.iWidth = 1408;
+    p.iHeight = 1152;
+    EXPECT_TRUE(opens(p));
+}
+
+TEST(OutputStream, ThreeGppFrameRateIsCappedAtFifteen)
+{
+    tCodecParams p = Record(OC_3G2, true);
+    std::string file = OutputPath("fast.3g2");
+    {
+        OutputStream out(file.c_str(), p);
+        WriteClip(out, p, 1.0);
+    }
+    EXPECT_EQ(ProbeStreams(file)[0]["r_frame_rate"], "15/1");
+    EXPECT_EQ(ProbeFormat(file)["format_name"], "mov,mp4,m4a,3gp,3g2,mj2");
+    EXPECT_NE(RunCommand("ffprobe -v error -show_format " + Quote(file)).output.find("3g2a"), std::string::npos);
+}
+
+TEST(OutputStream, BadRecordsAndPlacesFailWithTheOneMessageAndLeaveNoFile)
+{
+    std::string blocker = OutputPath("a-file");
+    std::ofstream(blocker) << "x";
+    struct Case {
+        std::string name;
+        tCodecParams params;
+        std::string file;
+    };
+    tCodecParams unknown = Record(OC_MP4, true);
+    unknown.eCodec = enumOutputCodec(10);
+    tCodecParams negative = unknown;
+    negative.eCodec = enumOutputCodec(-1);
+    tCodecParams noSize = Record(OC_MP4, true);
+    noSize.iWidth = 0;
+    tCodecParams aacRate = Record(OC_MOV, true);
+    aacRate.iAudioSampleRate = 44000;
+    tCodecParams flvRate = Record(OC_FLV, true);
+    flvRate.iAudioSampleRate = 32000;  // the muxer refuses it only when writing its header
+    tCodecParams noFps = Record(OC_MPG, false);
+    noFps.iFps = 0;
+    const Case cases[] = {
+        {"unknown family", unknown, OutputPath("unknown.mp4")},
+        {"negative family", negative, OutputPath("negative.mp4")},
+        {"no picture size", noSize, OutputPath("nosize.mp4")},
+        {"AAC rate", aacRate, OutputPath("rate.mov")},
+        {"FLV rate", flvRate, OutputPath("rate.flv")},
+        {"no frame rate", noFps, OutputPath("nofps.mpg")},
+        {"missing folder", Record(OC_MP4, true), OutputPath("missing") + "/out.mp4"},
+        {"folder is a file", Record(OC_MP4, true), blocker + "/out.mp4"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        try {
+            OutputStream out(c.file.c_str(), c.params);
+            ADD_FAILURE() << "opened";
+        } catch (const char* message) {
+            EXPECT_STREQ(message, "Can't create output stream with this parameters.");
+        }
+        EXPECT_FALSE(FileExists(c.file));
+    }
+}
+
+TEST(ContainerProfiles, ThreeGppConversions)
+{
+    tVideoParamsMP4 video = {64000, 176, 144, 30, 5};
+    tVideoParams3GP out{};
+    EXPECT_TRUE(ConvertAndPrepareVideoParams3GP(video, out));
+    EXPECT_EQ(out.iResolutionIndex, 1);
+    EXPECT_EQ(out.iFps, 15);
+    EXPECT_EQ(video.iFps, 15);
+    video.iHeight = 288;
+    EXPECT_FALSE(ConvertAndPrepareVideoParams3GP(video, out));
+
+    tAudioParamsMP4 audio = {12200, 44100, 2};
+    enumAudioBitrate3GP index = AB3GP_4750;
+    EXPECT_TRUE(ConvertAndPrepareAudioParams3GP(audio, index));
+    EXPECT_EQ(index, AB3GP_12200);
+    EXPECT_EQ(audio.iSampleRate, 8000);
+    EXPECT_EQ(audio.iChannels, 1);
+    audio.iBitrate = 12000;
+    EXPECT_FALSE(ConvertAndPrepareAudioParams3GP(audio, index));
+}
