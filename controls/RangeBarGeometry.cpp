@@ -1,0 +1,97 @@
+#include "controls/RangeBarGeometry.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+constexpr int barMargin = 3;  // between the label and the arrow rows
+}
+
+RangeBarGeometry::RangeBarGeometry(const wxRect& client, wxSize arrowSize, int timeBarHeight,
+                                   double visibleStart, double visibleEnd)
+    : m_ArrowSize(arrowSize), m_VisibleStart(visibleStart), m_VisibleEnd(visibleEnd),
+      m_Timeline(client.x + arrowSize.x / 2,
+                 client.y + barMargin + timeBarHeight + arrowSize.y,
+                 client.width - arrowSize.x,
+                 client.height - 2 * (arrowSize.y + timeBarHeight) - 2 * barMargin)
+{
+}
+
+int RangeBarGeometry::TimeToX(double time) const
+{
+    double span = m_VisibleEnd - m_VisibleStart;
+    if (span == 0 || !std::isfinite(span))
+        return m_Timeline.x;
+    double offset = (m_Timeline.width - 1) * (time - m_VisibleStart) / span;
+    // Times far outside the visible span would not fit an int.
+    offset = std::clamp(std::trunc(offset), -1.0e7, 1.0e7);
+    return m_Timeline.x + static_cast<int>(offset);
+}
+
+double RangeBarGeometry::XToTime(int x) const
+{
+    if (m_Timeline.width <= 0)
+        return m_VisibleStart;
+    return m_VisibleStart
+           + double(x - m_Timeline.x) / m_Timeline.width * (m_VisibleEnd - m_VisibleStart);
+}
+
+wxRect RangeBarGeometry::ArrowRect(DraggedArrow arrow, double time) const
+{
+    int left = TimeToX(time) - m_ArrowSize.x / 2;
+    switch (arrow) {
+    case BeginArrow:
+    case EndArrow:
+        return wxRect(left, m_Timeline.GetBottom(), m_ArrowSize.x, m_ArrowSize.y);
+    case CurrentArrow:
+        return wxRect(left, m_Timeline.y - m_ArrowSize.y + 1, m_ArrowSize.x, m_ArrowSize.y);
+    case NoArrow:
+        break;
+    }
+    return wxRect();
+}
+
+RangeBarGeometry::DraggedArrow RangeBarGeometry::ArrowAt(const wxPoint& point,
+                                                         double selectionStart,
+                                                         double selectionEnd,
+                                                         double currentTime) const
+{
+    if (ArrowRect(CurrentArrow, currentTime).Contains(point))
+        return CurrentArrow;
+    if (ArrowRect(EndArrow, selectionEnd).Contains(point))
+        return EndArrow;
+    if (ArrowRect(BeginArrow, selectionStart).Contains(point))
+        return BeginArrow;
+    return NoArrow;
+}
+
+int RangeBarGeometry::ControlHeight(wxSize arrowSize, int timeBarHeight)
+{
+    return (timeBarHeight + arrowSize.y + 2) * 2 + 8;
+}
+
+TimeLabelShape CalcTimeLabelShape(wxSize textSize, int x, int y, bool above, int clientWidth)
+{
+    int tw = textSize.x;
+    int th = textSize.y;
+    int half = tw / 2;
+    if (tw <= 14) {
+        tw = 15;
+        half = 7;
+    }
+    int d = th + 4;
+    int r = d / 2;
+    if (x - half - r - 1 < 0)
+        x = r + half + 1;
+    if (x + half - r + th + 5 >= clientWidth)
+        x = clientWidth - half + r - th - 6;
+    if (above)
+        y -= th + 4;
+
+    TimeLabelShape shape;
+    shape.rightCircle = wxRect(x + half - r + 3, y, d, d);
+    shape.leftCircle = wxRect(x - half - r - 1, y, d, d);
+    shape.middle = wxRect(x - half - 1, y, tw + 4, d);
+    shape.textOrigin = wxPoint(x - textSize.x / 2 + 2, y + 1);
+    return shape;
+}

@@ -1,0 +1,58 @@
+#pragma once
+// Geometry of the range bar: where the timeline lies in the client area,
+// time <-> x on it, where the arrows and time labels go. No window needed.
+#include <wx/gdicmn.h>
+
+struct RangeBarParts {
+    enum DraggedArrow { BeginArrow = 0, EndArrow = 1, CurrentArrow = 2, NoArrow = 3 };
+    enum TimelinePart { BeforeSelection = 0, Selection = 1, AfterSelection = 2 };
+};
+
+class RangeBarGeometry : public RangeBarParts {
+public:
+    // `arrowSize` is the size of the arrow pictures, `timeBarHeight` the
+    // height of a time label; [visibleStart, visibleEnd] is the time span
+    // shown across the bar.
+    RangeBarGeometry(const wxRect& client, wxSize arrowSize, int timeBarHeight,
+                     double visibleStart, double visibleEnd);
+
+    // The bar itself: inset by half an arrow on each side, with room for an
+    // arrow and a label above and below.
+    wxRect TimelineRect() const { return m_Timeline; }
+
+    int TimeToX(double time) const;
+    double XToTime(int x) const;
+
+    // The arrow at `time`: below the bar (tip up) for the selection ends,
+    // above it (tip down) for the current time.
+    wxRect ArrowRect(DraggedArrow arrow, double time) const;
+
+    // The arrow under `point`; the current-time arrow wins over the end
+    // arrow, which wins over the begin arrow.
+    DraggedArrow ArrowAt(const wxPoint& point, double selectionStart, double selectionEnd,
+                         double currentTime) const;
+
+    // The control's fixed height: a label and an arrow above and below a bar
+    // 6 pixels high.
+    static int ControlHeight(wxSize arrowSize, int timeBarHeight);
+
+private:
+    wxSize m_ArrowSize;
+    double m_VisibleStart;
+    double m_VisibleEnd;
+    wxRect m_Timeline;
+};
+
+// The rounded label (capsule) drawn for a time: its two end circles, the
+// rectangle between them and where its text starts.
+struct TimeLabelShape {
+    wxRect leftCircle;
+    wxRect rightCircle;
+    wxRect middle;
+    wxPoint textOrigin;
+};
+
+// Label for a text of `textSize` centred on `x`; `y` is the label's top, or
+// its bottom line when `above`. Moved inwards so it stays within
+// [0, clientWidth).
+TimeLabelShape CalcTimeLabelShape(wxSize textSize, int x, int y, bool above, int clientWidth);

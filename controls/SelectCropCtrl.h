@@ -1,0 +1,80 @@
+#pragma once
+// The preview area: one picture scaled to fit, with a crop rectangle drawn
+// over it. Outside the rectangle the picture is lightened; eight handles
+// resize the rectangle and dragging inside moves it. Holding Meta (or Ctrl,
+// where the platform reports no Meta key) while dragging a corner keeps the
+// proportions. The rectangle is kept in picture pixels. Sends no events.
+#include <wx/bitmap.h>
+#include <wx/control.h>
+#include <wx/cursor.h>
+
+#include "controls/CropGeometry.h"
+
+class SelectCropCtrl : public wxControl, public CropMovePoints {
+public:
+    SelectCropCtrl(wxWindow* parent, int id, const wxPoint& pos = wxDefaultPosition,
+                   const wxSize& size = wxDefaultSize, long style = wxBORDER_NONE,
+                   const wxValidator& validator = wxDefaultValidator,
+                   const wxString& name = "SelectCropCtrl");
+
+    // A valid picture resets the crop rectangle to the whole picture.
+    void SetImage(const wxBitmap& image);
+
+    // Confined to the picture; ignored without a picture. While cropping is
+    // disabled the stored rectangle is kept.
+    void SetCropRect(const wxRect& rect);
+    // The whole picture while cropping is disabled; empty without a picture.
+    wxRect GetCropRect() const;
+
+    void EnableCrop();
+    void DisableCrop();
+    bool IsCropEnabled() const { return m_CropEnabled; }
+
+    void EnableScaleToFit();
+    void DisableScaleToFit();
+    bool IsScaleToFit() const { return !m_ScaleToFitDisabled; }
+
+    void SetBGColor(const wxColour& colour);
+    wxColour GetBGColor() const { return m_BGColor; }
+
+    // Draws the whole control into any DC.
+    void Paint(wxDC& dc);
+
+    wxRect CalcImagePosition(const wxRect& client) const;
+    wxRect CalcScaledCropRect(const wxRect& placement) const;
+    MovePoint GetMovePointFromMousePosition(const wxPoint& p) const;
+
+    static const wxSize movePointSize;
+    static const wxSize movePointOffset;
+    static const wxSize minimalCropSize;
+
+private:
+    bool HasPicture() const { return m_Image.IsOk(); }
+    wxSize PictureSize() const { return m_Image.GetSize(); }
+    wxPoint TranslateMousePosToRealCrop(const wxPoint& p) const;
+    void MovePointToMousePosition(MovePoint point, const wxPoint& mouse, const wxPoint& offset,
+                                  bool proportional);
+    void UpdateCashedScaledImages(const wxSize& size, bool force);
+    void DrawCropRect(wxDC& dc, const wxRect& placement);
+    static wxCursor GetCursorForMovePoint(MovePoint point);
+
+    void OnLMouseDown(wxMouseEvent& event);
+    void OnMouseMove(wxMouseEvent& event);
+    void OnLMouseUp(wxMouseEvent& event);
+    void OnMouseCaptureLost(wxMouseCaptureLostEvent& event);
+    void OnEraseBackground(wxEraseEvent& event);
+    void OnPaint(wxPaintEvent& event);
+
+    wxRect m_CropRect;
+    wxBitmap m_Image;
+    wxColour m_BGColor{255, 255, 255};
+    MovePoint m_MovePoint = NoPoint;
+    wxPoint m_DragOffset;
+    wxRect m_DragStartCropRect;
+    wxBitmap m_ScaledImage;
+    wxBitmap m_ScaledDimmedImage;
+    bool m_CropEnabled = true;
+    bool m_ScaleToFitDisabled = false;
+
+    wxDECLARE_EVENT_TABLE();
+};
