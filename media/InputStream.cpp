@@ -1,0 +1,544 @@
+#include "media/InputStream.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <new>
+
+extern "C" {
+#include <libavutil/imgutils.h>
+#include <libavutil/log.h>
+}
+
+namespace {
+
+// A demuxer that keeps asking to be called again is given up on after this
+// many calls in a row, so no read loop can spin for ever.
+const int kMaxReadRetries = 1000;
+
+bool IsValidRate(AVRational rate) { return rate.num > 0 && rate.den > 0; }
+
+// The largest timestamp the seconds `time` reach in `timeBase`, truncated
+// toward zero and kept inside the 64-bit range.
+int64_t SecondsToTimestamp(double time, AVRational timeBase)
+{
+    double value = time * timeBase.den / timeBase.num;
+    const double limit = 9.2e18;
+    return static_cast<int64_t>(std::max(-limit, std::min(limit, value)));
+}
+
+}  // namespace
+
+InputStream::StaticInit::StaticInit()
+{
+    // The program keeps no log, so FFmpeg's own messages are not wanted either.
+    av_log_set_level(AV_LOG_QUIET);
+}
+
+InputStream::StaticInit InputStream::m_StaticInit;
+
+InputStream::InputStream(const char* fileName, bool skipAudio, bool skipVideo)
+    : m_ReadPacket(av_packet_alloc()), m_AudioFrame(av_frame_alloc())
+{
+    if (!m_ReadPacket || !m_AudioFrame) throw "Can't open input file.";
+    AVFormatContext* context = nullptr;
+    if (!fileName || avformat_open_input(&context, fileName, nullptr, nullptr) < 0)
+        throw "Can't open input file.";
+    m_FormatContext.reset(context);
+    if (avformat_find_stream_info(context, nullptr) < 0)
+        throw "Can't read information about stream.";
+
+    ChooseStreams(skipAudio, skipVideo);
+    if (m_AudioStreamIndex < 0 && m_VideoStreamIndex < 0)
+        throw "Input file is empty, can't find audio or video streams. Or all streams is skipped.";
+
+    // A stream whose decoder is missing or fails is dropped; the other one stays.
+    if (IsAudioPresent()) {
+        try {
+            InitAudioStream();
+        } catch (const char*) {
+            m_AudioDecoder.reset();
+            m_AudioStreamIndex = -1;
+        }
+    }
+    if (IsVideoPresent()) {
+        try {
+            InitVideoStream();
+        } catch (const char*) {
+            m_VideoDecoder.reset();
+            m_VideoStreamIndex = -1;
+        }
+    }
+    GetAudioStreamInfo();
+    GetVideoStreamInfo();
+    if (m_AudioStreamIndex < 0 && m_VideoStreamIndex < 0)
+        throw "Input file is empty, can't find supported audio or video streams. Or all streams is skipped.";
+
+    if (context->start_time != AV_NOPTS_VALUE) m_StartTime = context->start_time;
+    CalcRealDuration();
+}
+
+InputStream::~InputStream()
+{
+    av_channel_layout_uninit(&m_ResamplerLayout);
+    av_channel_layout_uninit(&m_AudioLayout);
+}
+
+void InputStream::ChooseStreams(bool skipAudio, bool skipVideo)
+{
+    // The last stream of each kind wins.
+    for (unsigned i = 0; i < m_FormatContext->nb_streams; ++i) {
+        AVMediaType type = m_FormatContext->streams[i]->codecpar->codec_type;
+        if (type == AVMEDIA_TYPE_VIDEO) m_VideoStreamIndex = static_cast<int>(i);
+        if (type == AVMEDIA_TYPE_AUDIO) m_AudioStreamIndex = static_cast<int>(i);
+    }
+    if (skipAudio) m_AudioStreamIndex = -1;
+    if (skipVideo) m_VideoStreamIndex = -1;
+}
+
+ffmpeg::CodecContextPtr InputStream::OpenDecoder(int streamIndex, const char* noDecoderMessage,
+                                                 const char* openMessage) const
+{
+    const AVStream* stream = m_FormatContext->streams[streamIndex];
+    const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
+    if (!codec) throw noDecoderMessage;
+    ffmpeg::CodecContextPtr decoder(avcodec_alloc_context3(codec));
+    if (!decoder || avcodec_parameters_to_context(decoder.get(), stream->codecpar) < 0)
+        throw openMessage;
+    decoder->pkt_timebase = stream->time_base;
+    if (stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO)
+        decoder->thread_count = 0;  // as many codec threads as the machine suits
+    if (avcodec_open2(decoder.get(), codec, nullptr) < 0) throw openMessage;
+    return decoder;
+}
+
+void InputStream::InitAudioStream()
+{
+    const char* openMessage = "Can't open audio codec.";
+    m_AudioDecoder = OpenDecoder(m_AudioStreamIndex,
+        "Can't find decoder for audio stream. This audio compression not supported.", openMessage);
+    const AVChannelLayout& layout = m_AudioDecoder->ch_layout;
+    if (layout.nb_channels < 1 || m_AudioDecoder->sample_rate < 1) throw openMessage;
+    if (layout.order == AV_CHANNEL_ORDER_UNSPEC)
+        av_channel_layout_default(&m_AudioLayout, layout.nb_channels);
+    else if (av_channel_layout_copy(&m_AudioLayout, &layout) < 0)
+        throw openMessage;
+}
+
+void InputStream::InitVideoStream()
+{
+    const char* openMessage = "Can't open video codec.";
+    m_VideoDecoder = OpenDecoder(m_VideoStreamIndex,
+        "Can't find decoder for video stream. This video compression not supported.", openMessage);
+    if (m_VideoDecoder->width < 1 || m_VideoDecoder->height < 1) throw openMessage;
+}
+
+void InputStream::GetAudioStreamInfo()
+{
+    if (!IsAudioPresent()) return;
+    m_Info.sampleRate = m_AudioDecoder->sample_rate;
+    m_Info.channels = m_AudioLayout.nb_channels;
+}
+
+void InputStream::GetVideoStreamInfo()
+{
+    if (!IsVideoPresent()) return;
+    m_Info.width = m_VideoDecoder->width;
+    m_Info.height = m_VideoDecoder->height;
+    m_Info.pixFmt = m_VideoDecoder->pix_fmt;
+
+    AVStream* stream = m_FormatContext->streams[m_VideoStreamIndex];
+    AVRational rate = stream->avg_frame_rate;
+    if (!IsValidRate(rate)) rate = av_guess_frame_rate(m_FormatContext.get(), stream, nullptr);
+    AVRational timeBase = m_VideoDecoder->time_base;
+    if (IsValidRate(rate))
+        m_Info.frameRate = av_q2d(rate);
+    else if (IsValidRate(timeBase))
+        m_Info.frameRate = 1.0 / av_q2d(timeBase);
+    else
+        m_Info.frameRate = 25.0;  // nothing in the file says; the common rate
+}
+
+double InputStream::ContainerDuration() const
+{
+    if (m_FormatContext->duration != AV_NOPTS_VALUE && m_FormatContext->duration > 0)
+        return m_FormatContext->duration / 1000000.0;
+    if (IsVideoPresent()) {
+        const AVStream* stream = m_FormatContext->streams[m_VideoStreamIndex];
+        if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0)
+            return StreamSeconds(m_VideoStreamIndex, stream->duration);
+    }
+    return 0.0;
+}
+
+void InputStream::CalcRealDuration()
+{
+    // Keep clear of the last two pictures and the last half second, which
+    // many files do not quite deliver.
+    double duration = ContainerDuration();
+    if (duration <= 0.0) return;
+    if (m_Info.frameRate > 0.0) duration -= 2.0 / m_Info.frameRate;
+    duration -= 0.5;
+    m_Duration = std::max(0.0, duration);
+}
+
+double InputStream::StreamSeconds(int streamIndex, int64_t timestamp) const
+{
+    return timestamp * av_q2d(m_FormatContext->streams[streamIndex]->time_base);
+}
+
+double InputStream::GetPosition() const
+{
+    if (!IsVideoPresent()) return m_AudioPosition;
+    if (!IsAudioPresent()) return m_VideoPosition;
+    return std::min(m_AudioPosition, m_VideoPosition);
+}
+
+int InputStream::GetVideoFrameBufferSize() const
+{
+    if (!IsVideoPresent()) return 0;
+    int size = av_image_get_buffer_size(static_cast<AVPixelFormat>(m_Info.pixFmt),
+                                        m_Info.width, m_Info.height, 1);
+    return std::max(size, 0);
+}
+
+bool InputStream::IsAudioEnded() const
+{
+    return !IsAudioPresent() || (m_AllDataRead && m_AudioPackets.Size() == 0 &&
+                                 m_AudioData.Size() == 0 && m_AudioDrained);
+}
+
+bool InputStream::IsVideoEnded() const
+{
+    return !IsVideoPresent() || (m_AllDataRead && m_VideoPackets.Size() == 0 &&
+                                 m_VideoFrames.Size() == 0 && m_VideoDrained);
+}
+
+// ---------------------------------------------------------------- reading
+
+void InputStream::ReadPacket()
+{
+    AVPacket* packet = m_ReadPacket.get();
+    int result = av_read_frame(m_FormatContext.get(), packet);
+    if (result == AVERROR(EAGAIN)) {
+        if (++m_ReadRetries >= kMaxReadRetries) m_AllDataRead = true;
+        return;
+    }
+    m_ReadRetries = 0;
+    if (result < 0) {
+        m_AllDataRead = true;
+        return;
+    }
+    if (packet->size > 0 && packet->data) {
+        if (packet->stream_index == m_AudioStreamIndex && !m_AudioPackets.Put(*packet)) {
+            av_packet_unref(packet);
+            throw "Can't add new audio packet to queue.";
+        }
+        if (packet->stream_index == m_VideoStreamIndex && !m_VideoPackets.Put(*packet)) {
+            av_packet_unref(packet);
+            throw "Can't add new video packet to queue.";
+        }
+    }
+    av_packet_unref(packet);
+}
+
+void InputStream::ReadUntilQueued(const AVPacketQueue& queue)
+{
+    while (queue.Size() == 0 && !m_AllDataRead) ReadPacket();
+}
+
+// ---------------------------------------------------------------- audio
+
+void InputStream::DecodeNextAudioFrame(void* buffer, int size)
+{
+    if (!buffer || size < 1) throw "Invalid buffer or buffer size on decoding audio.";
+    char* dest = static_cast<char*>(buffer);
+    for (;;) {
+        if (m_AudioData.Size() >= size) {
+            ReadAudioData(dest, size);
+            return;
+        }
+        if (!IsAudioPresent()) break;
+        ReadUntilQueued(m_AudioPackets);
+        if (m_AudioPackets.Size() > 0) {
+            DecodeAudio();
+        } else {
+            DrainAudioDecoder();
+            break;
+        }
+    }
+    // End of the audio: what is left, then silence.
+    long left = std::min<long>(m_AudioData.Size(), size);
+    if (left > 0) ReadAudioData(dest, left);
+    std::memset(dest + left, 0, size - left);
+}
+
+void InputStream::ReadAudioData(char* buffer, long size)
+{
+    if (!m_AudioData.Read(buffer, size)) throw "Can't read audio from queue.";
+}
+
+void InputStream::DecodeAudio()
+{
+    if (!IsAudioPresent() || m_AudioPackets.Size() == 0) return;
+    ffmpeg::PacketPtr packet = m_AudioPackets.Get();
+    int result = avcodec_send_packet(m_AudioDecoder.get(), packet.get());
+    if (result == AVERROR(EAGAIN)) {
+        ReceiveAudioFrames();
+        result = avcodec_send_packet(m_AudioDecoder.get(), packet.get());
+    }
+    if (result < 0) return;  // a packet that does not decode is dropped
+    ReceiveAudioFrames();
+    int64_t time = packet->dts != AV_NOPTS_VALUE ? packet->dts : packet->pts;
+    if (time != AV_NOPTS_VALUE) m_AudioPosition = StreamSeconds(m_AudioStreamIndex, time);
+}
+
+void InputStream::ReceiveAudioFrames()
+{
+    AVFrame* frame = m_AudioFrame.get();
+    while (avcodec_receive_frame(m_AudioDecoder.get(), frame) >= 0) {
+        if (frame->nb_samples > 0 && PrepareResampler(*frame))
+            QueueAudio(const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
+        av_frame_unref(frame);
+    }
+}
+
+void InputStream::DrainAudioDecoder()
+{
+    if (m_AudioDrained || !IsAudioPresent()) return;
+    m_AudioDrained = true;
+    if (avcodec_send_packet(m_AudioDecoder.get(), nullptr) >= 0) ReceiveAudioFrames();
+    if (m_Resampler) QueueAudio(nullptr, 0);  // what the resampler still holds
+}
+
+bool InputStream::PrepareResampler(const AVFrame& frame)
+{
+    AVChannelLayout layout{};
+    int channels = frame.ch_layout.nb_channels > 0 ? frame.ch_layout.nb_channels
+                                                   : m_AudioLayout.nb_channels;
+    if (frame.ch_layout.order != AV_CHANNEL_ORDER_UNSPEC && frame.ch_layout.nb_channels > 0)
+        av_channel_layout_copy(&layout, &frame.ch_layout);
+    else
+        av_channel_layout_default(&layout, channels);
+    int rate = frame.sample_rate > 0 ? frame.sample_rate : m_AudioDecoder->sample_rate;
+
+    bool same = m_Resampler && frame.format == m_ResamplerFormat && rate == m_ResamplerRate &&
+                av_channel_layout_compare(&layout, &m_ResamplerLayout) == 0;
+    if (same) {
+        av_channel_layout_uninit(&layout);
+        return true;
+    }
+    m_Resampler.reset();
+    av_channel_layout_uninit(&m_ResamplerLayout);
+    m_ResamplerLayout = layout;  // takes over the layout's storage
+    m_ResamplerFormat = frame.format;
+    m_ResamplerRate = rate;
+
+    SwrContext* context = nullptr;
+    if (swr_alloc_set_opts2(&context, &m_AudioLayout, AV_SAMPLE_FMT_S16, m_Info.sampleRate,
+                            &m_ResamplerLayout, static_cast<AVSampleFormat>(frame.format), rate,
+                            0, nullptr) < 0)
+        return false;
+    ffmpeg::SwrPtr resampler(context);
+    if (swr_init(context) < 0) return false;
+    m_Resampler = std::move(resampler);
+    return true;
+}
+
+void InputStream::QueueAudio(const uint8_t** samples, int sampleCount)
+{
+    int capacity = swr_get_out_samples(m_Resampler.get(), sampleCount);
+    if (capacity < 1) return;
+    int frameBytes = m_Info.channels * 2;
+    std::unique_ptr<char[]> chunk(new (std::nothrow) char[static_cast<size_t>(capacity) * frameBytes]);
+    if (!chunk) throw "Can't write to queue audio data.";
+    uint8_t* out = reinterpret_cast<uint8_t*>(chunk.get());
+    int produced = swr_convert(m_Resampler.get(), &out, capacity, samples, sampleCount);
+    if (produced < 1) return;
+    if (!m_AudioData.Write(chunk.get(), static_cast<long>(produced) * frameBytes))
+        throw "Can't write to queue audio data.";
+    (void)chunk.release();
+}
+
+// ---------------------------------------------------------------- video
+
+AVFrame* InputStream::DecodeNextVideoFrame()
+{
+    while (m_VideoFrames.Size() == 0 && IsVideoPresent()) {
+        ReadUntilQueued(m_VideoPackets);
+        if (m_VideoPackets.Size() == 0) {
+            DrainVideoDecoder();
+            break;
+        }
+        DecodeVideo();
+        if (m_VideoPackets.Size() == 0 || m_AllDataRead) break;
+    }
+    return m_VideoFrames.Size() > 0 ? m_VideoFrames.Get() : nullptr;
+}
+
+void InputStream::DecodeVideo()
+{
+    if (!IsVideoPresent() || m_VideoPackets.Size() == 0) return;
+    ffmpeg::PacketPtr packet = m_VideoPackets.Get();
+    int result = avcodec_send_packet(m_VideoDecoder.get(), packet.get());
+    if (result == AVERROR(EAGAIN)) {
+        ReceiveVideoFrames();
+        result = avcodec_send_packet(m_VideoDecoder.get(), packet.get());
+    }
+    if (result >= 0) ReceiveVideoFrames();
+}
+
+void InputStream::ReceiveVideoFrames()
+{
+    for (;;) {
+        if (!m_DecodingFrame) {
+            m_DecodingFrame.reset(av_frame_alloc());
+            if (!m_DecodingFrame) throw "Can't allocate new video frame.";
+        }
+        AVFrame* frame = m_DecodingFrame.get();
+        if (avcodec_receive_frame(m_VideoDecoder.get(), frame) < 0) return;
+        // The time of the packet whose decoding gave this picture. Codec
+        // threads hand pictures out later than one thread would, but each
+        // keeps the packet time it would have had without them.
+        int64_t time = frame->pkt_dts != AV_NOPTS_VALUE ? frame->pkt_dts
+                                                        : frame->best_effort_timestamp;
+        if (time != AV_NOPTS_VALUE) m_VideoPosition = StreamSeconds(m_VideoStreamIndex, time);
+        if (!m_VideoFrames.Put(frame)) throw "Can't allocate new video frame.";
+        (void)m_DecodingFrame.release();
+    }
+}
+
+void InputStream::DrainVideoDecoder()
+{
+    if (m_VideoDrained || !IsVideoPresent()) return;
+    m_VideoDrained = true;
+    if (avcodec_send_packet(m_VideoDecoder.get(), nullptr) >= 0) ReceiveVideoFrames();
+}
+
+// ---------------------------------------------------------------- seeking
+
+bool InputStream::Seek(double time)
+{
+    return Seek(time, false, false);
+}
+
+bool InputStream::Seek(double time, bool skipAudio, bool skipVideo)
+{
+    if (IsAudioPresent() && !skipAudio) {
+        AVRational timeBase = m_FormatContext->streams[m_AudioStreamIndex]->time_base;
+        if (av_seek_frame(m_FormatContext.get(), m_AudioStreamIndex,
+                          SecondsToTimestamp(time, timeBase), AVSEEK_FLAG_BACKWARD) < 0)
+            return false;
+        avcodec_flush_buffers(m_AudioDecoder.get());
+        m_AudioDrained = false;
+        m_Resampler.reset();
+        m_AudioPackets.Flush();
+        m_AudioData.Flush();
+        m_AudioPosition = time;
+    }
+    if (IsVideoPresent() && !skipVideo) {
+        AVRational timeBase = m_FormatContext->streams[m_VideoStreamIndex]->time_base;
+        if (av_seek_frame(m_FormatContext.get(), m_VideoStreamIndex,
+                          SecondsToTimestamp(time, timeBase), AVSEEK_FLAG_BACKWARD) < 0)
+            return false;
+        avcodec_flush_buffers(m_VideoDecoder.get());
+        m_VideoDrained = false;
+        m_VideoPackets.Flush();
+        m_VideoFrames.Flush();
+        m_DecodingFrame.reset();
+        m_VideoPosition = time;
+    }
+    m_AllDataRead = false;
+    m_ReadRetries = 0;
+    return true;
+}
+
+bool InputStream::SeekAccurate(double time)
+{
+    if (!Seek(time)) return false;
+    double target = time;
+    if (IsVideoPresent()) {
+        if (!CorrectVideoAfterSeek(time)) return false;
+        target = m_VideoPosition;
+    }
+    if (!IsAudioPresent()) return true;
+    // The demuxer is not moved again for the audio: with video in the same
+    // input that would hand the video its packets a second time. The audio
+    // packets read while the video was corrected are queued and used.
+    return CorrectAudioAfterSeek(target);
+}
+
+bool InputStream::SeekFurtherBack(double time, double& backoff)
+{
+    // Some demuxers (MPEG-TS among them) land after the requested time even
+    // when asked for the key frame before it; start earlier and earlier
+    // until decoding begins in time or the file's start is reached.
+    double start = GetStartTime();
+    if (time - backoff <= start) return false;
+    backoff = backoff > 0.0 ? backoff * 2.0 : 1.0;
+    return true;
+}
+
+bool InputStream::CorrectVideoAfterSeek(double time)
+{
+    if (!IsVideoPresent()) return false;
+    try {
+        double backoff = 0.0;
+        bool firstPicture = true;
+        for (;;) {
+            ffmpeg::FramePtr frame(DecodeNextVideoFrame());
+            if (!frame && !IsVideoEnded()) continue;
+            if (frame && firstPicture) {
+                firstPicture = false;
+                if (m_VideoPosition > time && SeekFurtherBack(time, backoff)) {
+                    if (!Seek(std::max(time - backoff, GetStartTime()))) return false;
+                    firstPicture = true;
+                    continue;
+                }
+            }
+            if (IsVideoEnded()) {
+                // The last picture stays for the caller.
+                if (frame && !m_VideoFrames.Put(frame.get())) return false;
+                (void)frame.release();
+                return true;
+            }
+            if (!(time > m_VideoPosition)) return true;
+        }
+    } catch (const char*) {
+        return false;
+    }
+}
+
+bool InputStream::CorrectAudioAfterSeek(double time)
+{
+    if (!IsAudioPresent()) return false;
+    try {
+        char scratch[32];
+        double backoff = 0.0;
+        bool firstRead = true;
+        for (;;) {
+            DecodeNextAudioFrame(scratch, sizeof scratch);
+            // Starting again earlier is only safe when no video shares the demuxer.
+            if (firstRead && !IsVideoPresent() && m_AudioPosition > time &&
+                SeekFurtherBack(time, backoff)) {
+                if (!Seek(std::max(time - backoff, GetStartTime()))) return false;
+                continue;
+            }
+            firstRead = false;
+            if (IsAudioEnded() || !(time > m_AudioPosition)) return true;
+        }
+    } catch (const char*) {
+        return false;
+    }
+}
+
+bool InputStream::SeekStreamsSync(InputStream& first, InputStream& second, double time)
+{
+    for (int pass = 0; pass < 2; ++pass) {
+        if (!first.SeekAccurate(time)) return false;
+        if (!second.SeekAccurate(first.GetPosition())) return false;
+        time = second.GetPosition();
+    }
+    return true;
+}

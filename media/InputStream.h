@@ -1,0 +1,134 @@
+#pragma once
+// One media file opened for reading: at most one audio and one video stream,
+// decoded on demand, with positions, end states and seeking.
+#include <cstdint>
+
+#include "media/AVFrameQueue.h"
+#include "media/AVPacketQueue.h"
+#include "media/DataQueue.h"
+#include "media/FFmpegPtr.h"
+
+// Description of an input; -1 marks the values of a stream it does not have.
+struct tInputStreamInfo {
+    int sampleRate = -1;
+    int channels = -1;
+    int width = -1;
+    int height = -1;
+    int pixFmt = -1;  // AVPixelFormat of the decoded pictures
+    double frameRate = -1.0;
+};
+
+// Times are seconds on the file's own time line (GetStartTime() included).
+// Errors are thrown as constant messages (const char*); the seeking calls
+// never throw and report failure by returning false.
+class InputStream {
+public:
+    // `fileName` is UTF-8.
+    InputStream(const char* fileName, bool skipAudio, bool skipVideo);
+    ~InputStream();
+    InputStream(const InputStream&) = delete;
+    InputStream& operator=(const InputStream&) = delete;
+
+    bool IsAudioPresent() const { return m_AudioStreamIndex >= 0; }
+    bool IsVideoPresent() const { return m_VideoStreamIndex >= 0; }
+    tInputStreamInfo GetInfo() const { return m_Info; }
+    double GetDuration() const { return m_Duration; }
+    double GetStartTime() const { return m_StartTime / 1000000.0; }
+    double GetAudioPosition() const { return m_AudioPosition; }
+    double GetVideoPosition() const { return m_VideoPosition; }
+    double GetPosition() const;
+    // Bytes of one tightly packed picture of the decoded format; 0 without video.
+    int GetVideoFrameBufferSize() const;
+
+    bool IsAllDataReaded() const { return m_AllDataRead; }
+    bool IsAudioEnded() const;
+    bool IsVideoEnded() const;
+    bool IsAllMediaEnded() const { return IsAudioEnded() && IsVideoEnded(); }
+
+    // Fills `buffer` with exactly `size` bytes of interleaved signed 16-bit
+    // audio at the stream's own rate and channel count; past the end of the
+    // audio the missing bytes are silence.
+    void DecodeNextAudioFrame(void* buffer, int size);
+    // The next picture, in the decoder's own pixel format, or null when none
+    // is ready yet or the video has ended (IsVideoEnded() tells which).
+    // The caller owns the returned frame and frees it with av_frame_free();
+    // its picture planes are reference-counted and stay valid until then.
+    AVFrame* DecodeNextVideoFrame();
+
+    // Coarse seek: to the key frame at or before `time`; empties what the
+    // sought streams had buffered and clears the end of data.
+    bool Seek(double time);
+    bool Seek(double time, bool skipAudio, bool skipVideo);
+    // Coarse seek, then decoding and discarding up to `time`.
+    bool SeekAccurate(double time);
+    // Accurate seeks of both inputs in turn (two passes), so that `second`
+    // ends up at or just after `first`.
+    static bool SeekStreamsSync(InputStream& first, InputStream& second, double time);
+
+private:
+    class StaticInit {
+    public:
+        StaticInit();
+    };
+    static StaticInit m_StaticInit;
+
+    void ChooseStreams(bool skipAudio, bool skipVideo);
+    void InitAudioStream();
+    void InitVideoStream();
+    ffmpeg::CodecContextPtr OpenDecoder(int streamIndex, const char* noDecoderMessage,
+                                        const char* openMessage) const;
+    void GetAudioStreamInfo();
+    void GetVideoStreamInfo();
+    double ContainerDuration() const;
+    void CalcRealDuration();
+
+    void ReadPacket();
+    void ReadUntilQueued(const AVPacketQueue& queue);
+    void DecodeAudio();
+    void ReceiveAudioFrames();
+    void DrainAudioDecoder();
+    void QueueAudio(const uint8_t** samples, int sampleCount);
+    bool PrepareResampler(const AVFrame& frame);
+    void ReadAudioData(char* buffer, long size);
+    void DecodeVideo();
+    void ReceiveVideoFrames();
+    void DrainVideoDecoder();
+
+    bool CorrectAudioAfterSeek(double time);
+    bool CorrectVideoAfterSeek(double time);
+    bool SeekFurtherBack(double time, double& backoff);
+    double StreamSeconds(int streamIndex, int64_t timestamp) const;
+
+    ffmpeg::InputContextPtr m_FormatContext;
+    int m_AudioStreamIndex = -1;
+    int m_VideoStreamIndex = -1;
+    tInputStreamInfo m_Info;
+    double m_Duration = 0.0;
+    double m_AudioPosition = 0.0;
+    double m_VideoPosition = 0.0;
+    AVPacketQueue m_AudioPackets;
+    AVPacketQueue m_VideoPackets;
+    DataQueue m_AudioData;
+    AVFrameQueue m_VideoFrames;
+    ffmpeg::FramePtr m_DecodingFrame;
+    bool m_AllDataRead = false;
+    int64_t m_StartTime = 0;  // microseconds
+
+    ffmpeg::CodecContextPtr m_AudioDecoder;
+    ffmpeg::CodecContextPtr m_VideoDecoder;
+    // A decoder is drained once at the end of the data, to deliver what it
+    // still holds; a seek makes it usable again.
+    bool m_AudioDrained = false;
+    bool m_VideoDrained = false;
+    ffmpeg::PacketPtr m_ReadPacket;
+    int m_ReadRetries = 0;
+    ffmpeg::FramePtr m_AudioFrame;
+
+    // Turns the decoder's samples into interleaved 16-bit samples; rebuilt
+    // when the decoder's format, rate or layout changes.
+    ffmpeg::SwrPtr m_Resampler;
+    int m_ResamplerFormat = -1;
+    int m_ResamplerRate = 0;
+    AVChannelLayout m_ResamplerLayout{};
+    AVChannelLayout m_AudioLayout{};
+};
