@@ -1,0 +1,139 @@
+// tellavox-export: one whole export without the main window.
+//   tellavox-export --in FILE --out FILE [--codec N] [--size WxH] [--fps N]
+//     [--vbitrate BPS] [--gop N] [--abitrate BPS] [--arate HZ] [--channels N]
+//     [--no-audio] [--start S] [--end S] [--crop X,Y,W,H] [--dialog]
+// Unset values default as the main window sets them after choosing the input.
+// Prints "read=N written=N seconds=S" (with --dialog "result=N seconds=S")
+// and exits 0; on failure prints the message and exits 1.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <string>
+
+#include <wx/app.h>
+#include <wx/init.h>
+
+#include "media/InputStream.h"
+#include "pipeline/StreamEncoder.h"
+#include "ui/Exporter.h"
+
+namespace {
+
+struct Options {
+    std::map<std::string, std::string> values;
+    bool noAudio = false;
+    bool dialog = false;
+
+    bool Has(const char* name) const { return values.count(name) != 0; }
+    const std::string& Get(const char* name) const { return values.at(name); }
+    int Int(const char* name, int fallback) const { return Has(name) ? std::atoi(Get(name).c_str()) : fallback; }
+    double Double(const char* name, double fallback) const
+    {
+        return Has(name) ? std::atof(Get(name).c_str()) : fallback;
+    }
+};
+
+Options Parse(int argc, char** argv)
+{
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "--no-audio")
+            options.noAudio = true;
+        else if (arg == "--dialog")
+            options.dialog = true;
+        else if (arg.rfind("--", 0) == 0 && i + 1 < argc)
+            options.values[arg.substr(2)] = argv[++i];
+        else
+            throw "Bad arguments.";
+    }
+    if (!options.Has("in") || !options.Has("out"))
+        throw "Give --in FILE and --out FILE.";
+    return options;
+}
+
+tCodecParams MakeRecord(const Options& o)
+{
+    InputStream input(o.Get("in").c_str(), false, false);
+    tInputStreamInfo info = input.GetInfo();
+    tCodecParams p;
+    p.eCodec = enumOutputCodec(o.Int("codec", OC_MP4));
+    p.iWidth = info.width;
+    p.iHeight = info.height;
+    if (o.Has("size"))
+        std::sscanf(o.Get("size").c_str(), "%dx%d", &p.iWidth, &p.iHeight);
+    p.iFps = o.Int("fps", int(info.frameRate));
+    p.iVideoBitrate = o.Int("vbitrate", 5000000);
+    p.iGopSize = o.Int("gop", 5);
+    p.bAudioEnabled = input.IsAudioPresent() && !o.noAudio;
+    p.iAudioBitrate = o.Int("abitrate", 128000);
+    p.iAudioSampleRate = o.Int("arate", info.sampleRate);
+    p.iAudioChannels = o.Int("channels", info.channels);
+    return p;
+}
+
+wxRect MakeCrop(const Options& o)
+{
+    wxRect crop;
+    if (o.Has("crop"))
+        std::sscanf(o.Get("crop").c_str(), "%d,%d,%d,%d", &crop.x, &crop.y, &crop.width, &crop.height);
+    return crop;
+}
+
+double Seconds(std::chrono::steady_clock::time_point since)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+int ExportDirectly(const Options& o, const tCodecParams& params, const wxRect& crop)
+{
+    auto start = std::chrono::steady_clock::now();
+    unsigned long long read = 0, written = 0;
+    {
+        StreamEncoder encoder(o.Get("in").c_str(), o.Get("out").c_str(), params, crop,
+                              o.Double("start", 0), o.Double("end", 0));
+        while (!encoder.IsEnded())
+            encoder.Encode();
+        read = encoder.GetReadFrames();
+        written = encoder.GetWrittenFrames();
+    }
+    std::printf("read=%llu written=%llu seconds=%.3f\n", read, written, Seconds(start));
+    return 0;
+}
+
+int ExportUnderDialog(int argc, char** argv, const Options& o, const tCodecParams& params, const wxRect& crop)
+{
+    wxApp::SetInstance(new wxApp);
+    if (!wxEntryStart(argc, argv))
+        throw "Can't start the GUI library.";
+    auto start = std::chrono::steady_clock::now();
+    int result;
+    {
+        Exporter exporter(nullptr, wxString::FromUTF8(o.Get("in")), wxString::FromUTF8(o.Get("out")),
+                          params, crop, o.Double("start", 0), o.Double("end", 0));
+        result = exporter.Start();
+    }
+    std::printf("result=%d seconds=%.3f\n", result, Seconds(start));
+    wxEntryCleanup();
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    try {
+        Options options = Parse(argc, argv);
+        tCodecParams params = MakeRecord(options);
+        wxRect crop = MakeCrop(options);
+        if (options.dialog)
+            return ExportUnderDialog(argc, argv, options, params, crop);
+        wxInitializer base;
+        return ExportDirectly(options, params, crop);
+    } catch (const char* message) {
+        std::printf("%s\n", message);
+        return 1;
+    }
+}

@@ -1,0 +1,54 @@
+#pragma once
+// The modal progress dialog under which one export runs: a gauge, the
+// remaining time and "Cancel". A repeating timer drives the export in small
+// steps on the GUI thread; destroying the dialog finishes the output file.
+#include <memory>
+
+#include <wx/dialog.h>
+#include <wx/timer.h>
+
+#include "media/CodecParams.h"
+#include "pipeline/StreamEncoder.h"
+
+class wxGauge;
+class wxStaticText;
+
+enum {
+    EXPORT_FAILED = 0,
+    EXPORT_CANCELED = 1,
+    EXPORT_FINISHED = 2,
+};
+
+class Exporter : public wxDialog {
+public:
+    Exporter(wxWindow* parent, const wxString& inputName, const wxString& outputName,
+             const tCodecParams& params, const wxRect& cropRect, double startTime, double endTime);
+    ~Exporter() override;
+
+    // Runs the export modally; returns EXPORT_FAILED, EXPORT_CANCELED or EXPORT_FINISHED.
+    int Start();
+
+    void OnCancel(wxCommandEvent& event);
+    void Process(wxTimerEvent& event);
+
+    // The text shown under the gauge for a remaining time in milliseconds.
+    static wxString RemainedTimeText(long long remainingMs);
+    // Remaining milliseconds after `elapsedMs` for `position` of `duration`
+    // seconds done; 0 when it cannot be told.
+    static long long EstimateRemaining(long long elapsedMs, double position, double duration);
+
+private:
+    void Finish(int returnCode);
+    void EncodeForAWhile();
+    void UpdateRemainedTime();
+
+    wxTimer m_Timer;
+    wxGauge* m_Gauge = nullptr;
+    std::unique_ptr<StreamEncoder> m_StreamEncoder;  // null when the export could not be set up
+    int m_Result = EXPORT_FINISHED;
+    wxLongLong m_StartMillis;
+    wxLongLong m_LastUpdateMillis;
+    wxStaticText* m_RemainedText = nullptr;
+
+    wxDECLARE_EVENT_TABLE();
+};
