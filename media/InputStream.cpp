@@ -230,17 +230,17 @@ void InputStream::ReadPacket()
         m_AllDataRead = true;
         return;
     }
-    if (packet->size > 0 && packet->data) {
-        if (packet->stream_index == m_AudioStreamIndex && !m_AudioPackets.Put(*packet)) {
-            av_packet_unref(packet);
-            throw "Can't add new audio packet to queue.";
-        }
-        if (packet->stream_index == m_VideoStreamIndex && !m_VideoPackets.Put(*packet)) {
-            av_packet_unref(packet);
-            throw "Can't add new video packet to queue.";
-        }
+    int stream = packet->stream_index;
+    if (packet->size < 1 || !packet->data) {
+        // Nothing to decode.
+    } else if (stream == m_AudioStreamIndex && !m_AudioPackets.Put(*packet)) {
+        av_packet_unref(packet);
+        throw "Can't add new audio packet to queue.";
+    } else if (stream == m_VideoStreamIndex && !m_VideoPackets.Put(*packet)) {
+        av_packet_unref(packet);
+        throw "Can't add new video packet to queue.";
     }
-    av_packet_unref(packet);
+    av_packet_unref(packet);  // a packet that was queued is blank already
 }
 
 void InputStream::ReadUntilQueued(const AVPacketQueue& queue)

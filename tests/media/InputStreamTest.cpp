@@ -141,6 +141,9 @@ TEST(InputStreamTest, DeliversEveryPictureIncludingThoseTheDecoderHeldBack)
         EXPECT_EQ(CountPictures(*input), testsupport::CountVideoFrames(MediaPath(name))) << name;
         EXPECT_TRUE(input->IsAllMediaEnded());
     }
+    // With the sound chosen too, its packets wait aside and change nothing.
+    auto both = Open("av_h264_aac.mp4");
+    EXPECT_EQ(CountPictures(*both), testsupport::CountVideoFrames(MediaPath("av_h264_aac.mp4")));
 }
 
 TEST(InputStreamTest, DelayingDecoderFirstAnswersWithNoPicture)
