@@ -83,8 +83,9 @@ TimeLabelShape CalcTimeLabelShape(wxSize textSize, int x, int y, bool above, int
     int r = d / 2;
     if (x - half - r - 1 < 0)
         x = r + half + 1;
-    if (x + half - r + th + 5 >= clientWidth)
-        x = clientWidth - half + r - th - 6;
+    // The right circle ends at x + half - r + th + 6; keep that column inside.
+    if (x + half - r + th + 6 >= clientWidth)
+        x = clientWidth - half + r - th - 7;
     if (above)
         y -= th + 4;
 
