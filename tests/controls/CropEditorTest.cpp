@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 
 #include "ControlTestSupport.h"
@@ -389,6 +390,45 @@ TEST_F(CropEditorTest, ATinyControlPaintsOnlyItsBackground)
     Move(m_Crop, wxPoint(0, 0));
     Release(m_Crop, wxPoint(0, 0));
     EXPECT_EQ(wxRect(0, 0, 640, 480), m_Crop->GetCropRect());
+}
+
+}  // namespace
+
+namespace {
+
+// A small landscape for the documentation's screenshot.
+wxBitmap Landscape(int width, int height)
+{
+    wxImage image(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            double t = double(y) / height;
+            int r = int(90 + 120 * t), g = int(150 + 70 * t), b = int(230 - 20 * t);
+            double sun = std::hypot(x - width * 0.72, y - height * 0.3);
+            if (sun < height * 0.11)
+                r = 255, g = 214, b = 90;
+            double hill1 = height * (0.62 + 0.08 * std::sin(x * 0.013));
+            double hill2 = height * (0.75 + 0.06 * std::sin(x * 0.021 + 1.7));
+            if (y > hill1)
+                r = 70, g = 140, b = 80;
+            if (y > hill2)
+                r = 46, g = 105, b = 60;
+            image.SetRGB(x, y, r, g, b);
+        }
+    return wxBitmap(image);
+}
+
+// Writes docs/crop-editor.png's source when TELLAVOX_SCREENSHOTS is set.
+TEST_F(CropEditorTest, Screenshot)
+{
+    if (!getenv("TELLAVOX_SCREENSHOTS"))
+        GTEST_SKIP() << "set TELLAVOX_SCREENSHOTS to write the screenshot";
+    m_Crop->SetSize(402, 228);
+    m_Crop->SetBGColor(wxColour(240, 240, 240));
+    m_Crop->SetImage(Landscape(640, 360));
+    m_Crop->SetCropRect(wxRect(160, 60, 320, 180));
+    wxImage image = Render(m_Crop->GetClientSize(), [this](wxDC& dc) { m_Crop->Paint(dc); });
+    EXPECT_TRUE(image.SaveFile(TestOutputPath("crop-editor.png"), wxBITMAP_TYPE_PNG));
 }
 
 }  // namespace
