@@ -79,11 +79,7 @@ InputStream::InputStream(const char* fileName, bool skipAudio, bool skipVideo)
     CalcRealDuration();
 }
 
-InputStream::~InputStream()
-{
-    av_channel_layout_uninit(&m_ResamplerLayout);
-    av_channel_layout_uninit(&m_AudioLayout);
-}
+InputStream::~InputStream() = default;
 
 void InputStream::ChooseStreams(bool skipAudio, bool skipVideo)
 {
@@ -121,8 +117,8 @@ void InputStream::InitAudioStream()
     const AVChannelLayout& layout = m_AudioDecoder->ch_layout;
     if (layout.nb_channels < 1 || m_AudioDecoder->sample_rate < 1) throw openMessage;
     if (layout.order == AV_CHANNEL_ORDER_UNSPEC)
-        av_channel_layout_default(&m_AudioLayout, layout.nb_channels);
-    else if (av_channel_layout_copy(&m_AudioLayout, &layout) < 0)
+        av_channel_layout_default(&m_AudioLayout.value, layout.nb_channels);
+    else if (av_channel_layout_copy(&m_AudioLayout.value, &layout) < 0)
         throw openMessage;
 }
 
@@ -138,7 +134,7 @@ void InputStream::GetAudioStreamInfo()
 {
     if (!IsAudioPresent()) return;
     m_Info.sampleRate = m_AudioDecoder->sample_rate;
-    m_Info.channels = m_AudioLayout.nb_channels;
+    m_Info.channels = m_AudioLayout.value.nb_channels;
 }
 
 void InputStream::GetVideoStreamInfo()
@@ -316,7 +312,7 @@ bool InputStream::PrepareResampler(const AVFrame& frame)
 {
     AVChannelLayout layout{};
     int channels = frame.ch_layout.nb_channels > 0 ? frame.ch_layout.nb_channels
-                                                   : m_AudioLayout.nb_channels;
+                                                   : m_AudioLayout.value.nb_channels;
     if (frame.ch_layout.order != AV_CHANNEL_ORDER_UNSPEC && frame.ch_layout.nb_channels > 0)
         av_channel_layout_copy(&layout, &frame.ch_layout);
     else
@@ -324,20 +320,20 @@ bool InputStream::PrepareResampler(const AVFrame& frame)
     int rate = frame.sample_rate > 0 ? frame.sample_rate : m_AudioDecoder->sample_rate;
 
     bool same = m_Resampler && frame.format == m_ResamplerFormat && rate == m_ResamplerRate &&
-                av_channel_layout_compare(&layout, &m_ResamplerLayout) == 0;
+                av_channel_layout_compare(&layout, &m_ResamplerLayout.value) == 0;
     if (same) {
         av_channel_layout_uninit(&layout);
         return true;
     }
     m_Resampler.reset();
-    av_channel_layout_uninit(&m_ResamplerLayout);
-    m_ResamplerLayout = layout;  // takes over the layout's storage
+    av_channel_layout_uninit(&m_ResamplerLayout.value);
+    m_ResamplerLayout.value = layout;  // takes over the layout's storage
     m_ResamplerFormat = frame.format;
     m_ResamplerRate = rate;
 
     SwrContext* context = nullptr;
-    if (swr_alloc_set_opts2(&context, &m_AudioLayout, AV_SAMPLE_FMT_S16, m_Info.sampleRate,
-                            &m_ResamplerLayout, static_cast<AVSampleFormat>(frame.format), rate,
+    if (swr_alloc_set_opts2(&context, &m_AudioLayout.value, AV_SAMPLE_FMT_S16, m_Info.sampleRate,
+                            &m_ResamplerLayout.value, static_cast<AVSampleFormat>(frame.format), rate,
                             0, nullptr) < 0)
         return false;
     ffmpeg::SwrPtr resampler(context);

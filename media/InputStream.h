@@ -126,9 +126,16 @@ private:
 
     // Turns the decoder's samples into interleaved 16-bit samples; rebuilt
     // when the decoder's format, rate or layout changes.
+    struct ChannelLayout {
+        AVChannelLayout value{};
+        ChannelLayout() = default;
+        ChannelLayout(const ChannelLayout&) = delete;
+        ChannelLayout& operator=(const ChannelLayout&) = delete;
+        ~ChannelLayout() { av_channel_layout_uninit(&value); }
+    };
     ffmpeg::SwrPtr m_Resampler;
     int m_ResamplerFormat = -1;
     int m_ResamplerRate = 0;
-    AVChannelLayout m_ResamplerLayout{};
-    AVChannelLayout m_AudioLayout{};
+    ChannelLayout m_ResamplerLayout;
+    ChannelLayout m_AudioLayout;  // the stream's layout, also that of the queued audio
 };

@@ -89,7 +89,9 @@ TEST_P(DescriptionTest, DescribesTheChosenStreams)
     EXPECT_NEAR(info.frameRate, expected.frameRate, 0.001);
     EXPECT_EQ(input->IsVideoPresent(), expected.width > 0);
     EXPECT_EQ(input->IsAudioPresent(), expected.sampleRate > 0);
-    if (expected.width > 0) EXPECT_EQ(info.pixFmt, AV_PIX_FMT_YUV420P);
+    if (expected.width > 0) {
+        EXPECT_EQ(info.pixFmt, AV_PIX_FMT_YUV420P);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, DescriptionTest, testing::Values(

@@ -101,7 +101,9 @@ TEST(SeekTest, AccurateSeekPastTheEndLeavesAtMostTheLastPicture)
     auto input = Open("video_only.mp4", true, false);
     ASSERT_TRUE(input->SeekAccurate(30.0));
     AVFrame* last = NextPicture(*input);
-    if (last) EXPECT_NEAR(PictureTime(last, "video_only.mp4"), 5.0 - kFrame, 1e-6);
+    if (last) {
+        EXPECT_NEAR(PictureTime(last, "video_only.mp4"), 5.0 - kFrame, 1e-6);
+    }
     av_frame_free(&last);
     EXPECT_TRUE(input->IsVideoEnded());
     EXPECT_EQ(input->DecodeNextVideoFrame(), nullptr);
