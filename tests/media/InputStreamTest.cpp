@@ -148,23 +148,6 @@ TEST(InputStreamTest, DeliversEveryPictureIncludingThoseTheDecoderHeldBack)
     EXPECT_EQ(CountPictures(*both), testsupport::CountVideoFrames(MediaPath("av_h264_aac.mp4")));
 }
 
-TEST(InputStreamTest, DelayingDecoderFirstAnswersWithNoPicture)
-{
-    auto input = Open("video_only.mp4", true, false);
-    AVFrame* frame = input->DecodeNextVideoFrame();
-    EXPECT_EQ(frame, nullptr);
-    EXPECT_FALSE(input->IsVideoEnded());
-    int calls = 1;
-    while (!frame && calls < 100) {
-        frame = input->DecodeNextVideoFrame();
-        ++calls;
-    }
-    ASSERT_NE(frame, nullptr);
-    EXPECT_EQ(frame->width, 320);
-    EXPECT_NEAR(frame->best_effort_timestamp * av_q2d(AVRational{1, 12800}), 0.0, 0.001);
-    av_frame_free(&frame);
-}
-
 TEST(InputStreamTest, AudioIsTheDecodedSoundThenSilence)
 {
     // Same bytes as the ffmpeg tool's own decoding: every frame of every
@@ -205,17 +188,4 @@ TEST(InputStreamTest, AudioQueuedWhileVideoWasReadHasNoGaps)
     EXPECT_LE(audio.size() - reference.size(), 8192u);
     EXPECT_TRUE(std::equal(reference.begin(), reference.end(), audio.begin()));
     EXPECT_TRUE(both->IsAllMediaEnded());
-}
-
-TEST(InputStreamTest, RejectsAnUnusableAudioBuffer)
-{
-    auto input = Open("audio_only.m4a");
-    char buffer[16];
-    EXPECT_THROW(input->DecodeNextAudioFrame(nullptr, 16), const char*);
-    try {
-        input->DecodeNextAudioFrame(buffer, 0);
-        FAIL();
-    } catch (const char* message) {
-        EXPECT_STREQ(message, "Invalid buffer or buffer size on decoding audio.");
-    }
 }
