@@ -1,10 +1,15 @@
-#include <wx/wx.h>
+#include <wx/app.h>
+#include <wx/sysopt.h>
+
+#include "ui/MainFrame.h"
 
 class Application : public wxApp {
 public:
     bool OnInit() override
     {
-        auto* frame = new wxFrame(nullptr, 0, "Tellavox");
+        wxSystemOptions::SetOption("msw.remap", 2);
+        auto* frame = new MainFrame;
+        frame->CentreOnScreen(wxBOTH);
         frame->Show();
         SetTopWindow(frame);
         return true;

@@ -1,5 +1,7 @@
 #include "ui/Helpers.h"
 
+#include <sys/stat.h>
+
 #include <wx/utils.h>
 
 namespace {
@@ -66,6 +68,14 @@ wxString msToString(long long ms)
     if (s != 0)
         text += wxString::Format("%llds ", s);
     return text;
+}
+
+bool IsSameFile(const wxString& first, const wxString& second)
+{
+    struct stat a, b;
+    if (stat(first.utf8_str(), &a) != 0 || stat(second.utf8_str(), &b) != 0)
+        return false;
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 void OpenFileInApplication(const wxString& path)

@@ -22,5 +22,9 @@ wxString ExtractFileNameFromFullName(const wxString& path);
 // second gives an empty text.
 wxString msToString(long long ms);
 
+// True when both paths name one existing file, however they are written
+// (relative, through links, with "." or ".." parts).
+bool IsSameFile(const wxString& first, const wxString& second);
+
 // Opens the file with the desktop's default application, without waiting.
 void OpenFileInApplication(const wxString& path);

@@ -9,6 +9,14 @@ class TestApplication : public wxApp {
 public:
     bool OnInit() override { return true; }
 };
+
+// A failed wxWidgets check fails the test instead of opening a dialog.
+void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
+                  const wxString& msg)
+{
+    ADD_FAILURE_AT(file.utf8_str(), line) << "wxWidgets check failed in " << func.utf8_str() << ": "
+                                          << cond.utf8_str() << " " << msg.utf8_str();
+}
 }  // namespace
 
 int main(int argc, char** argv)
@@ -18,6 +26,7 @@ int main(int argc, char** argv)
     if (!wxEntryStart(argc, argv))
         return 1;
     wxTheApp->CallOnInit();
+    wxSetAssertHandler(FailOnAssert);
     wxInitAllImageHandlers();
     int result = RUN_ALL_TESTS();
     wxTheApp->OnExit();

@@ -1,0 +1,43 @@
+#pragma once
+// Answers the modal dialogs that code under test shows, so that tests can
+// drive handlers that ask the user. Every dialog shown is recorded. A dialog
+// whose window name is in `runNormally` is shown and runs its own loop; any
+// other takes the next queued answer, and fails the test when none is left
+// (it is then answered with wxID_CANCEL).
+#include <deque>
+#include <set>
+#include <vector>
+
+#include <wx/dialog.h>
+#include <wx/modalhook.h>
+
+namespace testsupport {
+
+class ModalAnswers : public wxModalDialogHook {
+public:
+    struct Shown {
+        wxString className;
+        wxString title;
+        wxString message;  // message dialogs and file choosers
+    };
+
+    ModalAnswers();
+    ~ModalAnswers() override;
+
+    void Queue(int answer) { m_Answers.push_back(answer); }
+    void RunNormally(const wxString& windowName) { m_RunNormally.insert(windowName); }
+
+    const std::vector<Shown>& Dialogs() const { return m_Shown; }
+    size_t Pending() const { return m_Answers.size(); }
+
+protected:
+    int Enter(wxDialog* dialog) override;
+    void Exit(wxDialog*) override {}
+
+private:
+    std::deque<int> m_Answers;
+    std::set<wxString> m_RunNormally;
+    std::vector<Shown> m_Shown;
+};
+
+}  // namespace testsupport

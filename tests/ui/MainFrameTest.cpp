@@ -1,0 +1,278 @@
+// The main window driven as a user drives it, through its handlers.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/radiobut.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include "controls/RangeBarCtrl.h"
+#include "controls/SelectCropCtrl.h"
+#include "support/MediaProbe.h"
+#include "support/ModalAnswers.h"
+#include "support/TestMedia.h"
+#include "ui/MainFrame.h"
+
+using namespace testsupport;
+
+namespace {
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        frame = new MainFrame;
+        frame->Show();
+    }
+    void TearDown() override
+    {
+        frame->Destroy();
+        wxTheApp->ProcessIdle();
+    }
+
+    template <typename T>
+    T* Find(const char* name) const
+    {
+        return dynamic_cast<T*>(wxWindow::FindWindowByName(name, frame));
+    }
+    wxString Text(const char* name) const
+    {
+        if (auto* text = Find<wxTextCtrl>(name))
+            return text->GetValue();
+        return Find<wxStaticText>(name)->GetLabel();
+    }
+    void Command(wxEventType type, int id)
+    {
+        wxCommandEvent event(type, id);
+        event.SetEventObject(frame);
+        frame->ProcessWindowEvent(event);
+    }
+    void Start() { Command(wxEVT_MENU, 2003); }
+
+    MainFrame* frame = nullptr;
+    ModalAnswers answers;
+};
+
+const char* const cantOpen = "Can't open this video file. File can be corrupt or it's format unsupported.";
+
+}  // namespace
+
+TEST_F(MainWindow, StartsAtItsMinimumSizeWithTheMp4CaptionHiddenFamiliesAndReadOnlyPaths)
+{
+    EXPECT_EQ(frame->GetMinSize(), wxSize(870, 620));
+    EXPECT_EQ(frame->GetSize(), wxSize(870, 620));
+    EXPECT_EQ(frame->GetCodecParams().eCodec, OC_MP4);
+    wxString caption = Text("FormatCaption");
+    EXPECT_TRUE(caption.StartsWith("Video settings:\n  Resolution: ")) << caption;
+    EXPECT_EQ(caption.Find("Format Settings Must Be Here"), wxNOT_FOUND);
+
+    int radios = 0;
+    for (wxWindow* w : frame->GetChildren())
+        for (wxWindow* child : w->GetChildren())
+            if (auto* radio = dynamic_cast<wxRadioButton*>(child)) {
+                ++radios;
+                EXPECT_FALSE(radio->IsShown());
+            }
+    EXPECT_EQ(radios, 3);
+
+    auto* input = Find<wxTextCtrl>("InputFile");
+    EXPECT_FALSE(input->IsEditable());
+    EXPECT_FALSE(Find<wxTextCtrl>("OutputFile")->IsEditable());
+    int side = input->GetSize().GetHeight();
+    EXPECT_EQ(Find<wxButton>("InputButton")->GetSize(), wxSize(side, side));
+    EXPECT_EQ(Find<wxButton>("OutputButton")->GetSize(), wxSize(side, side));
+    EXPECT_EQ(Text("VideoInfo"), "-");
+    EXPECT_EQ(Text("AudioInfo"), "-");
+}
+
+TEST_F(MainWindow, ChoosingAnInputDescribesItResetsTheRecordAndShowsAPreview)
+{
+    frame->OpenInputFile(MediaPath("av_h264_aac.mp4"));
+    EXPECT_EQ(Text("InputFile"), MediaPath("av_h264_aac.mp4"));
+    EXPECT_EQ(Text("VideoInfo"), "640x480, 25 fps\n12.30 sec");
+    EXPECT_EQ(Text("AudioInfo"), "2 channel(s)\n44100Hz");
+
+    const tCodecParams& p = frame->GetCodecParams();
+    EXPECT_EQ(p.eCodec, OC_MP4);
+    EXPECT_EQ(p.iWidth, 640);
+    EXPECT_EQ(p.iHeight, 480);
+    EXPECT_EQ(p.iFps, 25);
+    EXPECT_EQ(p.iVideoBitrate, 5000000);
+    EXPECT_EQ(p.iGopSize, 5);
+    EXPECT_TRUE(p.bAudioEnabled);
+    EXPECT_EQ(p.iAudioSampleRate, 44100);
+    EXPECT_EQ(p.iAudioChannels, 2);
+    EXPECT_EQ(p.iAudioBitrate, 256000);
+    EXPECT_TRUE(Text("FormatCaption").EndsWith("  Bitrate: 256Kb/s,\n  stereo\n"));
+
+    EXPECT_NEAR(Find<RangeBarCtrl>("Timeline")->GetMediaTime(), 12.30, 1e-6);
+    auto* crop = Find<SelectCropCtrl>("Preview");
+    EXPECT_TRUE(crop->IsCropEnabled());
+    EXPECT_TRUE(crop->IsScaleToFit());
+    EXPECT_EQ(crop->GetCropRect(), wxRect(0, 0, 640, 480));
+    EXPECT_TRUE(answers.Dialogs().empty());
+}
+
+TEST_F(MainWindow, FrameRatesAreShownWholeAndFilesWithoutSoundSaySo)
+{
+    frame->OpenInputFile(MediaPath("ntsc_2997.mp4"));
+    EXPECT_TRUE(Text("VideoInfo").StartsWith("320x240, 29 fps\n"));
+    EXPECT_EQ(frame->GetCodecParams().iFps, 29);
+    EXPECT_EQ(Text("AudioInfo"), "Audio not present");
+    EXPECT_FALSE(frame->GetCodecParams().bAudioEnabled);
+    EXPECT_TRUE(Text("FormatCaption").EndsWith("Audio not present\n"));
+}
+
+TEST_F(MainWindow, AFileWithoutPicturesIsRefusedAndTheInputSideReset)
+{
+    frame->OpenInputFile(MediaPath("av_h264_aac.mp4"));
+    frame->SetOutputFile("/v/kept.mp4");
+    for (const char* bad : {"audio_only.m4a", "text.avi", "missing.mp4"}) {
+        SCOPED_TRACE(bad);
+        answers.Queue(wxID_OK);
+        frame->OpenInputFile(MediaPath(bad));
+        ASSERT_FALSE(answers.Dialogs().empty());
+        EXPECT_EQ(answers.Dialogs().back().message, cantOpen);
+        EXPECT_EQ(answers.Dialogs().back().title, "Error");
+        EXPECT_EQ(Text("InputFile"), "");
+        EXPECT_EQ(Text("VideoInfo"), "-");
+        EXPECT_EQ(Text("AudioInfo"), "-");
+        EXPECT_FALSE(Find<SelectCropCtrl>("Preview")->IsCropEnabled());
+    }
+    EXPECT_EQ(Text("OutputFile"), "/v/kept.mp4");
+}
+
+TEST_F(MainWindow, MovingTheCurrentTimeKeepsTheUsersCrop)
+{
+    frame->OpenInputFile(MediaPath("av_h264_aac.mp4"));
+    auto* crop = Find<SelectCropCtrl>("Preview");
+    crop->SetCropRect(wxRect(100, 100, 200, 150));
+    auto* bar = Find<RangeBarCtrl>("Timeline");
+    bar->SetCurrentTime(3.0);
+    wxCommandEvent moved(wxCURRENT_TIME_ARROW_MOVED, bar->GetId());
+    moved.SetEventObject(bar);
+    bar->ProcessWindowEvent(moved);
+    EXPECT_EQ(crop->GetCropRect(), wxRect(100, 100, 200, 150));
+}
+
+TEST_F(MainWindow, OutputNamesGetTheCodecsExtension)
+{
+    frame->SetOutputFile("movie");
+    EXPECT_EQ(Text("OutputFile"), "movie.mp4");
+    frame->SetOutputFile("movie.avi");
+    EXPECT_EQ(Text("OutputFile"), "movie.avi");
+
+    frame->SetOutputFile("/v/clip.avi");
+    answers.Queue(wxID_CANCEL);
+    Command(wxEVT_BUTTON, 1002);
+    EXPECT_EQ(Text("OutputFile"), "/v/clip.avi");
+    answers.Queue(wxID_OK);
+    Command(wxEVT_MENU, 2005);
+    EXPECT_EQ(Text("OutputFile"), "/v/clip.mp4");
+    EXPECT_EQ(answers.Dialogs().back().title, "Select codec parameters (MP4)");
+}
+
+TEST_F(MainWindow, StartAsksForWhatIsMissingInsteadOfExporting)
+{
+    answers.Queue(wxID_CANCEL);
+    Start();
+    ASSERT_EQ(answers.Dialogs().size(), 1u);
+    EXPECT_EQ(answers.Dialogs()[0].message, "Select input video file");
+
+    frame->OpenInputFile(MediaPath("video_only.mp4"));
+    answers.Queue(wxID_CANCEL);
+    Start();
+    ASSERT_EQ(answers.Dialogs().size(), 2u);
+    EXPECT_EQ(answers.Dialogs()[1].message, "Select output video file");
+}
+
+TEST_F(MainWindow, StartNeverOverwritesItsOwnInput)
+{
+    std::string input = OutputPath("own.mp4");
+    RunCommand("cp " + Quote(MediaPath("video_only.mp4")) + " " + Quote(input));
+    std::string link = OutputPath("link.mp4");
+    ASSERT_EQ(symlink(input.c_str(), link.c_str()), 0);
+    std::string before = RunCommand("md5sum < " + Quote(input)).output;
+
+    frame->OpenInputFile(input);
+    std::string dir = input.substr(0, input.rfind('/'));
+    for (const std::string& output : {input, link, dir + "/./own.mp4", dir + "/../" +
+                                                                         dir.substr(dir.rfind('/') + 1) + "/own.mp4"}) {
+        SCOPED_TRACE(output);
+        frame->SetOutputFile(output);
+        answers.Queue(wxID_OK);
+        Start();
+        EXPECT_EQ(answers.Dialogs().back().message, "Input and output file names is are identical.");
+    }
+    EXPECT_EQ(RunCommand("md5sum < " + Quote(input)).output, before);
+}
+
+TEST_F(MainWindow, StartExportsTheRangeAndCropAndOffersToOpenTheFile)
+{
+    frame->OpenInputFile(MediaPath("quadrants.mp4"));
+    std::string output = OutputPath("started.mp4");
+    frame->SetOutputFile(output);
+    tCodecParams params = frame->GetCodecParams();
+    params.iFps = 15;
+    params.iWidth = 160;
+    params.iHeight = 120;
+    frame->ApplyCodecParams(params);
+    Find<RangeBarCtrl>("Timeline")->SetSelection(0.5, 1.5);
+    Find<SelectCropCtrl>("Preview")->SetCropRect(wxRect(160, 0, 160, 120));  // the green quadrant
+
+    answers.RunNormally("ExportToFFMPEGDialog");
+    answers.Queue(wxID_CANCEL);  // do not open the file
+    Start();
+    ASSERT_FALSE(answers.Dialogs().empty());
+    EXPECT_EQ(answers.Dialogs().back().title, "Export finished");
+    EXPECT_EQ(answers.Dialogs().back().message, "Do you want to open output file?");
+
+    auto streams = ProbeStreams(output);
+    ASSERT_FALSE(streams.empty());
+    EXPECT_EQ(streams[0]["width"], "160");
+    EXPECT_EQ(streams[0]["height"], "120");
+    EXPECT_EQ(streams[0]["r_frame_rate"], "15/1");
+    EXPECT_NEAR(PacketSpan(output, "v:0"), 1.0, 0.15);
+    Picture picture = DecodePicture(output, 0.5);
+    ASSERT_EQ(picture.width, 160);
+    for (auto [x, y] : {std::pair{5, 5}, {80, 60}, {150, 110}}) {
+        const uint8_t* rgb = picture.At(x, y);
+        EXPECT_LT(rgb[0], 40);
+        EXPECT_GT(rgb[1], 200);
+        EXPECT_LT(rgb[2], 40);
+    }
+    // The window keeps its state.
+    EXPECT_EQ(Text("OutputFile"), output);
+    EXPECT_EQ(Find<SelectCropCtrl>("Preview")->GetCropRect(), wxRect(160, 0, 160, 120));
+}
+
+TEST_F(MainWindow, AFailedExportIsReported)
+{
+    frame->OpenInputFile(MediaPath("video_only.mp4"));
+    frame->SetOutputFile(OutputPath("missing-folder") + "/out.mp4");
+    answers.Queue(wxID_OK);
+    Start();
+    ASSERT_FALSE(answers.Dialogs().empty());
+    EXPECT_EQ(answers.Dialogs().back().message, "Can't export to video.");
+    EXPECT_EQ(answers.Dialogs().back().title, "Error");
+}
+
+TEST_F(MainWindow, NewForgetsTheFilesButKeepsTheParameters)
+{
+    frame->OpenInputFile(MediaPath("av_h264_aac.mp4"));
+    frame->SetOutputFile("/v/out.mp4");
+    tCodecParams before = frame->GetCodecParams();
+    Command(wxEVT_MENU, 2000);
+    EXPECT_EQ(Text("InputFile"), "");
+    EXPECT_EQ(Text("OutputFile"), "");
+    EXPECT_EQ(Text("VideoInfo"), "-");
+    EXPECT_EQ(frame->GetCodecParams().iWidth, before.iWidth);
+    EXPECT_FALSE(Find<SelectCropCtrl>("Preview")->IsCropEnabled());
+    // Start now asks for an input again.
+    answers.Queue(wxID_CANCEL);
+    Start();
+    EXPECT_EQ(answers.Dialogs().back().message, "Select input video file");
+}

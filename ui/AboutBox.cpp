@@ -1,0 +1,46 @@
+#include "ui/AboutBox.h"
+
+#include <wx/button.h>
+#include <wx/hyperlink.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+
+#include "controls/ImageViewCtrl.h"
+
+AboutBox::AboutBox(const wxString& name, const wxString& version, const wxString& homePage,
+                   const wxBitmap& picture, wxWindow* parent, wxWindowID id, const wxString& title,
+                   const wxPoint& pos, const wxSize& size, long style, const wxString& windowName)
+    : wxDialog(parent, id, title, pos, size, style, windowName)
+{
+    auto* top = new wxBoxSizer(wxVERTICAL);
+    SetSizer(top);
+
+    auto* pictureRow = new wxBoxSizer(wxHORIZONTAL);
+    top->Add(pictureRow, 0, wxEXPAND | wxALL, 0);
+    pictureRow->AddStretchSpacer(1);
+    auto* image = new ImageViewCtrl(this, 0, wxDefaultPosition, wxDefaultSize, wxNO_BORDER,
+                                    wxDefaultValidator, wxPanelNameStr);
+    image->SetImage(picture, true);
+    pictureRow->Add(image, 0, wxALIGN_CENTER | wxALL, 15);
+    pictureRow->AddStretchSpacer(1);
+
+    auto* textRow = new wxBoxSizer(wxHORIZONTAL);
+    top->Add(textRow, 1, wxEXPAND | wxALL, 0);
+    textRow->Add(30, 30);
+    auto* texts = new wxBoxSizer(wxVERTICAL);
+    textRow->Add(texts, 1, wxEXPAND | wxALL, 5);
+    textRow->Add(30, 30);
+
+    auto* nameText = new wxStaticText(this, wxID_ANY, name, wxDefaultPosition, wxDefaultSize, wxALIGN_CENTRE);
+    nameText->SetFont(wxFont(20, wxFONTFAMILY_DEFAULT, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false));
+    texts->Add(nameText, 1, wxEXPAND | wxALL, 5);
+    texts->Add(new wxStaticText(this, wxID_ANY, version, wxDefaultPosition, wxDefaultSize, wxALIGN_CENTRE),
+               1, wxEXPAND | wxALL, 5);
+    texts->Add(new wxHyperlinkCtrl(this, 0, homePage, homePage, wxDefaultPosition, wxDefaultSize,
+                                   wxHL_DEFAULT_STYLE),
+               0, wxALIGN_CENTER | wxALL, 5);
+
+    top->Add(new wxButton(this, wxID_OK, "Ok"), 0, wxSHAPED | wxALIGN_CENTER | wxALL, 5);
+    Fit();
+    Centre(wxBOTH);
+}

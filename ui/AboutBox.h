@@ -1,0 +1,12 @@
+#pragma once
+// The modal about box: the application icon, the name, the version and a
+// link to the home page.
+#include <wx/dialog.h>
+
+class AboutBox : public wxDialog {
+public:
+    AboutBox(const wxString& name, const wxString& version, const wxString& homePage,
+             const wxBitmap& picture, wxWindow* parent, wxWindowID id, const wxString& title,
+             const wxPoint& pos = wxDefaultPosition, const wxSize& size = wxDefaultSize,
+             long style = wxDEFAULT_DIALOG_STYLE, const wxString& windowName = "AboutBox");
+};

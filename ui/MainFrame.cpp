@@ -1,0 +1,529 @@
+#include "ui/MainFrame.h"
+
+#include <wx/button.h>
+#include <wx/filedlg.h>
+#include <wx/hyperlink.h>
+#include <wx/icon.h>
+#include <wx/menu.h>
+#include <wx/msgdlg.h>
+#include <wx/radiobut.h>
+#include <wx/settings.h>
+#include <wx/sizer.h>
+#include <wx/statbox.h>
+#include <wx/stattext.h>
+#include <wx/statusbr.h>
+#include <wx/textctrl.h>
+#include <wx/utils.h>
+
+#include "controls/RangeBarCtrl.h"
+#include "controls/SelectCropCtrl.h"
+#include "media/InputStream.h"
+#include "pipeline/FrameGrabber.h"
+#include "pipeline/ImageHelpers.h"
+#include "resources/AppImages.h"
+#include "ui/AboutBox.h"
+#include "ui/Exporter.h"
+#include "ui/Helpers.h"
+#include "ui/settings/CodecPropsDlg.h"
+
+const char* const MainFrame::homePage = "www.tellavox.example";
+
+namespace {
+
+enum {
+    ID_INPUT_BUTTON = 1000,
+    ID_OUTPUT_BUTTON = 1001,
+    ID_SETTINGS_BUTTON = 1002,
+    ID_START_BUTTON = 1003,
+    ID_FAMILY_RADIO = 1004,
+    ID_RANGE_BAR = 1006,
+    ID_ZOOM_IN_BUTTON = 1007,
+    ID_ZOOM_OUT_BUTTON = 1008,
+    ID_MENU_NEW = 2000,
+    ID_MENU_INPUT = 2001,
+    ID_MENU_OUTPUT = 2002,
+    ID_MENU_START = 2003,
+    ID_MENU_EXIT = 2004,
+    ID_MENU_SETTINGS = 2005,
+    ID_MENU_CONTENTS = 2006,
+    ID_MENU_HOME_PAGE = 2007,
+};
+
+const int EA = wxEXPAND | wxALL;
+const char* const productName = "Tellavox";
+const char* const productVersion = "1.1";
+const char* const inputWildcard =
+    "All supported files|*.avi;*.wmv;*.mpg;*.mpeg;*.m2v;*.vob;*.mkv;*.3gp;*.3g2;*.mp4;*.psp;*.flv;*.mov"
+    "|mov files|*.mov|avi files|*.avi|wmv files|*.wmv|mpeg files|*.mpeg;*.mpg;*.m2v"
+    "|mp4 files|*.mp4|All files (*.*)|*.*";
+const char* const cantOpenInput = "Can't open this video file. File can be corrupt or it's format unsupported.";
+const int previewAsks = 100;
+
+void ShowMessage(const wxString& text, const wxString& caption)
+{
+    wxMessageBox(text, caption, wxOK | wxCENTRE, nullptr);
+}
+
+wxBitmap AppIcon(int depth = -1)
+{
+    return wxBitmap(CreateImageFromMemRawImage(mainAppIcon), depth);
+}
+
+}  // namespace
+
+wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
+    EVT_BUTTON(ID_INPUT_BUTTON, MainFrame::OnSelectInputFile)
+    EVT_BUTTON(ID_OUTPUT_BUTTON, MainFrame::OnSelectOutputFile)
+    EVT_BUTTON(ID_SETTINGS_BUTTON, MainFrame::OnChangeCodecSettings)
+    EVT_BUTTON(ID_START_BUTTON, MainFrame::OnStart)
+    EVT_BUTTON(ID_ZOOM_IN_BUTTON, MainFrame::OnZoomInRangeBar)
+    EVT_BUTTON(ID_ZOOM_OUT_BUTTON, MainFrame::OnZoomOutRangeBar)
+    EVT_RADIOBUTTON(ID_FAMILY_RADIO, MainFrame::OnChangeOutputCodec)
+    EVT_COMMAND(ID_RANGE_BAR, wxCURRENT_TIME_ARROW_MOVED, MainFrame::OnCurrentArrowMoved)
+    EVT_MENU(ID_MENU_NEW, MainFrame::OnNewMenu)
+    EVT_MENU(ID_MENU_INPUT, MainFrame::OnSelectInputFile)
+    EVT_MENU(ID_MENU_OUTPUT, MainFrame::OnSelectOutputFile)
+    EVT_MENU(ID_MENU_START, MainFrame::OnStart)
+    EVT_MENU(ID_MENU_EXIT, MainFrame::OnExit)
+    EVT_MENU(ID_MENU_SETTINGS, MainFrame::OnChangeCodecSettings)
+    EVT_MENU(ID_MENU_CONTENTS, MainFrame::OnShowHelpContents)
+    EVT_MENU(ID_MENU_HOME_PAGE, MainFrame::OnShowHomePage)
+    EVT_MENU(wxID_ABOUT, MainFrame::OnAbout)
+wxEND_EVENT_TABLE()
+
+MainFrame::MainFrame()
+    : wxFrame(nullptr, 0, productName, wxDefaultPosition, wxDefaultSize, wxDEFAULT_FRAME_STYLE)
+{
+    SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
+    wxIcon icon;
+    icon.CopyFromBitmap(AppIcon());
+    SetIcon(icon);
+    CreateControls();
+    SetStatusBar(new wxStatusBar(this, wxID_ANY, wxST_SIZEGRIP));
+    SetMenuBar(CreateMenuBar());
+    SetMinSize(wxSize(870, 620));
+    SetSize(wxSize(870, 620));
+    m_CodecParams.eCodec = CodecPropsDlg::GetCodecTypeFromIndex(1);
+    CodecPropsDlg::DoParamsValidation(m_CodecParams);
+    UpdateOutFormatCaption();
+}
+
+MainFrame::~MainFrame() = default;
+
+void MainFrame::CreateControls()
+{
+    auto* top = new wxBoxSizer(wxVERTICAL);
+    auto* mainRow = new wxBoxSizer(wxHORIZONTAL);
+    top->Add(mainRow, 1, EA, 0);
+
+    auto* left = new wxBoxSizer(wxVERTICAL);
+    left->SetMinSize(350, 0);
+    mainRow->Add(left, 0, EA, 0);
+    left->Add(CreateInputBox(), 0, EA, 5);
+    left->Add(CreateOutputBox(), 1, EA, 5);
+
+    auto* right = new wxBoxSizer(wxVERTICAL);
+    mainRow->Add(right, 1, EA, 0);
+    right->Add(CreatePreviewBox(), 1, EA, 5);
+
+    top->Add(CreateBottomRow(), 0, EA, 0);
+    SetSizer(top);
+}
+
+wxSizer* MainFrame::CreateInputBox()
+{
+    auto* box = new wxStaticBoxSizer(wxHORIZONTAL, this, "Input video");
+    box->SetMinSize(120, 160);
+    wxWindow* parent = box->GetStaticBox();
+
+    auto* labels = new wxBoxSizer(wxVERTICAL);
+    box->Add(labels, 0, EA, 0);
+    labels->Add(3, 3, 0, 0, 0);
+    labels->Add(new wxStaticText(parent, wxID_ANY, "Input file:"), 0, EA, 5);
+
+    auto* middle = new wxBoxSizer(wxVERTICAL);
+    box->Add(middle, 1, EA, 0);
+    m_InputFileText = new wxTextCtrl(parent, wxID_ANY, "", wxDefaultPosition, wxDefaultSize, 0,
+                                     wxDefaultValidator, "InputFile");
+    m_InputFileText->SetEditable(false);
+    middle->Add(m_InputFileText, 0, EA, 5);
+    auto* info = new wxBoxSizer(wxHORIZONTAL);
+    middle->Add(info, 1, EA, 0);
+    auto* captions = new wxBoxSizer(wxVERTICAL);
+    info->Add(captions, 1, EA, 5);
+    captions->Add(new wxStaticText(parent, wxID_ANY, "Source Video:"), 1, EA, 0);
+    captions->Add(new wxStaticText(parent, wxID_ANY, "Source Audio:"), 1, EA, 0);
+    auto* values = new wxBoxSizer(wxVERTICAL);
+    info->Add(values, 1, EA, 5);
+    m_VideoInfoText = new wxStaticText(parent, wxID_ANY, "-", wxDefaultPosition, wxDefaultSize, 0, "VideoInfo");
+    values->Add(m_VideoInfoText, 1, EA, 0);
+    m_AudioInfoText = new wxStaticText(parent, wxID_ANY, "-", wxDefaultPosition, wxDefaultSize, 0, "AudioInfo");
+    values->Add(m_AudioInfoText, 1, EA, 0);
+
+    auto* buttons = new wxBoxSizer(wxVERTICAL);
+    box->Add(buttons, 0, EA, 0);
+    int side = m_InputFileText->GetSize().GetHeight();
+    buttons->Add(new wxButton(parent, ID_INPUT_BUTTON, "...", wxDefaultPosition, wxSize(side, side),
+                              wxBU_EXACTFIT, wxDefaultValidator, "InputButton"),
+                 0, EA, 5);
+    return box;
+}
+
+wxSizer* MainFrame::CreateOutputBox()
+{
+    auto* box = new wxStaticBoxSizer(wxVERTICAL, this, "Output video");
+    wxWindow* parent = box->GetStaticBox();
+
+    auto* fileRow = new wxBoxSizer(wxHORIZONTAL);
+    box->Add(fileRow, 0, EA, 0);
+    auto* label = new wxBoxSizer(wxVERTICAL);
+    fileRow->Add(label, 0, EA, 0);
+    label->Add(new wxStaticText(parent, wxID_ANY, "Output file:"), 0, EA, 5);
+    auto* path = new wxBoxSizer(wxVERTICAL);
+    fileRow->Add(path, 1, EA, 0);
+    m_OutputFileText = new wxTextCtrl(parent, wxID_ANY, "", wxDefaultPosition, wxDefaultSize, 0,
+                                      wxDefaultValidator, "OutputFile");
+    m_OutputFileText->SetEditable(false);
+    path->Add(m_OutputFileText, 0, EA, 5);
+    auto* button = new wxBoxSizer(wxVERTICAL);
+    fileRow->Add(button, 0, EA, 0);
+    int side = m_InputFileText->GetSize().GetHeight();
+    button->Add(new wxButton(parent, ID_OUTPUT_BUTTON, "...", wxDefaultPosition, wxSize(side, side),
+                             wxBU_EXACTFIT, wxDefaultValidator, "OutputButton"),
+                0, EA, 5);
+
+    box->Add(10, 10);
+    auto* formatRow = new wxBoxSizer(wxHORIZONTAL);
+    box->Add(formatRow, 1, EA, 0);
+    auto* families = new wxBoxSizer(wxVERTICAL);
+    formatRow->Add(families, 0, EA, 0);
+    int count = CodecPropsDlg::GetCountSupportedCodecs();
+    m_FamilyRadios.reset(new wxRadioButton*[count]);
+    for (int i = 0; i < count; ++i) {
+        m_FamilyRadios[i] = new wxRadioButton(parent, ID_FAMILY_RADIO, CodecPropsDlg::GetCodecName(i),
+                                              wxDefaultPosition, wxDefaultSize, i == 0 ? wxRB_GROUP : 0);
+        m_FamilyRadios[i]->Hide();
+        families->Add(m_FamilyRadios[i], 1, EA, 5);
+    }
+    m_FamilyRadios[0]->SetValue(true);
+    m_FormatCaption = new wxStaticText(parent, wxID_ANY, "Format Settings Must Be Here", wxDefaultPosition,
+                                       wxDefaultSize, 0, "FormatCaption");
+    formatRow->Add(m_FormatCaption, 1, EA, 10);
+
+    box->Add(10, 10);
+    box->Add(new wxButton(parent, ID_SETTINGS_BUTTON, "Change settings..."), 0, wxALIGN_RIGHT | wxALL, 5);
+    return box;
+}
+
+wxSizer* MainFrame::CreatePreviewBox()
+{
+    auto* box = new wxStaticBoxSizer(wxVERTICAL, this, "Preview");
+    wxWindow* parent = box->GetStaticBox();
+    m_CropCtrl = new SelectCropCtrl(parent, 0, wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator, "Preview");
+    ShowStartPicture();
+    box->Add(m_CropCtrl, 1, EA, 5);
+
+    auto* timeline = new wxBoxSizer(wxHORIZONTAL);
+    box->Add(timeline, 0, EA, 0);
+    auto* zoom = new wxBoxSizer(wxVERTICAL);
+    timeline->Add(zoom, 0, wxALIGN_CENTER, 0);
+    zoom->Add(new wxButton(parent, ID_ZOOM_IN_BUTTON, "Zoom In"), 0, EA, 5);
+    zoom->Add(new wxButton(parent, ID_ZOOM_OUT_BUTTON, "100%"), 0, EA, 5);
+    m_RangeBar = new RangeBarCtrl(parent, ID_RANGE_BAR, wxDefaultPosition, wxDefaultSize, wxBORDER_NONE,
+                                  wxDefaultValidator, "Timeline");
+    timeline->Add(m_RangeBar, 1, EA, 5);
+    return box;
+}
+
+wxSizer* MainFrame::CreateBottomRow()
+{
+    auto* row = new wxBoxSizer(wxHORIZONTAL);
+    row->Add(10, 10);
+    row->Add(new wxHyperlinkCtrl(this, 0, homePage, homePage, wxDefaultPosition, wxDefaultSize,
+                                 wxHL_DEFAULT_STYLE),
+             0, wxALIGN_CENTER_VERTICAL | wxALL, 5);
+    row->AddStretchSpacer(1);
+    row->Add(new wxButton(this, ID_START_BUTTON, "Start"), 0, wxALIGN_CENTER_VERTICAL | wxALL, 5);
+    return row;
+}
+
+wxMenuBar* MainFrame::CreateMenuBar() const
+{
+    auto* file = new wxMenu;
+    file->Append(ID_MENU_NEW, "&New", "");
+    file->AppendSeparator();
+    file->Append(ID_MENU_INPUT, "&Input File...", "");
+    file->Append(ID_MENU_OUTPUT, "&Output File...", "");
+    file->AppendSeparator();
+    file->Append(ID_MENU_START, "&Start", "");
+    file->AppendSeparator();
+    file->Append(ID_MENU_EXIT, "E&xit", "");
+    auto* settings = new wxMenu;
+    settings->Append(ID_MENU_SETTINGS, "&Format Settings...", "");
+    auto* help = new wxMenu;
+    help->Append(ID_MENU_CONTENTS, "&Contents", "");
+    help->Append(ID_MENU_HOME_PAGE, "&Home Page", "");
+    help->AppendSeparator();
+    help->Append(wxID_ABOUT, "&About...", "");
+    auto* bar = new wxMenuBar;
+    bar->Append(file, "&File");
+    bar->Append(settings, "&Settings");
+    bar->Append(help, "&Help");
+    return bar;
+}
+
+void MainFrame::ShowStartPicture()
+{
+    m_CropCtrl->SetImage(wxBitmap(startLogo_xpm));
+    m_CropCtrl->DisableScaleToFit();
+    m_CropCtrl->DisableCrop();
+}
+
+void MainFrame::OnSelectInputFile(wxCommandEvent&)
+{
+    wxFileDialog chooser(this, "Select input video file", "", m_InputFileText->GetValue(), inputWildcard,
+                         wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    if (chooser.ShowModal() == wxID_OK)
+        OpenInputFile(chooser.GetPath());
+}
+
+void MainFrame::OpenInputFile(const wxString& path)
+{
+    try {
+        LoadInput(path);
+    } catch (...) {
+        ResetInput();
+        ShowMessage(cantOpenInput, "Error");
+        CodecPropsDlg::DoParamsValidation(m_CodecParams);
+        UpdateOutFormatCaption();
+    }
+}
+
+void MainFrame::LoadInput(const wxString& path)
+{
+    m_FrameGrabber.reset();
+    m_FrameGrabber = std::make_unique<FrameGrabber>(path);
+    InputStream input(path.utf8_str(), false, false);
+    if (!input.IsVideoPresent())
+        throw "Video not present";
+    m_CropCtrl->EnableCrop();
+    m_CropCtrl->EnableScaleToFit();
+
+    double duration = input.GetDuration();
+    wxBitmap picture;
+    double time = duration * 0.5;
+    for (int ask = 0; ask < previewAsks && !picture.IsOk(); ++ask, time *= 0.5)
+        picture = m_FrameGrabber->GrabFrame(time);
+    if (!picture.IsOk())
+        throw "Video is broken";
+    m_CropCtrl->SetImage(picture);
+
+    tInputStreamInfo info = input.GetInfo();
+    ResetParamsFromInput(info, input.IsAudioPresent());
+    m_AudioInfoText->SetLabel(input.IsAudioPresent()
+                                  ? wxString::Format("%i channel(s)\n%iHz", info.channels, info.sampleRate)
+                                  : wxString("Audio not present"));
+    m_VideoInfoText->SetLabel(wxString::Format("%ix%i, %i fps\n%.2lf sec", info.width, info.height,
+                                               int(info.frameRate), duration));
+    CodecPropsDlg::DoParamsValidation(m_CodecParams);
+    UpdateOutFormatCaption();
+    m_RangeBar->SetMediaTime(duration);
+    m_InputFileText->SetValue(path);
+}
+
+void MainFrame::ResetParamsFromInput(const tInputStreamInfo& info, bool hasAudio)
+{
+    m_CodecParams.bAudioEnabled = hasAudio;
+    m_CodecParams.iAudioChannels = info.channels;
+    m_CodecParams.iAudioSampleRate = info.sampleRate;
+    m_CodecParams.iAudioBitrate = 256000;
+    m_CodecParams.iVideoBitrate = 5000000;
+    m_CodecParams.iGopSize = 5;
+    m_CodecParams.iFps = int(info.frameRate);
+    m_CodecParams.iWidth = info.width;
+    m_CodecParams.iHeight = info.height;
+}
+
+void MainFrame::ResetInput()
+{
+    ShowStartPicture();
+    m_InputFileText->SetValue("");
+    m_AudioInfoText->SetLabel("-");
+    m_VideoInfoText->SetLabel("-");
+    m_FrameGrabber.reset();
+}
+
+void MainFrame::OnSelectOutputFile(wxCommandEvent&)
+{
+    wxString ext = GetFileExtFromCodecID(m_CodecParams.eCodec);
+    wxFileDialog chooser(this, "Select output video file", "",
+                         ExtractFileNameFromFullName(m_OutputFileText->GetValue()),
+                         ext + " files (*." + ext + ")|*." + ext + "|All files (*.*)|*.*",
+                         wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    if (chooser.ShowModal() == wxID_OK)
+        SetOutputFile(chooser.GetPath());
+}
+
+void MainFrame::SetOutputFile(const wxString& path)
+{
+    if (IsExtExist(path))
+        m_OutputFileText->SetValue(path);
+    else
+        m_OutputFileText->SetValue(ReplaceFileExt(path, GetFileExtFromCodecID(m_CodecParams.eCodec)));
+}
+
+void MainFrame::OnChangeCodecSettings(wxCommandEvent&)
+{
+    CodecPropsDlg dialog(m_CodecParams, false, this, 0, "Select codec parameters", wxDefaultPosition,
+                         wxDefaultSize, wxDEFAULT_DIALOG_STYLE, "CodecPropsDlg");
+    if (dialog.ShowModal() == wxID_OK)
+        ApplyCodecParams(dialog.GetCodecParams());
+}
+
+void MainFrame::ApplyCodecParams(const tCodecParams& params)
+{
+    m_CodecParams = params;
+    ReplaceOutputExtension();
+    UpdateOutFormatCaption();
+}
+
+void MainFrame::OnChangeOutputCodec(wxCommandEvent&)
+{
+    int index = 0;
+    for (int i = 0; i < CodecPropsDlg::GetCountSupportedCodecs(); ++i) {
+        if (m_FamilyRadios[i]->GetValue()) {
+            index = i;
+            break;
+        }
+    }
+    m_CodecParams.eCodec = CodecPropsDlg::GetCodecTypeFromIndex(index);
+    CodecPropsDlg::DoParamsValidation(m_CodecParams);
+    ReplaceOutputExtension();
+    UpdateOutFormatCaption();
+}
+
+void MainFrame::ReplaceOutputExtension()
+{
+    wxString output = m_OutputFileText->GetValue();
+    if (!output.empty())
+        m_OutputFileText->SetValue(ReplaceFileExt(output, GetFileExtFromCodecID(m_CodecParams.eCodec)));
+}
+
+void MainFrame::OnCurrentArrowMoved(wxCommandEvent&)
+{
+    if (!m_FrameGrabber)
+        return;
+    wxRect crop = m_CropCtrl->GetCropRect();
+    wxBitmap picture = m_FrameGrabber->GrabFrame(m_RangeBar->GetCurrentTime());
+    m_CropCtrl->SetImage(picture);
+    if (picture.IsOk() && crop.width > 0 && crop.height > 0)
+        m_CropCtrl->SetCropRect(crop);
+}
+
+void MainFrame::OnNewMenu(wxCommandEvent&)
+{
+    m_OutputFileText->SetValue("");
+    ResetInput();
+    m_FamilyRadios[0]->SetValue(true);
+    UpdateOutFormatCaption();
+}
+
+void MainFrame::OnStart(wxCommandEvent& event)
+{
+    wxString input = m_InputFileText->GetValue();
+    wxString output = m_OutputFileText->GetValue();
+    if (input.empty()) {
+        OnSelectInputFile(event);
+        return;
+    }
+    if (output.empty()) {
+        OnSelectOutputFile(event);
+        return;
+    }
+    // The same file under another name must not be overwritten either.
+    if (input == output || IsSameFile(input, output)) {
+        ShowMessage("Input and output file names is are identical.", "Error");
+        return;
+    }
+    CodecPropsDlg::DoParamsValidation(m_CodecParams);
+    double end = m_RangeBar->GetSelectionEnd();
+    double start = m_RangeBar->GetSelectionStart();
+    wxRect crop = m_CropCtrl->GetCropRect();
+    Exporter exporter(this, input, output, m_CodecParams, crop, start, end);
+    ReportExport(exporter.Start(), output);
+}
+
+void MainFrame::ReportExport(int result, const wxString& output)
+{
+    switch (result) {
+    case EXPORT_FAILED:
+        ShowMessage("Can't export to video.", "Error");
+        break;
+    case EXPORT_CANCELED:
+        ShowMessage("Export canceled.", "Message");
+        break;
+    case EXPORT_FINISHED: {
+        wxMessageDialog ask(this, "Do you want to open output file?", "Export finished", wxOK | wxCANCEL);
+        if (ask.ShowModal() == wxID_OK)
+            OpenFileInApplication(output);
+        break;
+    }
+    }
+}
+
+void MainFrame::OnExit(wxCommandEvent&)
+{
+    Destroy();
+}
+
+void MainFrame::OnZoomInRangeBar(wxCommandEvent&)
+{
+    m_RangeBar->FitToSelection();
+}
+
+void MainFrame::OnZoomOutRangeBar(wxCommandEvent&)
+{
+    m_RangeBar->FitToMediaTime();
+}
+
+void MainFrame::OnAbout(wxCommandEvent&)
+{
+    wxString title = wxString("About ") + productName;
+    AboutBox about(productName, productVersion, homePage, AppIcon(32), this, 0, title, wxDefaultPosition,
+                   wxDefaultSize, wxDEFAULT_DIALOG_STYLE, "AboutBox");
+    about.ShowModal();
+}
+
+void MainFrame::OnShowHelpContents(wxCommandEvent&)
+{
+    wxLaunchDefaultBrowser(homePage, 0);
+}
+
+void MainFrame::OnShowHomePage(wxCommandEvent&)
+{
+    wxLaunchDefaultBrowser(homePage, 0);
+}
+
+void MainFrame::UpdateOutFormatCaption()
+{
+    m_FormatCaption->SetLabel(FormatCaption());
+    if (GetSizer())
+        GetSizer()->Layout();
+}
+
+wxString MainFrame::FormatCaption() const
+{
+    const tCodecParams& p = m_CodecParams;
+    wxString text = "Video settings:\n";
+    text += wxString::Format("  Resolution: %ix%i\n", p.iWidth, p.iHeight);
+    text += wxString::Format("  FPS: %i\n", p.iFps);
+    text += wxString::Format("  Bitrate: %iKb/s\n", p.iVideoBitrate / 1000);
+    text += wxString::Format("  Quality: %i\n\n", 20 - p.iGopSize);
+    if (!p.bAudioEnabled)
+        return text + "Audio not present\n";
+    text += "Audio settings:\n";
+    text += wxString::Format("  Samples Per Second: %iKHz,\n", p.iAudioSampleRate / 1000);
+    text += wxString::Format("  Bitrate: %iKb/s,\n", p.iAudioBitrate / 1000);
+    text += p.iAudioChannels >= 2 ? "  stereo\n" : "  mono\n";
+    return text;
+}
