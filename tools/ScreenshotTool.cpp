@@ -1,0 +1,58 @@
+// tellavox-screenshot CLIP OUT.png: shows the main window with CLIP loaded,
+// a crop drawn and an output chosen, then photographs the screen with
+// ImageMagick's import. Run it on a virtual display (tools/screenshot.sh).
+#include <cstdio>
+#include <string>
+
+#include <wx/app.h>
+#include <wx/utils.h>
+
+#include "controls/SelectCropCtrl.h"
+#include "ui/MainFrame.h"
+
+namespace {
+
+class ScreenshotApp : public wxApp {
+public:
+    bool OnInit() override
+    {
+        if (argc != 3)
+            return false;
+        auto* frame = new MainFrame;
+        frame->CentreOnScreen(wxBOTH);
+        frame->Show();
+        frame->OpenInputFile(argv[1]);
+        frame->SetOutputFile(wxString(argv[1]).BeforeLast('.') + "-small");
+        auto* crop = dynamic_cast<SelectCropCtrl*>(wxWindow::FindWindowByName("Preview", frame));
+        wxRect whole = crop->GetCropRect();
+        crop->SetCropRect(wxRect(whole.width / 8, whole.height / 6, whole.width / 2, whole.height / 2));
+        m_Output = argv[2];
+        CallAfter(&ScreenshotApp::Photograph);
+        return true;
+    }
+
+private:
+    void Photograph()
+    {
+        for (int i = 0; i < 20; ++i) {
+            wxYield();
+            wxMilliSleep(25);
+        }
+        m_Status = wxExecute("import -window root " + m_Output, wxEXEC_SYNC) == 0 ? 0 : 1;
+        GetTopWindow()->Destroy();
+    }
+
+    int OnExit() override { return m_Status; }
+
+    wxString m_Output;
+    int m_Status = 1;
+};
+
+}  // namespace
+
+wxIMPLEMENT_APP_NO_MAIN(ScreenshotApp);
+
+int main(int argc, char** argv)
+{
+    return wxEntry(argc, argv);
+}
