@@ -326,8 +326,9 @@ TEST_F(RangeBarTest, PaintsTheSelectionInItsColourBetweenTheArrows)
     const int xs = XOf(15), xe = XOf(45), xc = XOf(35);
     const wxColour selected(120, 255, 120), unselected(120, 120, 255);
     for (int x = xs + 2; x < xe - 1; ++x) {
-        if (x != xc)
-            EXPECT_EQ(selected, PixelAt(image, x, y)) << x;
+        if (x == xc)
+            continue;  // the current-time marker
+        EXPECT_EQ(selected, PixelAt(image, x, y)) << x;
     }
     for (int x = bar.x + 1; x < xs - 1; ++x)
         EXPECT_EQ(unselected, PixelAt(image, x, y)) << x;
