@@ -1,0 +1,257 @@
+// Cropping, scaling and pixel-format conversion of single pictures, checked
+// on synthetic pictures whose pixel values tell where they came from.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "media/InputStream.h"
+#include "pipeline/CropEngine.h"
+#include "pipeline/FrameProcessingEngine.h"
+#include "support/TestMedia.h"
+
+extern "C" {
+#include <libavutil/pixfmt.h>
+}
+
+namespace {
+
+using Fill = std::function<void(int x, int y, uint8_t* rgb)>;
+
+// An RGB24 picture; `align` 1 packs the rows, larger values pad them.
+ffmpeg::FramePtr MakeRgbFrame(int width, int height, int align, const Fill& fill)
+{
+    ffmpeg::FramePtr frame(av_frame_alloc());
+    frame->width = width;
+    frame->height = height;
+    frame->format = AV_PIX_FMT_RGB24;
+    if (av_frame_get_buffer(frame.get(), align) < 0)
+        return nullptr;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            fill(x, y, frame->data[0] + size_t(y) * frame->linesize[0] + size_t(x) * 3);
+    return frame;
+}
+
+Fill Flat(uint8_t r, uint8_t g, uint8_t b)
+{
+    return [=](int, int, uint8_t* px) { px[0] = r; px[1] = g; px[2] = b; };
+}
+
+// Red grows with x, green with y over a 640x480 picture.
+void Gradient(int x, int y, uint8_t* px)
+{
+    px[0] = uint8_t(x * 255 / 639);
+    px[1] = uint8_t(y * 255 / 479);
+    px[2] = 0;
+}
+
+// The test media's four quadrants at 320x240: red, lime / blue, white.
+void Quadrants(int x, int y, uint8_t* px)
+{
+    static const uint8_t colours[4][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
+    const uint8_t* c = colours[(y >= 120 ? 2 : 0) + (x >= 160 ? 1 : 0)];
+    std::memcpy(px, c, 3);
+}
+
+ConvertParams Params(int srcW, int srcH, int srcFmt, int dstW, int dstH, int dstFmt)
+{
+    ConvertParams p;
+    p.srcWidth = srcW;
+    p.srcHeight = srcH;
+    p.srcPixFmt = srcFmt;
+    p.dstWidth = dstW;
+    p.dstHeight = dstH;
+    p.dstPixFmt = dstFmt;
+    return p;
+}
+
+const uint8_t* Pixel(const AVFrame* frame, int x, int y)
+{
+    return frame->data[0] + size_t(y) * frame->linesize[0] + size_t(x) * 3;
+}
+
+// Largest distance of a colour value from (r, g, b) in the rectangle.
+int MaxError(const AVFrame* frame, int x0, int y0, int w, int h, int r, int g, int b)
+{
+    int worst = 0;
+    for (int y = y0; y < y0 + h; ++y)
+        for (int x = x0; x < x0 + w; ++x) {
+            const uint8_t* px = Pixel(frame, x, y);
+            worst = std::max({worst, std::abs(px[0] - r), std::abs(px[1] - g), std::abs(px[2] - b)});
+        }
+    return worst;
+}
+
+struct FrameDone {
+    void operator()(AVFrame* f) const { av_frame_free(&f); }
+};
+using Result = std::unique_ptr<AVFrame, FrameDone>;
+
+}  // namespace
+
+TEST(FrameProcessing, CropIsCutFromTheRightPlaceAndScaledToTheOutputSize)
+{
+    auto source = MakeRgbFrame(640, 480, 32, Gradient);
+    CropEngine engine(Params(640, 480, AV_PIX_FMT_RGB24, 320, 240, AV_PIX_FMT_RGB24), wxRect(80, 60, 480, 360));
+    Result out(engine.ProcessFrame(source.get()));
+    ASSERT_TRUE(out);
+    ASSERT_EQ(out->width, 320);
+    ASSERT_EQ(out->height, 240);
+    // Output pixel (x, y) shows source pixel (80 + 1.5x, 60 + 1.5y).
+    for (int y = 0; y < 240; y += 7)
+        for (int x = 0; x < 320; x += 7) {
+            double sx = 80 + (x + 0.5) * 1.5 - 0.5, sy = 60 + (y + 0.5) * 1.5 - 0.5;
+            const uint8_t* px = Pixel(out.get(), x, y);
+            ASSERT_NEAR(px[0], sx * 255 / 639, 3.0) << "at " << x << "," << y;
+            ASSERT_NEAR(px[1], sy * 255 / 479, 3.0) << "at " << x << "," << y;
+        }
+}
+
+TEST(FrameProcessing, AFullPictureCropAtTheSameSizePassesThroughUnchanged)
+{
+    auto source = MakeRgbFrame(640, 480, 32, Gradient);
+    CropEngine engine(Params(640, 480, AV_PIX_FMT_RGB24, 640, 480, AV_PIX_FMT_RGB24), wxRect(0, 0, 640, 480));
+    Result out(engine.ProcessFrame(source.get()));
+    ASSERT_TRUE(out);
+    for (int y = 0; y < 480; ++y)
+        ASSERT_EQ(0, std::memcmp(Pixel(out.get(), 0, y), source->data[0] + size_t(y) * source->linesize[0], 640 * 3))
+            << "row " << y;
+}
+
+TEST(FrameProcessing, AFourByThreeCropIsStretchedToASixteenByNineOutputWithoutBars)
+{
+    auto source = MakeRgbFrame(640, 480, 32, Gradient);
+    CropEngine engine(Params(640, 480, AV_PIX_FMT_RGB24, 640, 360, AV_PIX_FMT_RGB24), wxRect(80, 60, 480, 360));
+    Result out(engine.ProcessFrame(source.get()));
+    ASSERT_TRUE(out);
+    ASSERT_EQ(out->width, 640);
+    ASSERT_EQ(out->height, 360);
+    // The crop's corners land in the output's corners: no letterbox, no pillarbox.
+    EXPECT_NEAR(Pixel(out.get(), 0, 0)[0], 80 * 255 / 639, 3);
+    EXPECT_NEAR(Pixel(out.get(), 0, 0)[1], 60 * 255 / 479, 3);
+    EXPECT_NEAR(Pixel(out.get(), 639, 359)[0], 559 * 255 / 639, 3);
+    EXPECT_NEAR(Pixel(out.get(), 639, 359)[1], 419 * 255 / 479, 3);
+    // Horizontally 480 -> 640 (x 4/3), vertically 360 -> 360 (unchanged).
+    EXPECT_NEAR(Pixel(out.get(), 320, 180)[0], (80 + 240) * 255 / 639, 3);
+    EXPECT_NEAR(Pixel(out.get(), 320, 180)[1], (60 + 180) * 255 / 479, 3);
+}
+
+TEST(FrameProcessing, PaddedAndPackedRgbRowsGiveTheSamePicture)
+{
+    // 90 pixels of RGB are 270 bytes: 64-byte alignment pads every row.
+    auto fill = [](int x, int y, uint8_t* px) { px[0] = uint8_t(x * 2); px[1] = uint8_t(y * 3); px[2] = uint8_t(x + y); };
+    auto padded = MakeRgbFrame(90, 60, 64, fill);
+    auto packed = MakeRgbFrame(90, 60, 1, fill);
+    ASSERT_GT(padded->linesize[0], 270);
+    ASSERT_EQ(packed->linesize[0], 270);
+    for (AVFrame* source : {padded.get(), packed.get()}) {
+        CropEngine engine(Params(90, 60, AV_PIX_FMT_RGB24, 90, 60, AV_PIX_FMT_RGB24), wxRect());
+        Result out(engine.ProcessFrame(source));
+        ASSERT_TRUE(out);
+        for (int y = 0; y < 60; ++y)
+            ASSERT_EQ(0, std::memcmp(Pixel(out.get(), 0, y), packed->data[0] + size_t(y) * 270, 270))
+                << "row " << y << (source == padded.get() ? " of the padded picture" : " of the packed picture");
+    }
+}
+
+TEST(FrameProcessing, ConsecutivePicturesShareOneBufferAndTheSecondOverwritesTheFirst)
+{
+    auto red = MakeRgbFrame(64, 48, 32, Flat(255, 0, 0));
+    auto blue = MakeRgbFrame(64, 48, 32, Flat(0, 0, 255));
+
+    CropEngine rgb(Params(64, 48, AV_PIX_FMT_RGB24, 32, 24, AV_PIX_FMT_RGB24), wxRect());
+    Result first(rgb.ProcessFrame(red.get()));
+    ASSERT_TRUE(first);
+    EXPECT_EQ(MaxError(first.get(), 0, 0, 32, 24, 255, 0, 0), 0);
+    Result second(rgb.ProcessFrame(blue.get()));
+    ASSERT_TRUE(second);
+    EXPECT_NE(first.get(), second.get());
+    EXPECT_EQ(first->data[0], second->data[0]);
+    EXPECT_EQ(MaxError(first.get(), 0, 0, 32, 24, 0, 0, 255), 0) << "the first picture was not overwritten";
+
+    CropEngine yuv(Params(64, 48, AV_PIX_FMT_RGB24, 32, 24, AV_PIX_FMT_YUV420P), wxRect());
+    Result a(yuv.ProcessFrame(red.get()));
+    Result b(yuv.ProcessFrame(blue.get()));
+    ASSERT_TRUE(a && b);
+    EXPECT_NE(a.get(), b.get());
+    for (int plane = 0; plane < 3; ++plane)
+        EXPECT_EQ(a->data[plane], b->data[plane]) << "plane " << plane;
+    EXPECT_EQ(b->width, 32);
+    EXPECT_EQ(b->height, 24);
+    EXPECT_EQ(b->format, AV_PIX_FMT_YUV420P);
+}
+
+TEST(FrameProcessing, ANullPictureIsRefused)
+{
+    FrameProcessingEngine engine(Params(64, 48, AV_PIX_FMT_RGB24, 64, 48, AV_PIX_FMT_YUV420P));
+    try {
+        engine.ProcessFrame(nullptr);
+        FAIL() << "no exception";
+    } catch (const char* message) {
+        EXPECT_STREQ(message, "Pointer to frame is zero.");
+    }
+}
+
+// A crop rectangle that is empty or reaches outside the picture is clipped;
+// what is left of it is cropped, and nothing left means no crop.
+TEST(FrameProcessing, CropRectanglesOutsideThePictureAreClippedAndEmptyOnesMeanNoCrop)
+{
+    auto source = MakeRgbFrame(320, 240, 32, Quadrants);
+    struct Case {
+        wxRect crop;
+        const char* what;
+        int colour;  // quadrant 0..3, or -1 for the whole picture
+    };
+    const Case cases[] = {
+        {wxRect(0, 0, 0, 0), "empty (what the crop editor reports without a picture)", -1},
+        {wxRect(1000, 1000, 10, 10), "wholly outside", -1},
+        {wxRect(10, 10, -5, -5), "negative size", -1},
+        {wxRect(0, 0, 320, 240), "the whole picture", -1},
+        {wxRect(-50, -40, 1000, 1000), "larger than the picture on every side", -1},
+        {wxRect(160, 120, 400, 400), "past the bottom-right corner", 3},
+        {wxRect(-50, -50, 210, 170), "before the top-left corner", 0},
+        {wxRect(160, -30, 200, 150), "past the top-right corner", 1},
+        {wxRect(-10, 120, 170, 500), "past the bottom-left corner", 2},
+    };
+    static const int colours[4][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CropEngine engine(Params(320, 240, AV_PIX_FMT_RGB24, 80, 60, AV_PIX_FMT_RGB24), c.crop);
+        Result out(engine.ProcessFrame(source.get()));
+        ASSERT_TRUE(out);
+        if (c.colour >= 0) {
+            const int* rgb = colours[c.colour];
+            EXPECT_LE(MaxError(out.get(), 0, 0, 80, 60, rgb[0], rgb[1], rgb[2]), 2);
+        } else {
+            // All four quadrants, each in its own place (clear of the blended borders).
+            for (int q = 0; q < 4; ++q) {
+                const int* rgb = colours[q];
+                EXPECT_LE(MaxError(out.get(), (q % 2) * 40 + 2, (q / 2) * 30 + 2, 36, 26, rgb[0], rgb[1], rgb[2]), 2)
+                    << "quadrant " << q;
+            }
+        }
+    }
+}
+
+TEST(FrameProcessing, DecodedPicturesAreConvertedCroppedAndScaled)
+{
+    // quadrants.mp4 decodes to 4:4:4 YUV: the engine converts it to RGB first.
+    InputStream input(testsupport::MediaPath("quadrants.mp4").c_str(), true, false);
+    tInputStreamInfo info = input.GetInfo();
+    ASSERT_EQ(info.width, 320);
+    ASSERT_EQ(info.height, 240);
+    ffmpeg::FramePtr frame;
+    for (int tries = 0; !frame && tries < 1000 && !input.IsAllMediaEnded(); ++tries)
+        frame.reset(input.DecodeNextVideoFrame());
+    ASSERT_TRUE(frame);
+    CropEngine engine(Params(320, 240, info.pixFmt, 40, 30, AV_PIX_FMT_RGB24), wxRect(0, 120, 160, 120));
+    Result out(engine.ProcessFrame(frame.get()));
+    ASSERT_TRUE(out);
+    // The file's colour borders are soft over a few pixels: look inside them.
+    EXPECT_LE(MaxError(out.get(), 2, 2, 36, 26, 0, 0, 255), 6) << "the bottom-left quadrant is blue";
+}
