@@ -1,0 +1,102 @@
+// Preview pictures, compared with what the ffmpeg tool decodes at the same time.
+#include <algorithm>
+#include <string>
+
+#include <gtest/gtest.h>
+#include <wx/bitmap.h>
+#include <wx/image.h>
+
+#include "pipeline/FrameGrabber.h"
+#include "support/MediaProbe.h"
+#include "support/PictureCompare.h"
+#include "support/TestMedia.h"
+
+using namespace testsupport;
+
+namespace {
+
+Picture ToPicture(const wxBitmap& bitmap)
+{
+    Picture p;
+    if (!bitmap.IsOk())
+        return p;
+    wxImage image = bitmap.ConvertToImage();
+    p.width = image.GetWidth();
+    p.height = image.GetHeight();
+    p.rgb.assign(image.GetData(), image.GetData() + size_t(p.width) * p.height * 3);
+    return p;
+}
+
+}  // namespace
+
+TEST(FrameGrabber, TheSameTimeGivesTheSamePictureInAnyOrderOfGrabs)
+{
+    FrameGrabber grabber(wxString::FromUTF8(MediaPath("gop2s_44k.mp4")));
+    Picture first = ToPicture(grabber.GrabFrame(5.0));
+    ASSERT_EQ(first.width, 320);
+    ASSERT_EQ(first.height, 240);
+    Picture elsewhere = ToPicture(grabber.GrabFrame(11.3));
+    Picture again = ToPicture(grabber.GrabFrame(5.0));
+    EXPECT_EQ(first.rgb, again.rgb);
+    EXPECT_GT(MeanAbsDiff(first, elsewhere), 1.0) << "another time gives another picture";
+    // The picture is the one ffmpeg decodes at that time, or the next one.
+    double atTime = MeanAbsDiff(first, DecodePicture(MediaPath("gop2s_44k.mp4"), 5.0));
+    double next = MeanAbsDiff(first, DecodePicture(MediaPath("gop2s_44k.mp4"), 5.04));
+    EXPECT_LT(std::min(atTime, next), 3.0);
+}
+
+TEST(FrameGrabber, NoPictureForAMissingOrBrokenFile)
+{
+    for (const char* name : {"no_such_file.mp4", "empty.mp4", "random.mp4", "text.avi", "audio_only.m4a"}) {
+        FrameGrabber grabber(wxString::FromUTF8(MediaPath(name)));
+        EXPECT_FALSE(grabber.GrabFrame(0.0).IsOk()) << name;
+        EXPECT_FALSE(grabber.GrabFrame(1.0).IsOk()) << name;
+    }
+}
+
+// Past the last picture there is nothing new to show. The input layer keeps
+// the last picture for a seek past the end of a file whose decoder holds
+// pictures back, so the grab gives either no picture or that last one.
+TEST(FrameGrabber, PastTheLastPictureNothingButTheLastPictureIsShown)
+{
+    std::string file = MediaPath("gop2s_44k.mp4");
+    auto all = DecodeAllPictures(file);
+    ASSERT_EQ(all.size(), 400u);
+    FrameGrabber grabber(wxString::FromUTF8(file));
+    for (double time : {16.0, 100.0}) {
+        Picture p = ToPicture(grabber.GrabFrame(time));
+        if (!p.rgb.empty()) {
+            EXPECT_LT(MeanAbsDiff(p, all.back()), 3.0) << "at " << time << " s";
+        }
+    }
+    Picture inside = ToPicture(grabber.GrabFrame(15.0));
+    EXPECT_LT(std::min(MeanAbsDiff(inside, all[375]), MeanAbsDiff(inside, all[376])), 3.0)
+        << "the grabber is usable after a grab past the end";
+}
+
+// The grab time counts from the start of the media, whatever time the
+// container starts at (1.4 s here).
+TEST(FrameGrabber, TimesCountFromTheStartOfTheMedia)
+{
+    std::string file = MediaPath("start_1_4.ts");
+    FrameGrabber grabber(wxString::FromUTF8(file));
+    for (double time : {0.0, 5.0}) {
+        SCOPED_TRACE(time);
+        Picture grabbed = ToPicture(grabber.GrabFrame(time));
+        ASSERT_EQ(grabbed.width, 320);
+        double fromMediaStart = std::min(MeanAbsDiff(grabbed, DecodePicture(file, time)),
+                                         MeanAbsDiff(grabbed, DecodePicture(file, time + 0.04)));
+        double fromContainerZero = MeanAbsDiff(grabbed, DecodePicture(file, time + 1.4));
+        EXPECT_LT(fromMediaStart, 4.0);
+        EXPECT_LT(fromMediaStart * 3, fromContainerZero);
+    }
+}
+
+TEST(FrameGrabber, FileNamesOutsideAsciiAreOpened)
+{
+    FrameGrabber grabber(wxString::FromUTF8(MediaPath("név ünïcödé.avi")));
+    wxBitmap picture = grabber.GrabFrame(1.0);
+    ASSERT_TRUE(picture.IsOk());
+    EXPECT_EQ(picture.GetWidth(), 320);
+    EXPECT_EQ(picture.GetHeight(), 240);
+}
