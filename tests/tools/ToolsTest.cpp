@@ -1,0 +1,96 @@
+// The developer programs tellavox-export and tellavox-grab, run as a user of
+// them would, their results judged with ffprobe.
+#include <cstdio>
+#include <regex>
+#include <string>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "support/MediaProbe.h"
+#include "support/TestMedia.h"
+
+using namespace testsupport;
+
+namespace {
+
+std::string LastLine(const std::string& text)
+{
+    std::string trimmed = text;
+    while (!trimmed.empty() && trimmed.back() == '\n')
+        trimmed.pop_back();
+    size_t newline = trimmed.rfind('\n');
+    return newline == std::string::npos ? trimmed : trimmed.substr(newline + 1);
+}
+
+CommandResult Export(const std::string& arguments)
+{
+    return RunCommand(Quote(ToolPath("tellavox-export")) + " " + arguments + " 2>/dev/null");
+}
+
+}  // namespace
+
+TEST(ExportTool, PrintsThePictureCountsAndTheTimeAndExitsZero)
+{
+    std::string out = OutputPath("tool_export.mp4");
+    auto r = Export("--in " + Quote(MediaPath("fps10.mp4")) + " --out " + Quote(out) +
+                    " --fps 25 --size 160x120 --crop 0,0,160,120");
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    std::smatch m;
+    std::string last = LastLine(r.output);
+    ASSERT_TRUE(std::regex_match(last, m, std::regex(R"(read=(\d+) written=(\d+) seconds=(\d+\.\d+))"))) << last;
+    long read = std::stol(m[1]), written = std::stol(m[2]);
+    EXPECT_EQ(written, (read * 25 + 9) / 10);
+    EXPECT_EQ(CountVideoFrames(out), written);
+    auto streams = ProbeStreams(out);
+    ASSERT_EQ(streams.size(), 1u);
+    EXPECT_EQ(streams[0]["width"], "160");
+    EXPECT_EQ(streams[0]["height"], "120");
+}
+
+TEST(ExportTool, AFailingExportPrintsItsMessageAndExitsOne)
+{
+    std::string out = OutputPath("tool_failed.mp4");
+    auto r = Export("--in " + Quote(MediaPath("audio_only.m4a")) + " --out " + Quote(out));
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(LastLine(r.output).find("Or all streams is skipped."), std::string::npos) << r.output;
+
+    r = Export("--in " + Quote(MediaPath("no_such_file.mp4")) + " --out " + Quote(out));
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(LastLine(r.output), "Can't open input file.");
+
+    r = Export("--in " + Quote(MediaPath("fps10.mp4")));
+    EXPECT_EQ(r.exitCode, 1);
+}
+
+TEST(ExportTool, RunsTheSameExportThroughTheProgressDialog)
+{
+    std::string out = OutputPath("tool_dialog.mp4");
+    auto r = Export("--in " + Quote(MediaPath("fps10.mp4")) + " --out " + Quote(out) + " --dialog");
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_TRUE(std::regex_match(LastLine(r.output), std::regex(R"(result=2 seconds=\d+\.\d+)"))) << r.output;
+    EXPECT_EQ(DecodeErrors(out), "");
+    EXPECT_GT(CountVideoFrames(out), 20);
+}
+
+TEST(GrabTool, WritesThePictureAsAPngOfTheVideoSize)
+{
+    std::string png = OutputPath("grab.png");
+    auto r = RunCommand(Quote(ToolPath("tellavox-grab")) + " " + Quote(MediaPath("av_h264_aac.mp4")) + " 3.5 " +
+                        Quote(png) + " 2>/dev/null");
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    auto streams = ProbeStreams(png);
+    ASSERT_EQ(streams.size(), 1u);
+    EXPECT_EQ(streams[0]["codec_name"], "png");
+    EXPECT_EQ(streams[0]["width"], "640");
+    EXPECT_EQ(streams[0]["height"], "480");
+}
+
+TEST(GrabTool, ExitsOneWithoutAPicture)
+{
+    std::string png = OutputPath("grab_missing.png");
+    auto r = RunCommand(Quote(ToolPath("tellavox-grab")) + " " + Quote(MediaPath("no_such_file.mp4")) + " 1 " +
+                        Quote(png) + " 2>/dev/null");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(access(png.c_str(), F_OK), 0) << "no file is written";
+}
