@@ -1,0 +1,110 @@
+#!/bin/sh
+# Speed and memory of a whole export against the ffmpeg tool doing the same
+# work: 60 s of 1280x720 25 fps H.264 + AAC, cropped to 960x540 at (160, 90),
+# scaled to 640x360, MPEG-4 video at 5 Mbit/s with a GOP of 5 and AAC at
+# 128 kbit/s, 44.1 kHz stereo, 25 fps, into MP4.
+# Then the peak memory of a 10-minute export against a 1-minute one.
+#
+# Usage: bench/export.sh [BUILD_FOLDER]   (default: build; tellavox-export is
+# built there when missing). Media and outputs go to BUILD_FOLDER/bench-output.
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+
+# Runs "$@" under a display and prints its wall seconds (the dialog needs X).
+if [ "${1:-}" = "--timed-under-display" ]; then
+  shift
+  start=$(date +%s.%N)
+  "$@" > /dev/null
+  end=$(date +%s.%N)
+  echo "$end - $start" | bc -l
+  exit 0
+fi
+
+build=${1:-$root/build}
+case $build in /*) ;; *) build=$(pwd)/$build ;; esac
+work=$build/bench-output
+mkdir -p "$work"
+tool=$build/tools/tellavox-export
+if [ ! -x "$tool" ]; then
+  sh "$root/tools/build.sh" "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -- tellavox-export
+fi
+
+ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
+
+# Wall seconds and peak resident memory (KiB) of a command: prints "SECONDS KIB".
+measure() {
+  if [ -x /usr/bin/time ]; then
+    /usr/bin/time -f '%e %M' -o "$work/time.txt" "$@" > /dev/null 2>&1
+    cat "$work/time.txt"
+  else
+    # Without GNU time: the process's own high-water mark, read until it exits.
+    start=$(date +%s.%N)
+    "$@" > /dev/null 2>&1 &
+    pid=$!
+    peak=0
+    while kill -0 "$pid" 2> /dev/null; do
+      hwm=$(awk '/^VmHWM:/ { print $2 }' "/proc/$pid/status" 2> /dev/null || true)
+      [ -n "$hwm" ] && [ "$hwm" -gt "$peak" ] && peak=$hwm
+      sleep 0.02
+    done
+    wait "$pid"
+    end=$(date +%s.%N)
+    echo "$(echo "$end - $start" | bc -l) $peak"
+  fi
+}
+
+ratio() { printf '%.2f' "$(echo "$1 / $2" | bc -l)"; }
+
+hd=$work/hd_60s.mp4
+if [ ! -f "$hd" ]; then
+  echo "making 60 s of 1280x720 H.264 + AAC..."
+  ff -f lavfi -i testsrc2=size=1280x720:rate=25:duration=60 -f lavfi -i sine=frequency=440:sample_rate=44100:duration=60 \
+     -ac 2 -c:v libx264 -preset veryfast -bf 2 -g 50 -pix_fmt yuv420p -c:a aac -b:a 128k "$hd"
+fi
+
+crop="--crop 160,90,960,540 --size 640x360"
+ours_args="--in $hd --out $work/ours.mp4 $crop --fps 25 --vbitrate 5000000 --gop 5 --abitrate 128000 --arate 44100 --channels 2"
+
+echo "== 60 s 1280x720 -> crop 960x540 -> 640x360 MPEG-4 5 Mbit/s GOP 5 + AAC 128k, MP4"
+set -- $(measure "$tool" $ours_args)
+ours_s=$1 ours_kb=$2
+set -- $(measure ffmpeg -nostdin -loglevel error -y -i "$hd" -vf crop=960:540:160:90,scale=640:360 \
+  -c:v mpeg4 -b:v 5000000 -g 5 -r 25 -c:a aac -b:a 128000 -ar 44100 -ac 2 "$work/ffmpeg.mp4")
+ff_s=$1 ff_kb=$2
+
+if [ -n "${DISPLAY:-}" ]; then
+  dialog_s=$(sh "$0" --timed-under-display "$tool" $ours_args --dialog)
+else
+  dialog_s=$(xvfb-run -a sh "$0" --timed-under-display "$tool" $ours_args --dialog)
+fi
+
+for f in ours ffmpeg; do
+  printf '%-7s %s, %s pictures\n' "$f:" \
+    "$(ffprobe -v error -show_entries stream=codec_name,width,height,bit_rate -of csv=p=0 "$work/$f.mp4" | tr '\n' ' ')" \
+    "$(ffprobe -v error -count_packets -select_streams v:0 -show_entries stream=nb_read_packets -of csv=p=0 "$work/$f.mp4")"
+done
+printf 'tellavox-export:          %6.2f s  peak %6d KiB\n' "$ours_s" "$ours_kb"
+printf 'tellavox-export --dialog: %6.2f s\n' "$dialog_s"
+printf 'ffmpeg:                   %6.2f s  peak %6d KiB\n' "$ff_s" "$ff_kb"
+printf 'ratio tool/ffmpeg:   %s (target <= 1.5)\n' "$(ratio "$ours_s" "$ff_s")"
+printf 'ratio dialog/ffmpeg: %s (target <= 1.5)\n' "$(ratio "$dialog_s" "$ff_s")"
+
+# Memory against length: the same export of 1 and of 10 minutes.
+small=$work/sd_60s.mp4
+long=$work/sd_600s.mp4
+if [ ! -f "$small" ]; then
+  ff -f lavfi -i testsrc2=size=640x360:rate=25:duration=60 -f lavfi -i sine=frequency=440:sample_rate=44100:duration=60 \
+     -ac 2 -c:v libx264 -preset veryfast -bf 2 -g 50 -pix_fmt yuv420p -c:a aac -b:a 128k "$small"
+fi
+if [ ! -f "$long" ]; then
+  ff -stream_loop 9 -i "$small" -c copy "$long"
+fi
+mem_args="--size 320x180 --crop 80,45,480,270"
+set -- $(measure "$tool" --in "$small" --out "$work/mem_1min.mp4" $mem_args)
+one_s=$1 one_kb=$2
+set -- $(measure "$tool" --in "$long" --out "$work/mem_10min.mp4" $mem_args)
+ten_s=$1 ten_kb=$2
+echo "== peak memory against length (640x360 -> 320x180)"
+printf '1 minute:   %6.2f s  peak %6d KiB\n' "$one_s" "$one_kb"
+printf '10 minutes: %6.2f s  peak %6d KiB\n' "$ten_s" "$ten_kb"
+printf 'growth: %s %% (target <= 10 %%)\n' "$(printf '%.1f' "$(echo "($ten_kb - $one_kb) * 100 / $one_kb" | bc -l)")"
