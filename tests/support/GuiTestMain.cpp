@@ -1,4 +1,6 @@
 // Test main for programs that need the GUI library running (under xvfb-run).
+#include <cstdio>
+
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/image.h>
@@ -23,8 +25,10 @@ int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
     wxApp::SetInstance(new TestApplication);
-    if (!wxEntryStart(argc, argv))
+    if (!wxEntryStart(argc, argv)) {
+        std::fprintf(stderr, "The GUI library could not start (is DISPLAY set?)\n");
         return 1;
+    }
     wxTheApp->CallOnInit();
     wxSetAssertHandler(FailOnAssert);
     wxInitAllImageHandlers();

@@ -276,3 +276,12 @@ TEST_F(MainWindow, NewForgetsTheFilesButKeepsTheParameters)
     Start();
     EXPECT_EQ(answers.Dialogs().back().message, "Select input video file");
 }
+
+TEST_F(MainWindow, AboutShowsTheNameVersionAndHomePageInAModalBox)
+{
+    answers.Queue(wxID_OK);
+    Command(wxEVT_MENU, wxID_ABOUT);
+    ASSERT_EQ(answers.Dialogs().size(), 1u);
+    EXPECT_EQ(answers.Dialogs()[0].title, "About Tellavox");
+    EXPECT_EQ(wxString(MainFrame::homePage).Find('/'), wxNOT_FOUND);
+}
