@@ -42,7 +42,7 @@ CodecPropsDlg::CodecPropsDlg(const tCodecParams& params, bool showCodecChoice, w
         auto* choiceRow = new wxBoxSizer(wxHORIZONTAL);
         top->Add(choiceRow, 0, wxEXPAND | wxALL, 0);
         choiceRow->Add(new wxStaticText(this, wxID_ANY, "Codec:"), 0,
-                       wxEXPAND | wxALIGN_BOTTOM | wxALL, 5);
+                       wxEXPAND | wxALL, 5);
         auto* choice = new wxChoice(this, ID_CODEC_CHOICE);
         for (int i = 0; i < GetCountSupportedCodecs(); ++i)
             choice->Append(GetCodecName(i));
