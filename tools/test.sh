@@ -8,7 +8,7 @@ sh tools/deps.sh
 jobs=$(nproc)
 
 sh tools/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-xvfb-run -a -s "-screen 0 1280x1024x24" \
+xvfb-run -a -s "-noreset -screen 0 1280x1024x24" \
   ctest --test-dir build --output-on-failure -j "$jobs"
 
 sh tools/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DTELLAVOX_SANITIZE=ON -DTELLAVOX_GUI=OFF
