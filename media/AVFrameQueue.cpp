@@ -18,6 +18,18 @@ bool AVFrameQueue::Put(AVFrame* frame)
     return true;
 }
 
+bool AVFrameQueue::PutFront(AVFrame* frame)
+{
+    std::unique_ptr<Node> node(new (std::nothrow) Node);
+    if (!node) return false;
+    node->frame.reset(frame);
+    node->next = std::move(m_Head);
+    m_Head = std::move(node);
+    if (!m_Tail) m_Tail = m_Head.get();
+    ++m_Count;
+    return true;
+}
+
 AVFrame* AVFrameQueue::Get()
 {
     if (m_Count < 1) throw "Can't get packet from queue: queue is empty.";

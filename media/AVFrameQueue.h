@@ -14,6 +14,8 @@ public:
     // The queue owns `frame` (with its picture references) from here on.
     // Returns false, taking nothing, only when no node can be allocated.
     bool Put(AVFrame* frame);
+    // Puts `frame` before all others, to be handed out next.
+    bool PutFront(AVFrame* frame);
     // Removes the oldest frame and hands it to the caller, who frees it with
     // av_frame_free. Throws "Can't get packet from queue: queue is empty."
     // when empty.

@@ -394,15 +394,18 @@ void InputStream::ReceiveVideoFrames()
         }
         AVFrame* frame = m_DecodingFrame.get();
         if (avcodec_receive_frame(m_VideoDecoder.get(), frame) < 0) return;
-        // The time of the packet whose decoding gave this picture. Codec
-        // threads hand pictures out later than one thread would, but each
-        // keeps the packet time it would have had without them.
-        int64_t time = frame->pkt_dts != AV_NOPTS_VALUE ? frame->pkt_dts
-                                                        : frame->best_effort_timestamp;
-        if (time != AV_NOPTS_VALUE) m_VideoPosition = StreamSeconds(m_VideoStreamIndex, time);
+        // The video has reached the time of the picture just decoded.
+        m_VideoPosition = PictureSeconds(*frame);
         if (!m_VideoFrames.Put(frame)) throw "Can't allocate new video frame.";
         (void)m_DecodingFrame.release();
     }
+}
+
+double InputStream::PictureSeconds(const AVFrame& frame) const
+{
+    int64_t time = frame.best_effort_timestamp != AV_NOPTS_VALUE ? frame.best_effort_timestamp
+                                                                  : frame.pkt_dts;
+    return time != AV_NOPTS_VALUE ? StreamSeconds(m_VideoStreamIndex, time) : m_VideoPosition;
 }
 
 void InputStream::DrainVideoDecoder()
@@ -479,27 +482,33 @@ bool InputStream::SeekFurtherBack(double time, double& backoff)
 bool InputStream::CorrectVideoAfterSeek(double time)
 {
     if (!IsVideoPresent()) return false;
+    // Pictures are compared by their own times; the first one at or after
+    // the target is kept for the caller, so decoding resumes on exactly it.
+    const double tolerance = 0.0005;
     try {
         double backoff = 0.0;
         bool firstPicture = true;
         for (;;) {
             ffmpeg::FramePtr frame(DecodeNextVideoFrame());
-            if (!frame && !IsVideoEnded()) continue;
-            if (frame && firstPicture) {
+            if (!frame) {
+                if (IsVideoEnded()) return true;
+                continue;
+            }
+            double at = PictureSeconds(*frame);
+            if (firstPicture) {
                 firstPicture = false;
-                if (m_VideoPosition > time && SeekFurtherBack(time, backoff)) {
+                if (at > time + tolerance && SeekFurtherBack(time, backoff)) {
                     if (!Seek(std::max(time - backoff, GetStartTime()))) return false;
                     firstPicture = true;
                     continue;
                 }
             }
-            if (IsVideoEnded()) {
-                // The last picture stays for the caller.
-                if (frame && !m_VideoFrames.Put(frame.get())) return false;
+            if (at + tolerance >= time) {
+                if (!m_VideoFrames.PutFront(frame.get())) return false;
                 (void)frame.release();
+                m_VideoPosition = at;
                 return true;
             }
-            if (!(time > m_VideoPosition)) return true;
         }
     } catch (const char*) {
         return false;
@@ -534,6 +543,10 @@ bool InputStream::SeekStreamsSync(InputStream& first, InputStream& second, doubl
     for (int pass = 0; pass < 2; ++pass) {
         if (!first.SeekAccurate(time)) return false;
         if (!second.SeekAccurate(first.GetPosition())) return false;
+        // Sound that begins within one picture of the video is in step with
+        // it; sound that begins later pulls the video up to it.
+        double frameDuration = first.m_Info.frameRate > 0 ? 1.0 / first.m_Info.frameRate : 0.0;
+        if (second.GetPosition() - first.GetPosition() < frameDuration) return true;
         time = second.GetPosition();
     }
     return true;

@@ -59,10 +59,12 @@ public:
     // sought streams had buffered and clears the end of data.
     bool Seek(double time);
     bool Seek(double time, bool skipAudio, bool skipVideo);
-    // Coarse seek, then decoding and discarding up to `time`.
+    // Coarse seek, then decoding and discarding up to `time`: the next
+    // picture delivered is the first one at or after `time`.
     bool SeekAccurate(double time);
-    // Accurate seeks of both inputs in turn (two passes), so that `second`
-    // ends up at or just after `first`.
+    // Accurate seeks of both inputs in turn, so that `second` ends up at or
+    // less than one picture after `first`; when the sound of `second` only
+    // begins later, `first` is moved up to it once more.
     static bool SeekStreamsSync(InputStream& first, InputStream& second, double time);
 
 private:
@@ -93,6 +95,7 @@ private:
     void DecodeVideo();
     void ReceiveVideoFrames();
     void DrainVideoDecoder();
+    double PictureSeconds(const AVFrame& frame) const;
 
     bool CorrectAudioAfterSeek(double time);
     bool CorrectVideoAfterSeek(double time);
