@@ -54,10 +54,13 @@ tCodecParams RandomRecord(std::mt19937& random)
 }
 }  // namespace
 
-TEST(Validation, ValidatingTwiceEqualsValidatingOnce)
+// Two thousand random records, in four runs that the test runner can spread.
+class ValidationOfRandomRecords : public ::testing::TestWithParam<int> {};
+
+TEST_P(ValidationOfRandomRecords, ValidatingTwiceEqualsValidatingOnce)
 {
-    std::mt19937 random(20240605);
-    for (int i = 0; i < 300; ++i) {
+    std::mt19937 random(20240605 + GetParam());
+    for (int i = 0; i < 500; ++i) {
         tCodecParams once = RandomRecord(random);
         CodecPropsDlg::DoParamsValidation(once);
         tCodecParams twice = once;
@@ -65,6 +68,8 @@ TEST(Validation, ValidatingTwiceEqualsValidatingOnce)
         ASSERT_EQ(twice, once) << "record " << i;
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Validation, ValidationOfRandomRecords, ::testing::Range(0, 4));
 
 namespace {
 // Opens an output file on `params` and writes two pictures and a fifth of a
