@@ -10,6 +10,7 @@
 
 #include "media/InputStream.h"
 #include "pipeline/StreamEncoder.h"
+#include "support/ExportRecord.h"
 #include "support/MediaProbe.h"
 #include "support/PictureCompare.h"
 #include "support/TestMedia.h"
@@ -17,26 +18,6 @@
 using namespace testsupport;
 
 namespace {
-
-// The record the main window makes for an input: its size, whole-number frame
-// rate and sound, MP4 at 5 Mbit/s with a GOP of 5.
-tCodecParams RecordFor(const std::string& file)
-{
-    InputStream input(file.c_str(), false, false);
-    tInputStreamInfo info = input.GetInfo();
-    tCodecParams p;
-    p.eCodec = OC_MP4;
-    p.iWidth = info.width;
-    p.iHeight = info.height;
-    p.iFps = int(info.frameRate);
-    p.iVideoBitrate = 5000000;
-    p.iGopSize = 5;
-    p.bAudioEnabled = input.IsAudioPresent();
-    p.iAudioBitrate = 128000;
-    p.iAudioSampleRate = info.sampleRate;
-    p.iAudioChannels = info.channels;
-    return p;
-}
 
 struct Counts {
     uint64_t read = 0;

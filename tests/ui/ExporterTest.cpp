@@ -7,6 +7,7 @@
 
 #include "media/InputStream.h"
 #include "pipeline/StreamEncoder.h"
+#include "support/ExportRecord.h"
 #include "support/MediaProbe.h"
 #include "support/TestMedia.h"
 #include "ui/Exporter.h"
@@ -14,24 +15,6 @@
 using namespace testsupport;
 
 namespace {
-
-tCodecParams RecordFor(const std::string& file)
-{
-    InputStream input(file.c_str(), false, false);
-    tInputStreamInfo info = input.GetInfo();
-    tCodecParams p;
-    p.eCodec = OC_MP4;
-    p.iWidth = info.width;
-    p.iHeight = info.height;
-    p.iFps = int(info.frameRate);
-    p.iVideoBitrate = 5000000;
-    p.iGopSize = 5;
-    p.bAudioEnabled = input.IsAudioPresent();
-    p.iAudioBitrate = 128000;
-    p.iAudioSampleRate = info.sampleRate;
-    p.iAudioChannels = info.channels;
-    return p;
-}
 
 wxString Wide(const std::string& path)
 {
