@@ -41,6 +41,6 @@ AboutBox::AboutBox(const wxString& name, const wxString& version, const wxString
                0, wxALIGN_CENTER | wxALL, 5);
 
     top->Add(new wxButton(this, wxID_OK, "Ok"), 0, wxSHAPED | wxALIGN_CENTER | wxALL, 5);
-    Fit();
+    top->SetSizeHints(this);
     Centre(wxBOTH);
 }

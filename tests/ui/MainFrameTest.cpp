@@ -14,6 +14,7 @@
 #include "support/MediaProbe.h"
 #include "support/ModalAnswers.h"
 #include "support/TestMedia.h"
+#include "ui/AboutBox.h"
 #include "ui/MainFrame.h"
 
 using namespace testsupport;
@@ -284,4 +285,19 @@ TEST_F(MainWindow, AboutShowsTheNameVersionAndHomePageInAModalBox)
     ASSERT_EQ(answers.Dialogs().size(), 1u);
     EXPECT_EQ(answers.Dialogs()[0].title, "About Tellavox");
     EXPECT_EQ(wxString(MainFrame::homePage).Find('/'), wxNOT_FOUND);
+}
+
+TEST(AboutBox, EveryLineGetsTheRoomItNeeds)
+{
+    wxBitmap picture(48, 48);
+    AboutBox about("Tellavox", "1.1", MainFrame::homePage, picture, nullptr, 0, "About Tellavox");
+    int lines = 0;
+    for (wxWindow* child : about.GetChildren()) {
+        if (child->GetLabel() == "Tellavox" || child->GetLabel() == "1.1") {
+            ++lines;
+            EXPECT_GE(child->GetSize().GetHeight(), child->GetBestSize().GetHeight())
+                << child->GetLabel().utf8_str();
+        }
+    }
+    EXPECT_EQ(lines, 2);
 }
