@@ -291,6 +291,8 @@ TEST(AboutBox, EveryLineGetsTheRoomItNeeds)
 {
     wxBitmap picture(48, 48);
     AboutBox about("Tellavox", "1.1", MainFrame::homePage, picture, nullptr, 0, "About Tellavox");
+    about.Show();
+    wxYield();
     int lines = 0;
     for (wxWindow* child : about.GetChildren()) {
         if (child->GetLabel() == "Tellavox" || child->GetLabel() == "1.1") {
