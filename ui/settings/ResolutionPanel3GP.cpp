@@ -38,7 +38,10 @@ ResolutionPanel3GP::ResolutionPanel3GP(wxWindow* parent, wxWindowID id, const wx
     }
     m_SizeIndex = 2;
     m_SizeButtons[m_SizeIndex]->SetValue(true);
-    SetMinSize(wxSize(155, 100));
+    // Never so narrow that the box's title is cut, whatever the font.
+    wxSize least(155, 100);
+    least.IncTo(wxSize(box->GetStaticBox()->GetTextExtent(box->GetStaticBox()->GetLabel()).x + 16, 0));
+    SetMinSize(least);
 }
 
 wxSize ResolutionPanel3GP::GetResolution() const
