@@ -1,9 +1,11 @@
 #pragma once
 // Shared pieces of the control tests: a shown frame to hold a control, real
 // mouse events, and rendering a control into an image.
+#include <cstdlib>
 #include <ostream>
 #include <string>
 
+#include <gtest/gtest.h>
 #include <wx/bitmap.h>
 #include <wx/dcmemory.h>
 #include <wx/filename.h>
@@ -11,38 +13,23 @@
 #include <wx/image.h>
 #include <wx/panel.h>
 
-inline void PrintTo(const wxRect& r, std::ostream* os)
-{
-    *os << "(" << r.x << ", " << r.y << ", " << r.width << ", " << r.height << ")";
-}
-inline void PrintTo(const wxPoint& p, std::ostream* os)
-{
-    *os << "(" << p.x << ", " << p.y << ")";
-}
-inline void PrintTo(const wxColour& c, std::ostream* os)
-{
-    *os << "RGB(" << int(c.Red()) << ", " << int(c.Green()) << ", " << int(c.Blue()) << ")";
-}
+inline void PrintTo(const wxRect& r, std::ostream* os) { *os << "(" << r.x << ", " << r.y << ", " << r.width << ", " << r.height << ")"; }
+inline void PrintTo(const wxPoint& p, std::ostream* os) { *os << "(" << p.x << ", " << p.y << ")"; }
+inline void PrintTo(const wxColour& c, std::ostream* os) { *os << "RGB(" << int(c.Red()) << ", " << int(c.Green()) << ", " << int(c.Blue()) << ")"; }
 
 // A shown frame with a panel; controls go on the panel at fixed places so
 // no layout resizes them.
-class TestFrame {
-public:
-    TestFrame()
+struct TestFrame {
+    TestFrame() : frame(new wxFrame(nullptr, wxID_ANY, "test", wxDefaultPosition, wxSize(800, 600)))
     {
-        m_Frame = new wxFrame(nullptr, wxID_ANY, "test", wxDefaultPosition, wxSize(800, 600));
-        m_Panel = new wxPanel(m_Frame);
-        m_Frame->Show();
+        panel = new wxPanel(frame);
+        frame->Show();
     }
-    ~TestFrame() { m_Frame->Destroy(); }
-    TestFrame(const TestFrame&) = delete;
-    TestFrame& operator=(const TestFrame&) = delete;
+    ~TestFrame() { frame->Destroy(); }
+    wxPanel* Panel() const { return panel; }
 
-    wxPanel* Panel() const { return m_Panel; }
-
-private:
-    wxFrame* m_Frame;
-    wxPanel* m_Panel;
+    wxFrame* frame;
+    wxPanel* panel;
 };
 
 inline void SendMouse(wxWindow* window, wxEventType type, wxPoint at, bool ctrl = false)
@@ -80,9 +67,11 @@ inline wxColour PixelAt(const wxImage& image, int x, int y)
     return wxColour(image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y));
 }
 
-// Where screenshots for the documentation are written.
-inline std::string TestOutputPath(const std::string& name)
+// Saves `image` as a documentation screenshot when TELLAVOX_SCREENSHOTS is set.
+inline void SaveScreenshot(const wxImage& image, const std::string& name)
 {
+    if (!getenv("TELLAVOX_SCREENSHOTS"))
+        return;
     wxFileName::Mkdir(TELLAVOX_TEST_OUTPUT_DIR, wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
-    return std::string(TELLAVOX_TEST_OUTPUT_DIR) + "/" + name;
+    EXPECT_TRUE(image.SaveFile(std::string(TELLAVOX_TEST_OUTPUT_DIR) + "/" + name, wxBITMAP_TYPE_PNG));
 }
