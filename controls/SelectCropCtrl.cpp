@@ -207,7 +207,8 @@ void SelectCropCtrl::DrawCropRect(wxDC& dc, const wxRect& placement)
 
 void SelectCropCtrl::OnLMouseDown(wxMouseEvent& event)
 {
-    if (!HasPicture() || !m_CropEnabled)
+    // A control too small to show the picture has nothing to drag.
+    if (!HasPicture() || !m_CropEnabled || CalcImagePosition(GetClientRect()).IsEmpty())
         return;
     const wxPoint mouse = event.GetPosition();
     m_MovePoint = GetMovePointFromMousePosition(mouse);

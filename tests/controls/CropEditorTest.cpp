@@ -234,9 +234,11 @@ TEST_F(CropEditorTest, PressesThatStartNothingAndReleasesThatFreeTheMouse)
     m_Crop->EnableCrop();
     m_Crop->SetSize(2, 2);
     m_Crop->SetImage(BlockPicture(640, 480));
+    m_Crop->SetCropRect(wxRect(100, 100, 100, 100));
     EXPECT_EQ(*wxWHITE, PixelAt(Paint(), 0, 0));
     Drag(wxPoint(1, 1), wxPoint(0, 0));
-    EXPECT_EQ(wxRect(0, 0, 640, 480), m_Crop->GetCropRect());
+    EXPECT_EQ(wxRect(100, 100, 100, 100), m_Crop->GetCropRect());
+    EXPECT_FALSE(m_Crop->HasCapture());
 }
 
 TEST_F(CropEditorTest, PaintsTheCropAreaInTrueColoursAndLightensTheRest)
