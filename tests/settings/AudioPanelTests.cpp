@@ -8,49 +8,34 @@
 using namespace settingstest;
 
 namespace {
+const std::vector<wxString> ALL_KBPS = {"320", "288", "256", "224", "192", "160",
+                                        "128", "96",  "64",  "32",  "16"};
+
 // The MP4 page's table.
 AudioSettingsTable Mp4Table()
 {
     const int rates[] = {48000, 44100, 32000, 24000, 22050, 11025};
-    const int stereo[] = {0, 0, 0, 1, 2, 6};
-    const int mono[] = {1, 2, 4, 6, 6, 8};
-    const int bitrates[] = {320000, 288000, 256000, 224000, 192000, 160000,
-                            128000, 96000,  64000,  32000,  16000};
+    const int stereo[] = {0, 0, 0, 1, 2, 6}, mono[] = {1, 2, 4, 6, 6, 8};
     AudioSettingsTable table(6, 11, true);
-    std::copy(std::begin(rates), std::end(rates), table.piSampleRates);
-    std::copy(std::begin(stereo), std::end(stereo), table.piMaxStereoBitrates);
-    std::copy(std::begin(mono), std::end(mono), table.piMaxMonoBitrates);
-    std::copy(std::begin(bitrates), std::end(bitrates), table.piBitRates);
+    for (int i = 0; i < 6; ++i) {
+        table.piSampleRates[i] = rates[i];
+        table.piMaxStereoBitrates[i] = stereo[i];
+        table.piMaxMonoBitrates[i] = mono[i];
+    }
+    for (int i = 0; i < 11; ++i)
+        table.piBitRates[i] = wxAtoi(ALL_KBPS[i]) * 1000;
     return table;
 }
 
-class AudioPanels : public ::testing::Test {
+class AudioPanels : public HostedTest {
 protected:
-    void SetUp() override
-    {
-        m_Panel = new AudioSettingsPanel(Mp4Table(), m_Host, 1002);
-        auto checks = Find<wxCheckBox>(m_Panel);
-        auto choices = Find<wxChoice>(m_Panel);
-        m_Enabled = checks[0];
-        m_Stereo = checks[1];
-        m_SampleRates = choices[0];
-        m_Bitrates = choices[1];
-    }
-    void TearDown() override { delete m_Host; }
-
-    wxString SelectedBitrate() const { return m_Bitrates->GetStringSelection(); }
-    std::vector<wxString> Rates(std::initializer_list<const char*> kbps) const
-    {
-        return {kbps.begin(), kbps.end()};
-    }
-
-    EventCounter* m_Host = new EventCounter;
-    AudioSettingsPanel* m_Panel = nullptr;
-    wxCheckBox* m_Enabled = nullptr;
-    wxCheckBox* m_Stereo = nullptr;
-    wxChoice* m_SampleRates = nullptr;
-    wxChoice* m_Bitrates = nullptr;
+    AudioSettingsPanel* m_Panel = new AudioSettingsPanel(Mp4Table(), m_Host, 1002);
+    wxCheckBox* m_Enabled = Find<wxCheckBox>(m_Panel)[0];
+    wxCheckBox* m_Stereo = Find<wxCheckBox>(m_Panel)[1];
+    wxChoice* m_SampleRates = Find<wxChoice>(m_Panel)[0];
+    wxChoice* m_Bitrates = Find<wxChoice>(m_Panel)[1];
 };
+using AudioPanel3GP = HostedTest;
 }  // namespace
 
 TEST(AudioSettingsTableCopy, CopiesOwnTheirEntries)
@@ -59,108 +44,87 @@ TEST(AudioSettingsTableCopy, CopiesOwnTheirEntries)
     AudioSettingsTable copy(original);
     AudioSettingsTable assigned(1, 1, true);
     assigned = original;
+    AudioSettingsTable& self = assigned;
+    assigned = self;
     original.piSampleRates[0] = 1;
     original.piBitRates[10] = 2;
     EXPECT_EQ(copy.piSampleRates[0], 48000);
     EXPECT_EQ(assigned.piBitRates[10], 16000);
     EXPECT_EQ(assigned.iSampleRatesCount, 6);
-
-    AudioSettingsTable& self = assigned;
-    assigned = self;
     EXPECT_EQ(assigned.piMaxMonoBitrates[5], 8);
 }
 
-TEST_F(AudioPanels, StartsWithTheHighestRatesInStereo)
+TEST_F(AudioPanels, TheBitrateListFollowsSampleRateAndStereoKeepingOrLoweringTheSelection)
 {
     EXPECT_TRUE(m_Panel->IsAudioEnabled());
     EXPECT_TRUE(m_Panel->IsStereo());
-    EXPECT_EQ(m_SampleRates->GetString(1), "44100");
     EXPECT_EQ(m_Panel->GetSamplesPerSecond(), 48000);
+    EXPECT_EQ(Entries(m_Bitrates), ALL_KBPS);
     EXPECT_EQ(m_Panel->GetBitrate(), 320000);
-    EXPECT_EQ(Entries(m_Bitrates), Rates({"320", "288", "256", "224", "192", "160", "128", "96", "64", "32", "16"}));
-    EXPECT_EQ(m_Panel->GetBitrateFromIndex(0, false, 5), 64000);
-    EXPECT_EQ(m_Panel->GetSamplesPerSecondFromIndex(4), 22050);
-}
 
-TEST_F(AudioPanels, MonoLowersASelectionThatIsNoLongerOffered)
-{
-    Click(m_Stereo, false);
-    EXPECT_EQ(Entries(m_Bitrates).size(), 10u);
-    EXPECT_EQ(Entries(m_Bitrates)[0], "288");
-    EXPECT_EQ(m_Panel->GetBitrate(), 288000);
-
-    Click(m_Stereo, true);
-    EXPECT_EQ(m_Panel->GetBitrate(), 288000);  // still offered in stereo
-    Choose(m_Bitrates, 6);
-    EXPECT_EQ(SelectedBitrate(), "128");
-    Click(m_Stereo, false);
-    EXPECT_EQ(SelectedBitrate(), "128");
-    EXPECT_EQ(m_Panel->GetBitrate(), 128000);
-    EXPECT_EQ(m_Host->Count(wxAUDIO_SETTINGS_CHANGED), 4);
-    EXPECT_EQ(m_Host->LastId(), 1002);
-}
-
-TEST_F(AudioPanels, ALowerSampleRateKeepsOrLowersTheSelection)
-{
-    Choose(m_Bitrates, 4);  // 192
-    Choose(m_SampleRates, 5);
-    EXPECT_EQ(Entries(m_Bitrates), Rates({"128", "96", "64", "32", "16"}));
-    EXPECT_EQ(m_Panel->GetBitrate(), 128000);
-
-    Choose(m_SampleRates, 0);
-    Choose(m_Bitrates, 8);  // 64
-    Choose(m_SampleRates, 5);
-    EXPECT_EQ(m_Panel->GetBitrate(), 64000);
-    EXPECT_EQ(SelectedBitrate(), "64");
-    EXPECT_EQ(m_Host->Count(wxAUDIO_SETTINGS_CHANGED), 5);
+    // The user's actions in this order (-1: not done): sample-rate choice,
+    // stereo check, bit-rate choice. Then the list offered starts at ALL_KBPS[from].
+    const struct { int rate, stereo, bitrate; int from; const char* selected; } steps[] = {
+        {-1, 0, -1, 1, "288"},  // mono at 48 kHz lowers 320
+        {-1, 1, -1, 0, "288"},  // still offered in stereo
+        {-1, -1, 6, 0, "128"},
+        {-1, 0, -1, 1, "128"},
+        {-1, 1, 4, 0, "192"},
+        {5, -1, -1, 6, "128"},  // 11025 Hz lowers 192
+        {0, -1, 8, 0, "64"},
+        {5, -1, -1, 6, "64"},
+    };
+    int actions = 0;
+    for (const auto& step : steps) {
+        if (step.rate >= 0) { Choose(m_SampleRates, step.rate); ++actions; }
+        if (step.stereo >= 0) { Click(m_Stereo, step.stereo); ++actions; }
+        if (step.bitrate >= 0) { Choose(m_Bitrates, step.bitrate); ++actions; }
+        SCOPED_TRACE(testing::Message() << "step " << &step - steps);
+        EXPECT_EQ(Entries(m_Bitrates), std::vector<wxString>(ALL_KBPS.begin() + step.from, ALL_KBPS.end()));
+        EXPECT_EQ(m_Bitrates->GetStringSelection(), step.selected);
+        EXPECT_EQ(m_Panel->GetBitrate(), wxAtoi(step.selected) * 1000);
+    }
+    EXPECT_EQ(m_Host->counts[wxAUDIO_SETTINGS_CHANGED], actions);
+    EXPECT_EQ(m_Host->lastId, 1002);
 }
 
 TEST_F(AudioPanels, SettersSnapToTheTableAndStaySilent)
 {
-    m_Panel->SetSamplesPerSecond(22000);
-    EXPECT_EQ(m_Panel->GetSamplesPerSecond(), 11025);
-    m_Panel->SetSamplesPerSecond(100000);
-    EXPECT_EQ(m_Panel->GetSamplesPerSecond(), 48000);
-    m_Panel->SetSamplesPerSecond(44000);
-    EXPECT_EQ(m_Panel->GetSamplesPerSecond(), 32000);
-
+    using Cases = std::pair<int, int>[3];
+    for (auto [asked, kept] : Cases{{22000, 11025}, {100000, 48000}, {44000, 32000}}) {
+        m_Panel->SetSamplesPerSecond(asked);
+        EXPECT_EQ(m_Panel->GetSamplesPerSecond(), kept) << asked;
+    }
     m_Panel->SetSamplesPerSecond(48000);
-    m_Panel->SetBitrate(300000);
-    EXPECT_EQ(m_Panel->GetBitrate(), 288000);
-    m_Panel->SetBitrate(1000);
-    EXPECT_EQ(m_Panel->GetBitrate(), 16000);
-    m_Panel->SetBitrate(INT32_MIN);
-    EXPECT_EQ(m_Panel->GetBitrate(), 16000);
-
+    for (auto [asked, kept] : Cases{{300000, 288000}, {1000, 16000}, {INT32_MIN, 16000}}) {
+        m_Panel->SetBitrate(asked);
+        EXPECT_EQ(m_Panel->GetBitrate(), kept) << asked;
+    }
     m_Panel->SetSamplesPerSecond(11025);
     m_Panel->SetStereo(false);
     m_Panel->SetBitrate(320000);
     EXPECT_EQ(m_Panel->GetBitrate(), 64000);
     EXPECT_EQ(Entries(m_Bitrates)[0], "64");
+    EXPECT_EQ(m_Host->total, 0);
 
-    m_Panel->SetAudioEnabled(false);
-    EXPECT_FALSE(m_Stereo->IsEnabled());
-    EXPECT_FALSE(m_SampleRates->IsEnabled());
-    EXPECT_FALSE(m_Bitrates->IsEnabled());
-    m_Panel->SetAudioEnabled(true);
-    EXPECT_TRUE(m_Bitrates->IsEnabled());
-    EXPECT_EQ(m_Host->Total(), 0);
+    // Switching sound off greys the rest out, whether by the setter or by the user.
+    for (bool byUser : {false, true}) {
+        if (byUser)
+            Click(m_Enabled, false);
+        else
+            m_Panel->SetAudioEnabled(false);
+        EXPECT_FALSE(m_Panel->IsAudioEnabled());
+        for (wxWindow* control : std::initializer_list<wxWindow*>{m_Stereo, m_SampleRates, m_Bitrates})
+            EXPECT_FALSE(control->IsEnabled()) << byUser;
+        EXPECT_EQ(m_Host->counts[wxAUDIO_SETTINGS_CHANGED], byUser ? 1 : 0);
+        m_Panel->SetAudioEnabled(true);
+        EXPECT_TRUE(m_Bitrates->IsEnabled());
+    }
 }
 
-TEST_F(AudioPanels, UncheckingEnabledGreysTheRestOut)
+TEST_F(AudioPanel3GP, OffersTheEightAmrRates)
 {
-    Click(m_Enabled, false);
-    EXPECT_FALSE(m_Panel->IsAudioEnabled());
-    EXPECT_FALSE(m_Stereo->IsEnabled());
-    EXPECT_FALSE(m_SampleRates->IsEnabled());
-    EXPECT_FALSE(m_Bitrates->IsEnabled());
-    EXPECT_EQ(m_Host->Count(wxAUDIO_SETTINGS_CHANGED), 1);
-}
-
-TEST(AudioPanel3GP, OffersTheEightAmrRates)
-{
-    EventCounter* host = new EventCounter;
-    auto* panel = new AudioSettingsPanel3GP(host, 1002);
+    auto* panel = new AudioSettingsPanel3GP(m_Host, 1002);
     auto buttons = Find<wxRadioButton>(panel);
     ASSERT_EQ(buttons.size(), 8u);
     EXPECT_EQ(buttons[2]->GetLabel(), "5.90");
@@ -176,13 +140,11 @@ TEST(AudioPanel3GP, OffersTheEightAmrRates)
     EXPECT_TRUE(buttons[0]->GetValue());
     panel->SetAudioEnabled(false);
     EXPECT_FALSE(buttons[7]->IsEnabled());
-    EXPECT_EQ(host->Total(), 0);
+    EXPECT_EQ(m_Host->total, 0);
 
-    auto* enabled = Find<wxCheckBox>(panel)[0];
-    Click(enabled, true);
+    Click(Find<wxCheckBox>(panel)[0], true);
     EXPECT_TRUE(buttons[7]->IsEnabled());
     Click(buttons[7]);
     EXPECT_EQ(panel->GetBitrate(), 12200);
-    EXPECT_EQ(host->Count(wxAUDIO_SETTINGS_CHANGED), 2);
-    delete host;
+    EXPECT_EQ(m_Host->counts[wxAUDIO_SETTINGS_CHANGED], 2);
 }

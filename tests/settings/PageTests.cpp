@@ -1,65 +1,56 @@
 #include <gtest/gtest.h>
 
-#include <wx/button.h>
-
 #include "SettingsTestSupport.h"
-#include "ui/settings/AudioSettingsPanel.h"
 #include "ui/settings/CodecParamPage.h"
 #include "ui/settings/CodecPropsDlg.h"
 #include "ui/settings/OutputFormatPanel.h"
-#include "ui/settings/VQualitySettingsPanel.h"
 
 using namespace settingstest;
 
 namespace {
 constexpr int FAMILY_3GP = 0, FAMILY_MP4 = 1, FAMILY_FLASH = 2;
 
-tCodecParams Record(enumOutputCodec codec)
+// 640x480 at 25 fps, with the given sound.
+tCodecParams Sound(enumOutputCodec codec, int sampleRate, int channels, int bitrate)
 {
-    tCodecParams params;
-    params.iAudioBitrate = 128000;
-    params.iAudioChannels = 2;
-    params.iAudioSampleRate = 44100;
-    params.iVideoBitrate = 1000000;
-    params.iGopSize = 10;
-    params.iFps = 25;
-    params.iWidth = 640;
-    params.iHeight = 480;
-    params.bAudioEnabled = true;
-    params.eCodec = codec;
-    return params;
+    return Rec(codec, 640, 480, 25, true, sampleRate, channels, bitrate);
 }
+tCodecParams Record(enumOutputCodec codec) { return Sound(codec, 44100, 2, 128000); }
 
-class Pages : public ::testing::Test {
+class Pages : public HostedTest {
 protected:
-    void TearDown() override { delete m_Host; }
-
     // The record as the family's page leaves it.
     tCodecParams Built(int family, tCodecParams params)
     {
         delete CodecPropsDlg::CreateCodecParamPage(family, params, m_Host);
         return params;
     }
-
-    EventCounter* m_Host = new EventCounter;
 };
 }  // namespace
 
-TEST(CodecFamilies, MapCodecsToPagesAndBack)
+TEST(CodecFamilies, MapCodecsToPagesAndValidationKeepsOrReplacesTheCodec)
 {
     EXPECT_EQ(CodecPropsDlg::GetCountSupportedCodecs(), 3);
-    const std::pair<int, int> codecs[] = {
-        {OC_MP4, FAMILY_MP4}, {OC_PSP, FAMILY_MP4}, {OC_MOV, FAMILY_MP4},  {OC_SWF, FAMILY_FLASH},
-        {OC_FLV, FAMILY_FLASH}, {OC_3GP, FAMILY_3GP}, {OC_3G2, FAMILY_3GP}, {OC_MPG, FAMILY_3GP},
-        {OC_M2V, FAMILY_3GP}, {OC_VOB, FAMILY_3GP}, {10, FAMILY_3GP},      {-1, FAMILY_3GP},
+    const struct { int codec, family, validated; } codecs[] = {
+        {OC_MP4, FAMILY_MP4, OC_MP4},     {OC_PSP, FAMILY_MP4, OC_PSP},   {OC_MOV, FAMILY_MP4, OC_MOV},
+        {OC_SWF, FAMILY_FLASH, OC_SWF},   {OC_FLV, FAMILY_FLASH, OC_FLV}, {OC_3GP, FAMILY_3GP, OC_3GP},
+        {OC_3G2, FAMILY_3GP, OC_3G2},     {OC_MPG, FAMILY_3GP, OC_3GP},   {OC_M2V, FAMILY_3GP, OC_3GP},
+        {OC_VOB, FAMILY_3GP, OC_3GP},     {10, FAMILY_3GP, OC_3GP},       {42, FAMILY_3GP, OC_3GP},
+        {-1, FAMILY_3GP, OC_3GP},
     };
-    for (const auto& [codec, family] : codecs)
-        EXPECT_EQ(CodecPropsDlg::GetCodecIndexFromCodecType(enumOutputCodec(codec)), family) << codec;
+    for (const auto& c : codecs) {
+        EXPECT_EQ(CodecPropsDlg::GetCodecIndexFromCodecType(enumOutputCodec(c.codec)), c.family) << c.codec;
+        tCodecParams params = Record(enumOutputCodec(c.codec));
+        CodecPropsDlg::DoParamsValidation(params);
+        EXPECT_EQ(params.eCodec, c.validated) << c.codec;
+        // Only the 3GP page forces AMR sound and H.263 sizes.
+        EXPECT_EQ(params.iAudioSampleRate, c.family == FAMILY_3GP ? 8000 : 44100) << c.codec;
+        EXPECT_EQ(params.iWidth, c.family == FAMILY_3GP ? 704 : 640) << c.codec;
+    }
 
-    EXPECT_EQ(CodecPropsDlg::GetCodecTypeFromIndex(0), OC_3GP);
-    EXPECT_EQ(CodecPropsDlg::GetCodecTypeFromIndex(1), OC_MP4);
-    EXPECT_EQ(CodecPropsDlg::GetCodecTypeFromIndex(2), OC_SWF);
-    EXPECT_EQ(CodecPropsDlg::GetCodecTypeFromIndex(3), OC_3GP);
+    const std::pair<int, enumOutputCodec> firsts[] = {{0, OC_3GP}, {1, OC_MP4}, {2, OC_SWF}, {3, OC_3GP}};
+    for (const auto& [family, codec] : firsts)
+        EXPECT_EQ(CodecPropsDlg::GetCodecTypeFromIndex(family), codec) << family;
     EXPECT_EQ(CodecPropsDlg::GetCodecName(2), "Flash");
     EXPECT_EQ(CodecPropsDlg::GetCodecName(3), "");
     EXPECT_EQ(CodecPropsDlg::GetCodecName(-1), "");
@@ -67,102 +58,47 @@ TEST(CodecFamilies, MapCodecsToPagesAndBack)
     EXPECT_EQ(CodecPropsDlg::CreateCodecParamPage(3, params, nullptr), nullptr);
 }
 
-TEST_F(Pages, Page3GPForcesAmrSoundAndH263Sizes)
+TEST_F(Pages, EachPageNormalisesTheRecordSilently)
 {
-    tCodecParams params = Built(FAMILY_3GP, Record(OC_MP4));
-    EXPECT_EQ(params.eCodec, OC_3GP);
-    EXPECT_EQ(params.iAudioSampleRate, 8000);
-    EXPECT_EQ(params.iAudioChannels, 1);
-    EXPECT_EQ(params.iAudioBitrate, 12200);
-    EXPECT_EQ(params.iWidth, 704);
-    EXPECT_EQ(params.iHeight, 576);
-    EXPECT_EQ(params.iFps, 15);
-    EXPECT_TRUE(params.bAudioEnabled);
-
-    auto audio = [&](int bitrate) {
-        tCodecParams record = Record(OC_3G2);
-        record.iAudioBitrate = bitrate;
-        return Built(FAMILY_3GP, record);
+    // Columns of Rec: codec, width, height, fps, audio, sample rate, channels, audio bit rate.
+    const struct { int family; tCodecParams asked, built; } cases[] = {
+        // 3GP: AMR-NB mono at 8 kHz, H.263 sizes, at most 15 fps; 3GP unless 3G2 was asked.
+        {FAMILY_3GP, Record(OC_MP4), Rec(OC_3GP, 704, 576, 15, true, 8000, 1, 12200)},
+        {FAMILY_3GP, Sound(OC_3G2, 44100, 2, 6000), Rec(OC_3G2, 704, 576, 15, true, 8000, 1, 6700)},
+        {FAMILY_3GP, Sound(OC_3G2, 44100, 2, 4750), Rec(OC_3G2, 704, 576, 15, true, 8000, 1, 4750)},
+        {FAMILY_3GP, Rec(OC_VOB, 320, 240, 0, false, 44100, 2, 128000),
+         Rec(OC_3GP, 352, 288, 5, false, 8000, 1, 12200)},
+        // MP4: sample rates snap down to the table (or up to its lowest), sizes to the spins.
+        {FAMILY_MP4, Sound(OC_MOV, 16000, 2, 128000), Sound(OC_MOV, 11025, 2, 128000)},
+        {FAMILY_MP4, Sound(OC_MOV, 8000, 2, 128000), Sound(OC_MOV, 11025, 2, 128000)},
+        {FAMILY_MP4, Sound(OC_MOV, 96000, 2, 128000), Sound(OC_MOV, 48000, 2, 128000)},
+        {FAMILY_MP4, Sound(OC_MOV, 44000, 2, 128000), Sound(OC_MOV, 32000, 2, 128000)},
+        {FAMILY_MP4, Record(OC_PSP), Record(OC_PSP)},
+        {FAMILY_MP4, Rec(OC_SWF, 4000, 10, 25, true, 44100, 2, 128000),
+         Rec(OC_MP4, 2048, 24, 25, true, 44100, 2, 128000)},
+        // The bit rate is written back before mono is applied: 320 kbit/s stays
+        // although the mono list at 48 kHz starts at 288.
+        {FAMILY_MP4, Sound(OC_MP4, 48000, 1, 320000), Sound(OC_MP4, 48000, 1, 320000)},
+        // Flash: at most 44.1 kHz and 320 kbit/s, stereo for any channel count above one.
+        {FAMILY_FLASH, Record(OC_FLV), Record(OC_FLV)},
+        {FAMILY_FLASH, Record(OC_MP4), Record(OC_SWF)},
+        {FAMILY_FLASH, Sound(OC_SWF, 48000, 7, 500000), Sound(OC_SWF, 44100, 2, 320000)},
     };
-    EXPECT_EQ(audio(6000).iAudioBitrate, 6700);
-    EXPECT_EQ(audio(4750).iAudioBitrate, 4750);
-    EXPECT_EQ(audio(4750).eCodec, OC_3G2);
-
-    tCodecParams small = Record(OC_VOB);
-    small.iWidth = 320;
-    small.iHeight = 240;
-    small.iFps = 0;
-    small.bAudioEnabled = false;
-    small = Built(FAMILY_3GP, small);
-    EXPECT_EQ(small.eCodec, OC_3GP);
-    EXPECT_EQ(wxSize(small.iWidth, small.iHeight), wxSize(352, 288));
-    EXPECT_EQ(small.iFps, 5);
-    EXPECT_FALSE(small.bAudioEnabled);
-    EXPECT_EQ(m_Host->Total(), 0);
-}
-
-TEST_F(Pages, FreeSizePagesSnapRatesAndKeepTheirContainer)
-{
-    auto mp4 = [&](int sampleRate) {
-        tCodecParams record = Record(OC_MOV);
-        record.iAudioSampleRate = sampleRate;
-        return Built(FAMILY_MP4, record);
-    };
-    EXPECT_EQ(mp4(16000).iAudioSampleRate, 11025);
-    EXPECT_EQ(mp4(8000).iAudioSampleRate, 11025);
-    EXPECT_EQ(mp4(96000).iAudioSampleRate, 48000);
-    EXPECT_EQ(mp4(44000).iAudioSampleRate, 32000);
-    EXPECT_EQ(mp4(44100).eCodec, OC_MOV);
-    EXPECT_EQ(Built(FAMILY_MP4, Record(OC_PSP)).eCodec, OC_PSP);
-    EXPECT_EQ(Built(FAMILY_MP4, Record(OC_SWF)).eCodec, OC_MP4);
-
-    EXPECT_EQ(Built(FAMILY_FLASH, Record(OC_FLV)).eCodec, OC_FLV);
-    EXPECT_EQ(Built(FAMILY_FLASH, Record(OC_MP4)).eCodec, OC_SWF);
-    tCodecParams flash = Record(OC_SWF);
-    flash.iAudioSampleRate = 48000;
-    flash.iAudioBitrate = 500000;
-    flash.iAudioChannels = 7;
-    flash = Built(FAMILY_FLASH, flash);
-    EXPECT_EQ(flash.iAudioSampleRate, 44100);
-    EXPECT_EQ(flash.iAudioBitrate, 320000);
-    EXPECT_EQ(flash.iAudioChannels, 2);
-
-    tCodecParams sizes = Record(OC_MP4);
-    sizes.iWidth = 4000;
-    sizes.iHeight = 10;
-    sizes = Built(FAMILY_MP4, sizes);
-    EXPECT_EQ(wxSize(sizes.iWidth, sizes.iHeight), wxSize(2048, 24));
-    EXPECT_EQ(m_Host->Total(), 0);
-}
-
-TEST_F(Pages, TheAudioBitrateIsWrittenBeforeMonoIsApplied)
-{
-    // Loaded while the panel still offers the stereo list, the record keeps
-    // 320 kbps although the mono list shown afterwards starts at 288.
-    tCodecParams record = Record(OC_MP4);
-    record.iAudioSampleRate = 48000;
-    record.iAudioBitrate = 320000;
-    record.iAudioChannels = 1;
-    CodecParamPage* page = CodecPropsDlg::CreateCodecParamPage(FAMILY_MP4, record, m_Host);
-    EXPECT_EQ(record.iAudioBitrate, 320000);
-    EXPECT_EQ(record.iAudioChannels, 1);
-    EXPECT_EQ(Find<AudioSettingsPanel>(page)[0]->GetBitrate(), 288000);
-    delete page;
+    for (const auto& c : cases)
+        EXPECT_EQ(Built(c.family, c.asked), c.built) << "family " << c.family << " asked " << c.asked;
+    EXPECT_EQ(m_Host->total, 0);
 }
 
 TEST_F(Pages, VideoQualityIsClampedOnEveryPage)
 {
-    struct Case {
-        int gop, bitrate, fps;
-        int gopAfter, bitrateAfter, fpsAfter3gp, fpsAfterOthers;
-    };
-    const Case cases[] = {
+    // The extreme GOP sizes guard against overflow when quality is computed from them.
+    const struct { int gop, bitrate, fps, gopAfter, bitrateAfter, fpsAfter3gp, fpsAfterOthers; } cases[] = {
         {25, 1234567, 60, 20, 1234000, 15, 30},
         {-3, 100, 0, 0, 5000, 5, 5},
         {INT32_MIN, 20000000, INT32_MAX, 0, 15000000, 15, 30},
         {INT32_MAX, INT32_MIN, 12, 20, 5000, 12, 12},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         for (int family : {FAMILY_3GP, FAMILY_MP4, FAMILY_FLASH}) {
             tCodecParams record = Record(OC_MP4);
             record.iGopSize = c.gop;
@@ -191,13 +127,9 @@ TEST_F(Pages, UserChangesReachTheRecord)
 
     Click(Find<wxRadioButton>(Find<OutputFormatPanel>(page)[0])[1]);
     EXPECT_EQ(record.eCodec, OC_FLV);
-
-    auto spins = Find<wxSpinCtrl>(page);
-    Spin(spins[1], 200);
+    Spin(Find<wxSpinCtrl>(page)[1], 200);
     EXPECT_EQ(record.iHeight, 200);
-
-    auto choices = Find<wxChoice>(page);
-    Choose(choices[0], 2);  // 11025 Hz
+    Choose(Find<wxChoice>(page)[0], 2);  // 11025 Hz
     EXPECT_EQ(record.iAudioSampleRate, 11025);
     EXPECT_EQ(record.iAudioBitrate, 128000);
     Click(Find<wxCheckBox>(page)[1], false);  // mono
@@ -207,7 +139,7 @@ TEST_F(Pages, UserChangesReachTheRecord)
     EXPECT_FALSE(record.bAudioEnabled);
 
     // The page takes the panels' events; none of them goes further up.
-    EXPECT_EQ(m_Host->Total(), 0);
+    EXPECT_EQ(m_Host->total, 0);
     delete page;
 
     tCodecParams small = Built(FAMILY_3GP, Record(OC_3GP));
@@ -226,32 +158,27 @@ TEST_F(Pages, UserChangesReachTheRecord)
 
 TEST(SettingsDialog, TitleNamesTheFamilyWhenItCannotBeChosen)
 {
-    CodecPropsDlg fixed(Record(OC_3G2), false, nullptr, 0, "Select codec parameters");
-    EXPECT_EQ(fixed.GetTitle(), "Select codec parameters (3GP)");
-    CodecPropsDlg mov(Record(OC_MOV), false, nullptr, 0, "Select codec parameters");
-    EXPECT_EQ(mov.GetTitle(), "Select codec parameters (MP4)");
-    EXPECT_EQ(mov.GetName(), "CodecPropsDlg");
-    CodecPropsDlg free(Record(OC_MOV), true, nullptr, 0, "Select codec parameters");
-    EXPECT_EQ(free.GetTitle(), "Select codec parameters");
+    for (auto [codec, family] : {std::pair{OC_3G2, "3GP"}, std::pair{OC_MOV, "MP4"}}) {
+        CodecPropsDlg dialog(Record(codec), false, nullptr, 0, "Select codec parameters");
+        EXPECT_EQ(dialog.GetTitle(), wxString("Select codec parameters (") + family + ")");
+        EXPECT_EQ(dialog.GetName(), "CodecPropsDlg");
+    }
 }
 
 TEST(SettingsDialog, ChoosingAFamilyReplacesThePage)
 {
     tCodecParams original = Record(OC_MP4);
     CodecPropsDlg dialog(original, true, nullptr, 0, "Select codec parameters");
-    wxChoice* families = nullptr;
-    for (wxChoice* choice : Find<wxChoice>(&dialog)) {
-        if (choice->GetParent() == &dialog)
-            families = choice;
-    }
-    ASSERT_NE(families, nullptr);
+    EXPECT_EQ(dialog.GetTitle(), "Select codec parameters");
+    wxChoice* families = Find<wxChoice>(&dialog)[0];  // above the page
+    ASSERT_EQ(families->GetParent(), &dialog);
     EXPECT_EQ(families->GetSelection(), FAMILY_MP4);
     EXPECT_EQ(Find<CodecParamPage>(&dialog).size(), 1u);
 
     Choose(families, FAMILY_FLASH);
     EXPECT_EQ(dialog.GetCodecParams().eCodec, OC_SWF);
     EXPECT_EQ(Find<CodecParamPage>(&dialog).size(), 1u);
-    EXPECT_EQ(Find<OutputFormatPanel>(&dialog)[0]->IsShown(), true);
+    EXPECT_TRUE(Find<OutputFormatPanel>(&dialog)[0]->IsShown());
 
     Choose(families, FAMILY_3GP);
     const tCodecParams edited = dialog.GetCodecParams();
@@ -260,18 +187,4 @@ TEST(SettingsDialog, ChoosingAFamilyReplacesThePage)
     EXPECT_EQ(edited.iAudioChannels, 1);
     EXPECT_EQ(Find<CodecParamPage>(&dialog).size(), 1u);
     EXPECT_EQ(original.eCodec, OC_MP4);  // the caller's record is only read
-}
-
-TEST(SettingsDialog, ValidationMovesEveryRecordIntoItsFamily)
-{
-    for (enumOutputCodec mpeg : {OC_MPG, OC_M2V, OC_VOB, enumOutputCodec(42)}) {
-        tCodecParams params = Record(mpeg);
-        CodecPropsDlg::DoParamsValidation(params);
-        EXPECT_EQ(params.eCodec, OC_3GP);
-        EXPECT_EQ(params.iAudioSampleRate, 8000);
-        EXPECT_EQ(params.iWidth, 704);
-    }
-    tCodecParams flv = Record(OC_FLV);
-    CodecPropsDlg::DoParamsValidation(flv);
-    EXPECT_EQ(flv.eCodec, OC_FLV);
 }

@@ -1,7 +1,9 @@
 #pragma once
 // Helpers for the settings tests: a host window that counts the panels'
-// events, finding controls inside a panel, and acting like the user on them.
+// events, finding controls inside a panel, acting like the user on them, and
+// building and comparing parameter records.
 #include <map>
+#include <ostream>
 #include <vector>
 
 #include <wx/checkbox.h>
@@ -11,41 +13,58 @@
 #include <wx/slider.h>
 #include <wx/spinctrl.h>
 
+#include <gtest/gtest.h>
+
+#include "media/CodecParams.h"
 #include "ui/settings/SettingsEvents.h"
+
+inline bool operator==(const tCodecParams& a, const tCodecParams& b)
+{
+    return a.iAudioBitrate == b.iAudioBitrate && a.iAudioChannels == b.iAudioChannels &&
+           a.iAudioSampleRate == b.iAudioSampleRate && a.iVideoBitrate == b.iVideoBitrate &&
+           a.iGopSize == b.iGopSize && a.iFps == b.iFps && a.iWidth == b.iWidth &&
+           a.iHeight == b.iHeight && a.bAudioEnabled == b.bAudioEnabled && a.eCodec == b.eCodec;
+}
+
+inline std::ostream& operator<<(std::ostream& out, const tCodecParams& p)
+{
+    return out << "{codec " << p.eCodec << ", audio " << p.bAudioEnabled << " " << p.iAudioBitrate
+               << " bit/s " << p.iAudioSampleRate << " Hz " << p.iAudioChannels << " ch, video "
+               << p.iWidth << "x" << p.iHeight << " " << p.iVideoBitrate << " bit/s " << p.iFps
+               << " fps gop " << p.iGopSize << "}";
+}
 
 namespace settingstest {
 
-// A hidden top-level window whose panel children report to it; it counts
-// every settings event that reaches it, by type.
-class EventCounter : public wxFrame {
-public:
+// A record with 1 Mbit/s video and GOP size 10.
+inline tCodecParams Rec(enumOutputCodec codec, int width, int height, int fps, bool audio,
+                        int sampleRate, int channels, int audioBitrate)
+{
+    return {audioBitrate, channels, sampleRate, 1000000, 10, fps, width, height, audio, codec};
+}
+
+// A hidden top-level window that counts every settings event reaching it, by type.
+struct EventCounter : wxFrame {
     EventCounter() : wxFrame(nullptr, wxID_ANY, "settings test")
     {
         for (wxEventType type : {wxAUDIO_SETTINGS_CHANGED, wxOUTPUT_FORMAT_CHANGED,
                                  wxRESOLUTION_CHANGED, wxVQUALITY_CHANGED}) {
             Bind(wxEventTypeTag<wxCommandEvent>(type), [this, type](wxCommandEvent& event) {
-                ++m_Counts[type];
-                m_LastId = event.GetId();
+                ++counts[type];
+                ++total;
+                lastId = event.GetId();
             });
         }
     }
-    int Count(wxEventType type) const
-    {
-        auto found = m_Counts.find(type);
-        return found == m_Counts.end() ? 0 : found->second;
-    }
-    int Total() const
-    {
-        int total = 0;
-        for (const auto& entry : m_Counts)
-            total += entry.second;
-        return total;
-    }
-    int LastId() const { return m_LastId; }
+    std::map<wxEventType, int> counts;
+    int total = 0, lastId = -1;
+};
 
-private:
-    std::map<wxEventType, int> m_Counts;
-    int m_LastId = -1;
+// Tests whose panels and pages live in a host that counts their events.
+class HostedTest : public ::testing::Test {
+protected:
+    ~HostedTest() override { delete m_Host; }
+    EventCounter* m_Host = new EventCounter;
 };
 
 // Every window of type T under `root`, in creation order.
@@ -64,8 +83,11 @@ std::vector<T*> Find(wxWindow* root)
 
 // What the toolkit does when the user changes a control: the control's value
 // changes, then its notification goes through the control's own handler.
-inline void Send(wxWindow* control, wxCommandEvent& event)
+template <class Event = wxCommandEvent>
+void Send(wxWindow* control, wxEventType type, int value)
 {
+    Event event(type, control->GetId());
+    event.SetInt(value);
     event.SetEventObject(control);
     control->GetEventHandler()->ProcessEvent(event);
 }
@@ -73,40 +95,31 @@ inline void Send(wxWindow* control, wxCommandEvent& event)
 inline void Click(wxCheckBox* check, bool value)
 {
     check->SetValue(value);
-    wxCommandEvent event(wxEVT_CHECKBOX, check->GetId());
-    event.SetInt(value);
-    Send(check, event);
+    Send(check, wxEVT_CHECKBOX, value);
 }
 
 inline void Click(wxRadioButton* button)
 {
     button->SetValue(true);
-    wxCommandEvent event(wxEVT_RADIOBUTTON, button->GetId());
-    event.SetInt(1);
-    Send(button, event);
+    Send(button, wxEVT_RADIOBUTTON, 1);
 }
 
 inline void Choose(wxChoice* choice, int selection)
 {
     choice->SetSelection(selection);
-    wxCommandEvent event(wxEVT_CHOICE, choice->GetId());
-    event.SetInt(selection);
-    Send(choice, event);
+    Send(choice, wxEVT_CHOICE, selection);
 }
 
 inline void Spin(wxSpinCtrl* spin, int value)
 {
     spin->SetValue(value);
-    wxSpinEvent event(wxEVT_SPINCTRL, spin->GetId());
-    event.SetPosition(value);
-    Send(spin, event);
+    Send<wxSpinEvent>(spin, wxEVT_SPINCTRL, value);
 }
 
 inline void Slide(wxSlider* slider, int value, wxEventType type = wxEVT_SCROLL_THUMBTRACK)
 {
     slider->SetValue(value);
-    wxScrollEvent event(type, slider->GetId(), value, wxHORIZONTAL);
-    Send(slider, event);
+    Send<wxScrollEvent>(slider, type, value);
 }
 
 inline std::vector<wxString> Entries(const wxChoice* choice)

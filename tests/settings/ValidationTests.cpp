@@ -11,24 +11,9 @@
 extern "C" {
 #include <libavutil/log.h>
 }
+#include "SettingsTestSupport.h"
 #include "support/TestMedia.h"
 #include "ui/settings/CodecPropsDlg.h"
-
-static bool operator==(const tCodecParams& a, const tCodecParams& b)
-{
-    return a.iAudioBitrate == b.iAudioBitrate && a.iAudioChannels == b.iAudioChannels &&
-           a.iAudioSampleRate == b.iAudioSampleRate && a.iVideoBitrate == b.iVideoBitrate &&
-           a.iGopSize == b.iGopSize && a.iFps == b.iFps && a.iWidth == b.iWidth &&
-           a.iHeight == b.iHeight && a.bAudioEnabled == b.bAudioEnabled && a.eCodec == b.eCodec;
-}
-
-static std::ostream& operator<<(std::ostream& out, const tCodecParams& p)
-{
-    return out << "{codec " << p.eCodec << ", audio " << p.bAudioEnabled << " " << p.iAudioBitrate
-               << " bit/s " << p.iAudioSampleRate << " Hz " << p.iAudioChannels << " ch, video "
-               << p.iWidth << "x" << p.iHeight << " " << p.iVideoBitrate << " bit/s " << p.iFps
-               << " fps gop " << p.iGopSize << "}";
-}
 
 namespace {
 // Any field values: mostly near the ranges the pages know, sometimes anything.
@@ -39,20 +24,12 @@ tCodecParams RandomRecord(std::mt19937& random)
     auto pick = [&](int low, int high) {
         return coin(random) == 0 ? any(random) : std::uniform_int_distribution<int>(low, high)(random);
     };
-    tCodecParams p;
-    p.iAudioBitrate = pick(0, 400000);
-    p.iAudioChannels = pick(-1, 8);
-    p.iAudioSampleRate = pick(0, 100000);
-    p.iVideoBitrate = pick(0, 20000000);
-    p.iGopSize = pick(-5, 30);
-    p.iFps = pick(-5, 70);
-    p.iWidth = pick(-10, 3000);
-    p.iHeight = pick(-10, 3000);
-    p.bAudioEnabled = coin(random) != 0;
-    p.eCodec = enumOutputCodec(pick(-2, 12));
-    return p;
+    // In the record's field order, drawn in that order: audio bit rate, channels,
+    // sample rate, video bit rate, GOP size, fps, width, height, sound on, codec.
+    return {pick(0, 400000),   pick(-1, 8),     pick(0, 100000),   pick(0, 20000000),
+            pick(-5, 30),      pick(-5, 70),    pick(-10, 3000),   pick(-10, 3000),
+            coin(random) != 0, enumOutputCodec(pick(-2, 12))};
 }
-}  // namespace
 
 // Two thousand random records, in four runs that the test runner can spread.
 class ValidationOfRandomRecords : public ::testing::TestWithParam<int> {};
@@ -71,7 +48,6 @@ TEST_P(ValidationOfRandomRecords, ValidatingTwiceEqualsValidatingOnce)
 
 INSTANTIATE_TEST_SUITE_P(Validation, ValidationOfRandomRecords, ::testing::Range(0, 4));
 
-namespace {
 // Opens an output file on `params` and writes two pictures and a fifth of a
 // second of sound into it.
 void WriteShortClip(const tCodecParams& params, int shade)
@@ -82,8 +58,8 @@ void WriteShortClip(const tCodecParams& params, int shade)
     const int lumaSize = params.iWidth * params.iHeight;
     std::fill_n(picture->data[0], lumaSize, uint8_t(shade));
     std::fill_n(picture->data[1], lumaSize / 2, uint8_t(128));
-    for (int frame = 0; frame < 2; ++frame)
-        output.WriteNextVideoFrame(picture);
+    output.WriteNextVideoFrame(picture);
+    output.WriteNextVideoFrame(picture);
     FreeFrame(picture);
 
     const int samples = params.iAudioSampleRate / 5 * params.iAudioChannels;
@@ -92,36 +68,23 @@ void WriteShortClip(const tCodecParams& params, int shade)
         sound[s] = int16_t((s * 37) % 20000 - 10000);
     output.WriteNextAudioFrame(sound.data(), int(sound.size() * sizeof(int16_t)));
 }
-
-tCodecParams Edge(enumOutputCodec codec, int width, int height, bool audio, int sampleRate,
-                  int channels, int audioBitrate)
-{
-    tCodecParams p;
-    p.eCodec = codec;
-    p.iWidth = width;
-    p.iHeight = height;
-    p.bAudioEnabled = audio;
-    p.iAudioSampleRate = sampleRate;
-    p.iAudioChannels = channels;
-    p.iAudioBitrate = audioBitrate;
-    p.iVideoBitrate = 5000;
-    p.iFps = 30;
-    return p;
-}
 }  // namespace
 
 TEST(Validation, EveryValidatedRecordOpensAnOutputFile)
 {
     av_log_set_level(AV_LOG_ERROR);
+    using settingstest::Rec;
     const tCodecParams edges[] = {
-        Edge(OC_PSP, 25, 25, false, 0, 0, 0),               // odd size, no sound
-        Edge(OC_MOV, 2048, 2048, true, 48000, 1, 320000),   // 320 kbps kept in mono
-        Edge(OC_FLV, 2047, 23, true, 22050, 1, 999999),
-        Edge(OC_SWF, 24, 2048, true, 11025, 2, 1),
-        Edge(OC_3G2, 1, 1, false, 44100, 2, 64000),
-        Edge(OC_M2V, 5000, 5000, true, 0, 0, 0),
+        Rec(OC_PSP, 25, 25, 30, false, 0, 0, 0),              // odd size, no sound
+        Rec(OC_MOV, 2048, 2048, 30, true, 48000, 1, 320000),  // 320 kbps kept in mono
+        Rec(OC_FLV, 2047, 23, 30, true, 22050, 1, 999999),
+        Rec(OC_SWF, 24, 2048, 30, true, 11025, 2, 1),
+        Rec(OC_3G2, 1, 1, 30, false, 44100, 2, 64000),
+        Rec(OC_M2V, 5000, 5000, 30, true, 0, 0, 0),
     };
     for (tCodecParams params : edges) {
+        params.iVideoBitrate = 5000;  // the lowest the pages allow
+        params.iGopSize = 0;
         CodecPropsDlg::DoParamsValidation(params);
         EXPECT_NO_THROW(WriteShortClip(params, 16)) << params;
     }
