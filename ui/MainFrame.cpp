@@ -64,6 +64,23 @@ void ShowMessage(const wxString& text, const wxString& caption)
     wxMessageBox(text, caption, wxOK | wxCENTRE, nullptr);
 }
 
+// A single-line path field that only the program writes.
+wxTextCtrl* NewPathField(wxWindow* parent, const char* name)
+{
+    auto* field = new wxTextCtrl(parent, wxID_ANY, "", wxDefaultPosition, wxDefaultSize, 0,
+                                 wxDefaultValidator, name);
+    field->SetEditable(false);
+    return field;
+}
+
+// A "..." button, square and as high as `field`.
+wxButton* NewChooserButton(wxWindow* parent, int id, const wxTextCtrl* field, const char* name)
+{
+    int side = field->GetSize().GetHeight();
+    return new wxButton(parent, id, "...", wxDefaultPosition, wxSize(side, side), wxBU_EXACTFIT,
+                        wxDefaultValidator, name);
+}
+
 wxBitmap AppIcon(int depth = -1)
 {
     return wxBitmap(CreateImageFromMemRawImage(mainAppIcon), depth);
@@ -143,9 +160,7 @@ wxSizer* MainFrame::CreateInputBox()
 
     auto* middle = new wxBoxSizer(wxVERTICAL);
     box->Add(middle, 1, EA, 0);
-    m_InputFileText = new wxTextCtrl(parent, wxID_ANY, "", wxDefaultPosition, wxDefaultSize, 0,
-                                     wxDefaultValidator, "InputFile");
-    m_InputFileText->SetEditable(false);
+    m_InputFileText = NewPathField(parent, "InputFile");
     middle->Add(m_InputFileText, 0, EA, 5);
     auto* info = new wxBoxSizer(wxHORIZONTAL);
     middle->Add(info, 1, EA, 0);
@@ -162,10 +177,7 @@ wxSizer* MainFrame::CreateInputBox()
 
     auto* buttons = new wxBoxSizer(wxVERTICAL);
     box->Add(buttons, 0, EA, 0);
-    int side = m_InputFileText->GetSize().GetHeight();
-    buttons->Add(new wxButton(parent, ID_INPUT_BUTTON, "...", wxDefaultPosition, wxSize(side, side),
-                              wxBU_EXACTFIT, wxDefaultValidator, "InputButton"),
-                 0, EA, 5);
+    buttons->Add(NewChooserButton(parent, ID_INPUT_BUTTON, m_InputFileText, "InputButton"), 0, EA, 5);
     return box;
 }
 
@@ -181,16 +193,11 @@ wxSizer* MainFrame::CreateOutputBox()
     label->Add(new wxStaticText(parent, wxID_ANY, "Output file:"), 0, EA, 5);
     auto* path = new wxBoxSizer(wxVERTICAL);
     fileRow->Add(path, 1, EA, 0);
-    m_OutputFileText = new wxTextCtrl(parent, wxID_ANY, "", wxDefaultPosition, wxDefaultSize, 0,
-                                      wxDefaultValidator, "OutputFile");
-    m_OutputFileText->SetEditable(false);
+    m_OutputFileText = NewPathField(parent, "OutputFile");
     path->Add(m_OutputFileText, 0, EA, 5);
     auto* button = new wxBoxSizer(wxVERTICAL);
     fileRow->Add(button, 0, EA, 0);
-    int side = m_InputFileText->GetSize().GetHeight();
-    button->Add(new wxButton(parent, ID_OUTPUT_BUTTON, "...", wxDefaultPosition, wxSize(side, side),
-                             wxBU_EXACTFIT, wxDefaultValidator, "OutputButton"),
-                0, EA, 5);
+    button->Add(NewChooserButton(parent, ID_OUTPUT_BUTTON, m_InputFileText, "OutputButton"), 0, EA, 5);
 
     box->Add(10, 10);
     auto* formatRow = new wxBoxSizer(wxHORIZONTAL);
