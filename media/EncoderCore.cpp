@@ -6,6 +6,7 @@
 extern "C" {
 #include <libavutil/imgutils.h>
 #include <libavutil/opt.h>
+#include <libavutil/samplefmt.h>
 }
 
 namespace ffmpeg {
@@ -160,16 +161,42 @@ tFFMpegEncoder* OpenOutput(const char* fileName, const char* formatShortName,
     return encoder.release();
 }
 
+int FinishOutput(tFFMpegEncoder* encoder)
+{
+    if (!encoder || encoder->bFinished)
+        return AVERROR(EINVAL);
+    encoder->bFinished = true;
+    // Encoders hold back their last frames; without this the end is lost.
+    bool drained = true;
+    if (encoder->pAudioStream)
+        drained = EncodeAndWrite(*encoder, encoder->pAudioCodec.get(), encoder->pAudioStream, nullptr);
+    if (!EncodeAndWrite(*encoder, encoder->pVideoCodec.get(), encoder->pVideoStream, nullptr))
+        drained = false;
+    int result = av_write_trailer(encoder->pFormatCtx.get());
+    AVIOContext* io = encoder->pFormatCtx->pb;
+    if (io) {
+        avio_flush(io);
+        if (io->error < 0)
+            result = io->error;
+    }
+    if (result >= 0 && !drained)
+        result = AVERROR_EXTERNAL;
+    return result < 0 ? result : 0;
+}
+
+int OutputError(const tFFMpegEncoder* encoder)
+{
+    const AVIOContext* io = encoder ? encoder->pFormatCtx->pb : nullptr;
+    return io && io->error < 0 ? io->error : 0;
+}
+
 void CloseOutput(tFFMpegEncoder* encoder)
 {
     if (!encoder)
         return;
     EncoderPtr owner(encoder);
-    // Encoders hold back their last frames; without this the end is lost.
-    if (encoder->pAudioStream)
-        EncodeAndWrite(*encoder, encoder->pAudioCodec.get(), encoder->pAudioStream, nullptr);
-    EncodeAndWrite(*encoder, encoder->pVideoCodec.get(), encoder->pVideoStream, nullptr);
-    av_write_trailer(encoder->pFormatCtx.get());
+    if (!encoder->bFinished)
+        FinishOutput(encoder);
 }
 
 bool WriteVideoFrame(tFFMpegEncoder* encoder, AVFrame* picture)
@@ -196,15 +223,26 @@ bool HasAudio(const tFFMpegEncoder* encoder)
 
 bool WriteAudioFrame(tFFMpegEncoder* encoder, const short* samples)
 {
-    if (!HasAudio(encoder) || !samples)
+    return HasAudio(encoder) && WriteAudioSamples(encoder, samples, encoder->pAudioCodec->frame_size);
+}
+
+bool WriteAudioSamples(tFFMpegEncoder* encoder, const short* samples, int count)
+{
+    if (!HasAudio(encoder) || !samples || count < 1 || count > encoder->pAudioCodec->frame_size)
         return false;
     AVFrame* frame = encoder->pAudioFrame.get();
     // The encoder may still hold a reference to the frame it was given last.
     if (av_frame_make_writable(frame) < 0)
         return false;
+    // Only encoders that take a short last frame get one; others get silence after the sound.
+    AVCodecContext* codec = encoder->pAudioCodec.get();
+    bool shortFrame = codec->codec->capabilities & AV_CODEC_CAP_SMALL_LAST_FRAME;
+    frame->nb_samples = shortFrame ? count : codec->frame_size;
+    if (count < frame->nb_samples)
+        av_samples_set_silence(frame->extended_data, 0, frame->nb_samples,
+                               codec->ch_layout.nb_channels, codec->sample_fmt);
     const uint8_t* input[] = {reinterpret_cast<const uint8_t*>(samples)};
-    if (swr_convert(encoder->pAudioConverter.get(), frame->data, frame->nb_samples, input,
-                    frame->nb_samples) != frame->nb_samples)
+    if (swr_convert(encoder->pAudioConverter.get(), frame->extended_data, count, input, count) != count)
         return false;
     frame->pts = encoder->iAudioSamples;
     encoder->iAudioSamples += frame->nb_samples;

@@ -45,6 +45,7 @@ struct tFFMpegEncoder {
     int64_t iAudioSamples = 0;        // samples per channel sent so far: the next audio pts
     int64_t iVideoFrames = 0;         // pictures sent so far: the next video pts
     bool bAudioUnused = false;        // the audio stream only satisfies the muxer
+    bool bFinished = false;           // drained and trailer written
 };
 
 tFFMpegEncoder* OpenOutput(const char* fileName, const char* formatShortName,
@@ -52,8 +53,16 @@ tFFMpegEncoder* OpenOutput(const char* fileName, const char* formatShortName,
                            AVCodecID videoCodec, AVStreamCreator createVideo, const void* videoParams,
                            bool noAudio);
 
-// Drains both encoders, writes the trailer, closes the file and frees the record.
+// Drains both encoders and writes the trailer; 0, or the negative error code
+// when anything of the file could not be written. Only the first call works.
+int FinishOutput(tFFMpegEncoder* encoder);
+
+// Finishes the file as well as it can (when FinishOutput was not called),
+// closes it and frees the record.
 void CloseOutput(tFFMpegEncoder* encoder);
+
+// The file's write error (a negative error code), or 0.
+int OutputError(const tFFMpegEncoder* encoder);
 
 // Encodes one picture of the encoder's size and pixel format. The picture is
 // stamped with the encoder's size, format and the next picture number.
@@ -62,6 +71,8 @@ bool WriteVideoFrame(tFFMpegEncoder* encoder, AVFrame* picture);
 // Encodes one encoder frame: GetAudioFrameSize() interleaved 16-bit samples.
 // False without audio.
 bool WriteAudioFrame(tFFMpegEncoder* encoder, const short* samples);
+// Encodes the last, shorter frame: `count` samples per channel.
+bool WriteAudioSamples(tFFMpegEncoder* encoder, const short* samples, int count);
 
 // Samples in one encoder frame, all channels together; -1 without audio
 // (an unused placeholder stream counts as no audio).

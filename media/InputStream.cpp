@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <new>
+
+#include <sys/stat.h>
 
 extern "C" {
 #include <libavutil/imgutils.h>
@@ -17,7 +20,29 @@ namespace {
 // many calls in a row, so no read loop can spin for ever.
 const int kMaxReadRetries = 1000;
 
+const char* const noVideoMessage = "This file has no video.";
+
 bool IsValidRate(AVRational rate) { return rate.num > 0 && rate.den > 0; }
+
+// Pipes, devices and folders could block the first read for ever or never
+// end; only plain files are media files here.
+bool IsRegularFile(const char* fileName)
+{
+    struct stat status {};
+    return fileName && stat(fileName, &status) == 0 && S_ISREG(status.st_mode);
+}
+
+// A stream is video only when pictures of a known size and format can be
+// decoded from it; a cover picture attached to a song is not video.
+bool IsUsableVideo(const AVStream& stream)
+{
+    const AVCodecParameters& codec = *stream.codecpar;
+    if (codec.codec_type != AVMEDIA_TYPE_VIDEO || (stream.disposition & AV_DISPOSITION_ATTACHED_PIC))
+        return false;
+    AVPixelFormat format = static_cast<AVPixelFormat>(codec.format);
+    return codec.width > 0 && codec.height > 0 && format != AV_PIX_FMT_NONE &&
+           sws_isSupportedInput(format) && avcodec_find_decoder(codec.codec_id);
+}
 
 // The largest timestamp the seconds `time` reach in `timeBase`, truncated
 // toward zero and kept inside the 64-bit range.
@@ -43,13 +68,15 @@ InputStream::InputStream(const char* fileName, bool skipAudio, bool skipVideo)
 {
     if (!m_ReadPacket || !m_AudioFrame) throw "Can't open input file.";
     AVFormatContext* context = nullptr;
-    if (!fileName || avformat_open_input(&context, fileName, nullptr, nullptr) < 0)
+    if (!IsRegularFile(fileName) || avformat_open_input(&context, fileName, nullptr, nullptr) < 0)
         throw "Can't open input file.";
     m_FormatContext.reset(context);
     if (avformat_find_stream_info(context, nullptr) < 0)
         throw "Can't read information about stream.";
 
-    ChooseStreams(skipAudio, skipVideo);
+    bool hasVideo = ChooseStreams(skipAudio, skipVideo);
+    if (skipAudio && !skipVideo && !hasVideo)
+        throw noVideoMessage;
     if (m_AudioStreamIndex < 0 && m_VideoStreamIndex < 0)
         throw "Input file is empty, can't find audio or video streams. Or all streams is skipped.";
 
@@ -81,16 +108,18 @@ InputStream::InputStream(const char* fileName, bool skipAudio, bool skipVideo)
 
 InputStream::~InputStream() = default;
 
-void InputStream::ChooseStreams(bool skipAudio, bool skipVideo)
+bool InputStream::ChooseStreams(bool skipAudio, bool skipVideo)
 {
     // The last stream of each kind wins.
     for (unsigned i = 0; i < m_FormatContext->nb_streams; ++i) {
-        AVMediaType type = m_FormatContext->streams[i]->codecpar->codec_type;
-        if (type == AVMEDIA_TYPE_VIDEO) m_VideoStreamIndex = static_cast<int>(i);
-        if (type == AVMEDIA_TYPE_AUDIO) m_AudioStreamIndex = static_cast<int>(i);
+        const AVStream& stream = *m_FormatContext->streams[i];
+        if (IsUsableVideo(stream)) m_VideoStreamIndex = static_cast<int>(i);
+        if (stream.codecpar->codec_type == AVMEDIA_TYPE_AUDIO) m_AudioStreamIndex = static_cast<int>(i);
     }
+    bool hasVideo = m_VideoStreamIndex >= 0;
     if (skipAudio) m_AudioStreamIndex = -1;
     if (skipVideo) m_VideoStreamIndex = -1;
+    return hasVideo;
 }
 
 ffmpeg::CodecContextPtr InputStream::OpenDecoder(int streamIndex, const char* noDecoderMessage,
@@ -127,7 +156,9 @@ void InputStream::InitVideoStream()
     const char* openMessage = "Can't open video codec.";
     m_VideoDecoder = OpenDecoder(m_VideoStreamIndex,
         "Can't find decoder for video stream. This video compression not supported.", openMessage);
-    if (m_VideoDecoder->width < 1 || m_VideoDecoder->height < 1) throw openMessage;
+    if (m_VideoDecoder->width < 1 || m_VideoDecoder->height < 1 ||
+        !sws_isSupportedInput(m_VideoDecoder->pix_fmt))
+        throw openMessage;
 }
 
 void InputStream::GetAudioStreamInfo()
@@ -170,13 +201,7 @@ double InputStream::ContainerDuration() const
 
 void InputStream::CalcRealDuration()
 {
-    // Keep clear of the last two pictures and the last half second, which
-    // many files do not quite deliver.
-    double duration = ContainerDuration();
-    if (duration <= 0.0) return;
-    if (m_Info.frameRate > 0.0) duration -= 2.0 / m_Info.frameRate;
-    duration -= 0.5;
-    m_Duration = std::max(0.0, duration);
+    m_Duration = std::max(0.0, ContainerDuration());
 }
 
 double InputStream::StreamSeconds(int streamIndex, int64_t timestamp) const
@@ -216,6 +241,7 @@ bool InputStream::IsVideoEnded() const
 void InputStream::ReadPacket()
 {
     AVPacket* packet = m_ReadPacket.get();
+    m_AtStart = false;
     int result = av_read_frame(m_FormatContext.get(), packet);
     if (result == AVERROR(EAGAIN)) {
         if (++m_ReadRetries >= kMaxReadRetries) m_AllDataRead = true;
@@ -273,6 +299,30 @@ void InputStream::DecodeNextAudioFrame(void* buffer, int size)
 void InputStream::ReadAudioData(char* buffer, long size)
 {
     if (!m_AudioData.Read(buffer, size)) throw "Can't read audio from queue.";
+    m_NextAudioTime += static_cast<double>(size) / (2.0 * m_Info.channels * m_Info.sampleRate);
+}
+
+bool InputStream::FillAudioData()
+{
+    while (m_AudioData.Size() == 0) {
+        ReadUntilQueued(m_AudioPackets);
+        if (m_AudioPackets.Size() == 0) {
+            DrainAudioDecoder();
+            return m_AudioData.Size() > 0;
+        }
+        DecodeAudio();
+    }
+    return true;
+}
+
+void InputStream::DiscardAudioData(long size)
+{
+    char scratch[4096];
+    while (size > 0) {
+        long piece = std::min<long>(size, sizeof scratch);
+        ReadAudioData(scratch, piece);
+        size -= piece;
+    }
 }
 
 void InputStream::DecodeAudio()
@@ -294,6 +344,11 @@ void InputStream::ReceiveAudioFrames()
 {
     AVFrame* frame = m_AudioFrame.get();
     while (avcodec_receive_frame(m_AudioDecoder.get(), frame) >= 0) {
+        // The queue's bytes follow one another without gaps; its first
+        // byte after a seek takes the time of the frame it came from.
+        if (std::isnan(m_NextAudioTime) && m_AudioData.Size() == 0 &&
+            frame->best_effort_timestamp != AV_NOPTS_VALUE)
+            m_NextAudioTime = StreamSeconds(m_AudioStreamIndex, frame->best_effort_timestamp);
         if (frame->nb_samples > 0 && PrepareResampler(*frame))
             QueueAudio(const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
         av_frame_unref(frame);
@@ -395,13 +450,49 @@ void InputStream::ReceiveVideoFrames()
         AVFrame* frame = m_DecodingFrame.get();
         if (avcodec_receive_frame(m_VideoDecoder.get(), frame) < 0) return;
         // The video has reached the time of the picture just decoded.
-        m_VideoPosition = PictureSeconds(*frame);
+        m_VideoPosition = GetPictureTime(*frame);
+        if (!IsOpeningFormat(*frame)) {
+            ffmpeg::FramePtr converted = ToOpeningFormat(*frame);
+            av_frame_unref(frame);
+            if (!converted) continue;  // a picture that cannot be shown is dropped
+            m_DecodingFrame = std::move(converted);
+            frame = m_DecodingFrame.get();
+        }
         if (!m_VideoFrames.Put(frame)) throw "Can't allocate new video frame.";
         (void)m_DecodingFrame.release();
     }
 }
 
-double InputStream::PictureSeconds(const AVFrame& frame) const
+bool InputStream::IsOpeningFormat(const AVFrame& frame) const
+{
+    return frame.width == m_Info.width && frame.height == m_Info.height && frame.format == m_Info.pixFmt;
+}
+
+// Streams may change picture size or format on the way (broadcasts, joined
+// recordings); every picture handed out has the size and format the stream
+// opened with, so that what comes after never reads a picture of another shape.
+ffmpeg::FramePtr InputStream::ToOpeningFormat(const AVFrame& frame)
+{
+    AVPixelFormat from = static_cast<AVPixelFormat>(frame.format);
+    AVPixelFormat to = static_cast<AVPixelFormat>(m_Info.pixFmt);
+    if (frame.width < 1 || frame.height < 1 || from == AV_PIX_FMT_NONE || !sws_isSupportedInput(from) ||
+        !sws_isSupportedOutput(to))
+        return nullptr;
+    m_Rescaler.reset(sws_getCachedContext(m_Rescaler.release(), frame.width, frame.height, from,
+                                          m_Info.width, m_Info.height, to, SWS_BICUBIC, nullptr,
+                                          nullptr, nullptr));
+    ffmpeg::FramePtr out(av_frame_alloc());
+    if (!m_Rescaler || !out) return nullptr;
+    out->width = m_Info.width;
+    out->height = m_Info.height;
+    out->format = to;
+    if (av_frame_get_buffer(out.get(), 0) < 0 || av_frame_copy_props(out.get(), &frame) < 0)
+        return nullptr;
+    sws_scale(m_Rescaler.get(), frame.data, frame.linesize, 0, frame.height, out->data, out->linesize);
+    return out;
+}
+
+double InputStream::GetPictureTime(const AVFrame& frame) const
 {
     int64_t time = frame.best_effort_timestamp != AV_NOPTS_VALUE ? frame.best_effort_timestamp
                                                                   : frame.pkt_dts;
@@ -422,25 +513,30 @@ bool InputStream::Seek(double time)
     return Seek(time, false, false);
 }
 
+bool InputStream::SeekDemuxer(int streamIndex, double time)
+{
+    // An input that has read nothing yet is at its start already: files that
+    // cannot seek (or seek badly, like FLV without an index) are read from there.
+    if (m_AtStart && time <= GetStartTime()) return true;
+    AVRational timeBase = m_FormatContext->streams[streamIndex]->time_base;
+    return av_seek_frame(m_FormatContext.get(), streamIndex, SecondsToTimestamp(time, timeBase),
+                         AVSEEK_FLAG_BACKWARD) >= 0;
+}
+
 bool InputStream::Seek(double time, bool skipAudio, bool skipVideo)
 {
     if (IsAudioPresent() && !skipAudio) {
-        AVRational timeBase = m_FormatContext->streams[m_AudioStreamIndex]->time_base;
-        if (av_seek_frame(m_FormatContext.get(), m_AudioStreamIndex,
-                          SecondsToTimestamp(time, timeBase), AVSEEK_FLAG_BACKWARD) < 0)
-            return false;
+        if (!SeekDemuxer(m_AudioStreamIndex, time)) return false;
         avcodec_flush_buffers(m_AudioDecoder.get());
         m_AudioDrained = false;
         m_Resampler.reset();
         m_AudioPackets.Flush();
         m_AudioData.Flush();
         m_AudioPosition = time;
+        m_NextAudioTime = NAN;
     }
     if (IsVideoPresent() && !skipVideo) {
-        AVRational timeBase = m_FormatContext->streams[m_VideoStreamIndex]->time_base;
-        if (av_seek_frame(m_FormatContext.get(), m_VideoStreamIndex,
-                          SecondsToTimestamp(time, timeBase), AVSEEK_FLAG_BACKWARD) < 0)
-            return false;
+        if (!SeekDemuxer(m_VideoStreamIndex, time)) return false;
         avcodec_flush_buffers(m_VideoDecoder.get());
         m_VideoDrained = false;
         m_VideoPackets.Flush();
@@ -484,17 +580,19 @@ bool InputStream::CorrectVideoAfterSeek(double time)
     if (!IsVideoPresent()) return false;
     // Pictures are compared by their own times; the first one at or after
     // the target is kept for the caller, so decoding resumes on exactly it.
+    // A time past the last picture finds the last picture.
     const double tolerance = 0.0005;
     try {
         double backoff = 0.0;
         bool firstPicture = true;
+        ffmpeg::FramePtr last;
         for (;;) {
             ffmpeg::FramePtr frame(DecodeNextVideoFrame());
             if (!frame) {
-                if (IsVideoEnded()) return true;
+                if (IsVideoEnded()) return KeepPicture(std::move(last));
                 continue;
             }
-            double at = PictureSeconds(*frame);
+            double at = GetPictureTime(*frame);
             if (firstPicture) {
                 firstPicture = false;
                 if (at > time + tolerance && SeekFurtherBack(time, backoff)) {
@@ -503,51 +601,46 @@ bool InputStream::CorrectVideoAfterSeek(double time)
                     continue;
                 }
             }
-            if (at + tolerance >= time) {
-                if (!m_VideoFrames.PutFront(frame.get())) return false;
-                (void)frame.release();
-                m_VideoPosition = at;
-                return true;
-            }
+            if (at + tolerance >= time) return KeepPicture(std::move(frame));
+            last = std::move(frame);
         }
     } catch (const char*) {
         return false;
     }
+}
+
+bool InputStream::KeepPicture(ffmpeg::FramePtr frame)
+{
+    if (!frame) return true;
+    if (!m_VideoFrames.PutFront(frame.get())) return false;
+    m_VideoPosition = GetPictureTime(*frame.release());
+    return true;
 }
 
 bool InputStream::CorrectAudioAfterSeek(double time)
 {
     if (!IsAudioPresent()) return false;
+    // Decoded sound is dropped up to the sample at `time`; sound that only
+    // begins later is left to begin later (GetNextAudioTime() tells when).
+    const long frameBytes = 2L * m_Info.channels;
     try {
-        char scratch[32];
         double backoff = 0.0;
         bool firstRead = true;
-        for (;;) {
-            DecodeNextAudioFrame(scratch, sizeof scratch);
+        while (FillAudioData()) {
+            if (std::isnan(m_NextAudioTime)) m_NextAudioTime = m_AudioPosition;
             // Starting again earlier is only safe when no video shares the demuxer.
-            if (firstRead && !IsVideoPresent() && m_AudioPosition > time &&
+            if (firstRead && !IsVideoPresent() && m_NextAudioTime > time &&
                 SeekFurtherBack(time, backoff)) {
                 if (!Seek(std::max(time - backoff, GetStartTime()))) return false;
                 continue;
             }
             firstRead = false;
-            if (IsAudioEnded() || !(time > m_AudioPosition)) return true;
+            long late = std::lround((time - m_NextAudioTime) * m_Info.sampleRate);
+            if (late <= 0) return true;
+            DiscardAudioData(std::min(late * frameBytes, m_AudioData.Size() / frameBytes * frameBytes));
         }
+        return true;
     } catch (const char*) {
         return false;
     }
-}
-
-bool InputStream::SeekStreamsSync(InputStream& first, InputStream& second, double time)
-{
-    for (int pass = 0; pass < 2; ++pass) {
-        if (!first.SeekAccurate(time)) return false;
-        if (!second.SeekAccurate(first.GetPosition())) return false;
-        // Sound that begins within one picture of the video is in step with
-        // it; sound that begins later pulls the video up to it.
-        double frameDuration = first.m_Info.frameRate > 0 ? 1.0 / first.m_Info.frameRate : 0.0;
-        if (second.GetPosition() - first.GetPosition() < frameDuration) return true;
-        time = second.GetPosition();
-    }
-    return true;
 }

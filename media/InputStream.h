@@ -1,6 +1,7 @@
 #pragma once
 // One media file opened for reading: at most one audio and one video stream,
 // decoded on demand, with positions, end states and seeking.
+#include <cmath>
 #include <cstdint>
 
 #include "media/AVFrameQueue.h"
@@ -54,18 +55,21 @@ public:
     // The caller owns the returned frame and frees it with av_frame_free();
     // its picture planes are reference-counted and stay valid until then.
     AVFrame* DecodeNextVideoFrame();
+    // The time of a picture delivered by DecodeNextVideoFrame().
+    double GetPictureTime(const AVFrame& frame) const;
+    // The time of the next sound sample DecodeNextAudioFrame() delivers
+    // (NaN before the first one is decoded).
+    double GetNextAudioTime() const { return m_NextAudioTime; }
 
     // Coarse seek: to the key frame at or before `time`; empties what the
     // sought streams had buffered and clears the end of data.
     bool Seek(double time);
     bool Seek(double time, bool skipAudio, bool skipVideo);
     // Coarse seek, then decoding and discarding up to `time`: the next
-    // picture delivered is the first one at or after `time`.
+    // picture delivered is the first one at or after `time` (the last one
+    // when `time` lies after it), the next sound sample the one at `time`
+    // (or the first one, when the sound begins later).
     bool SeekAccurate(double time);
-    // Accurate seeks of both inputs in turn, so that `second` ends up at or
-    // less than one picture after `first`; when the sound of `second` only
-    // begins later, `first` is moved up to it once more.
-    static bool SeekStreamsSync(InputStream& first, InputStream& second, double time);
 
 private:
     class StaticInit {
@@ -74,7 +78,7 @@ private:
     };
     static StaticInit m_StaticInit;
 
-    void ChooseStreams(bool skipAudio, bool skipVideo);
+    bool ChooseStreams(bool skipAudio, bool skipVideo);  // true when the file has video
     void InitAudioStream();
     void InitVideoStream();
     ffmpeg::CodecContextPtr OpenDecoder(int streamIndex, const char* noDecoderMessage,
@@ -92,13 +96,18 @@ private:
     void QueueAudio(const uint8_t** samples, int sampleCount);
     bool PrepareResampler(const AVFrame& frame);
     void ReadAudioData(char* buffer, long size);
+    bool FillAudioData();
+    void DiscardAudioData(long size);
     void DecodeVideo();
     void ReceiveVideoFrames();
     void DrainVideoDecoder();
-    double PictureSeconds(const AVFrame& frame) const;
+    bool IsOpeningFormat(const AVFrame& frame) const;
+    ffmpeg::FramePtr ToOpeningFormat(const AVFrame& frame);
 
     bool CorrectAudioAfterSeek(double time);
     bool CorrectVideoAfterSeek(double time);
+    bool KeepPicture(ffmpeg::FramePtr frame);
+    bool SeekDemuxer(int streamIndex, double time);
     bool SeekFurtherBack(double time, double& backoff);
     double StreamSeconds(int streamIndex, int64_t timestamp) const;
 
@@ -116,6 +125,9 @@ private:
     ffmpeg::FramePtr m_DecodingFrame;
     bool m_AllDataRead = false;
     int64_t m_StartTime = 0;  // microseconds
+    bool m_AtStart = true;    // nothing read since opening
+    double m_NextAudioTime = NAN;
+    ffmpeg::SwsPtr m_Rescaler;  // pictures that changed size or format on the way
 
     ffmpeg::CodecContextPtr m_AudioDecoder;
     ffmpeg::CodecContextPtr m_VideoDecoder;

@@ -1,6 +1,7 @@
 #include "media/OutputStream.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "media/ContainerProfiles.h"
@@ -8,6 +9,12 @@
 namespace {
 
 const char* const cantCreate = "Can't create output stream with this parameters.";
+
+// The message for a write that failed: a full disk is told as such.
+const char* WriteFailure(const tFFMpegEncoder* encoder, const char* otherwise)
+{
+    return OutputError(encoder) == AVERROR(ENOSPC) ? "The disk is full." : otherwise;
+}
 
 tFFMpegEncoder* Open3GP(const char* fileName, const tCodecParams& params,
                         tVideoParamsMP4 video, bool noAudio)
@@ -60,7 +67,31 @@ void OutputStream::WriteNextVideoFrame(AVFrame* frame)
     if (!m_Encoder)
         throw "Can't write to nonopened codec.";
     if (!WriteVideoFrame(m_Encoder.get(), frame))
-        throw "Can't write next video frame.";
+        throw WriteFailure(m_Encoder.get(), "Can't write next video frame.");
+}
+
+void OutputStream::Close()
+{
+    if (!m_Encoder)
+        throw "Can't write to nonopened codec.";
+    tFFMpegEncoder* encoder = m_Encoder.get();
+    if (!m_AudioBuffer.empty()) {
+        int frameBytes = 2 * encoder->pAudioCodec->ch_layout.nb_channels;
+        if (m_AudioBufferFill >= frameBytes)
+            WriteAudioSamples(encoder, reinterpret_cast<const short*>(m_AudioBuffer.data()),
+                              m_AudioBufferFill / frameBytes);
+        m_AudioBufferFill = 0;
+    }
+    int result = FinishOutput(encoder);
+    const char* failure = WriteFailure(encoder, "Can't finish the output file.");
+    m_Encoder.reset();
+    if (result < 0)
+        throw failure;
+}
+
+double OutputStream::GetFrameRate() const
+{
+    return m_Encoder ? 1.0 / av_q2d(m_Encoder->pVideoCodec->time_base) : 0.0;
 }
 
 void OutputStream::WriteNextAudioFrame(const void* data, int size)
@@ -75,9 +106,12 @@ void OutputStream::WriteNextAudioFrame(const void* data, int size)
         size -= n;
         m_AudioBufferFill += n;
         if (m_AudioBufferFill == m_AudioBufferSize) {
-            // A frame the encoder refuses is skipped; the export goes on.
+            // A frame the encoder refuses is skipped and the export goes on;
+            // a file that cannot be written ends it.
             WriteAudioFrame(m_Encoder.get(), reinterpret_cast<const short*>(m_AudioBuffer.data()));
             m_AudioBufferFill = 0;
+            if (OutputError(m_Encoder.get()) < 0)
+                throw WriteFailure(m_Encoder.get(), "Can't write next audio frame.");
         }
     }
 }

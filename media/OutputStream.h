@@ -1,8 +1,9 @@
 #pragma once
 // The output file of an export: opened from a parameter record, takes
 // pictures one at a time and sound as bytes of any length, which it cuts into
-// the frames the audio encoder needs. Destroying it finishes the file.
-// Failures are thrown as constant messages (const char*).
+// the frames the audio encoder needs. Close() finishes the file and reports
+// whether all of it was written; destroying it without Close() finishes what
+// it can. Failures are thrown as constant messages (const char*).
 #include <memory>
 #include <vector>
 
@@ -23,6 +24,14 @@ public:
     // that do not complete an encoder frame wait for the next call; without
     // an audio stream the bytes are dropped.
     void WriteNextAudioFrame(const void* data, int size);
+
+    // Encodes the sound still waiting (a last, shorter frame), drains the
+    // encoders, writes the trailer and closes the file. Throws when any of
+    // the file could not be written ("The disk is full." when that is why).
+    void Close();
+
+    // Pictures per second the video encoder is set up for.
+    double GetFrameRate() const;
 
 private:
     struct EncoderCloser {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstring>
+#include <limits>
 
 #include "pipeline/CropEngine.h"
 
@@ -10,20 +12,27 @@ extern "C" {
 #include <libavutil/pixfmt.h>
 }
 
+namespace {
+// Picture times within this of a slot's time count as that slot's.
+const double slotSlack = 0.001;
+}  // namespace
+
 StreamEncoder::StreamEncoder(const char* inputName, const char* outputName, tCodecParams params,
                              const wxRect& cropRect, double startTime, double endTime)
     : m_RangeStart(startTime), m_RangeEnd(endTime)
 {
     m_VideoInput = std::make_unique<InputStream>(inputName, true, false);
     if (!m_VideoInput->IsVideoPresent())
-        throw "Input stream not contain video.";
+        throw "This file has no video.";
+    ClampRange(endTime);
+    if (params.iFps < 1 || GetDuration() * params.iFps < 1.0 - slotSlack)
+        throw "The range is shorter than one frame.";
     if (params.bAudioEnabled)
         OpenAudioInput(inputName, params);
-    m_Output = std::make_unique<OutputStream>(outputName, params);
+    m_File = std::make_unique<PendingOutput>(outputName);
+    m_Output = std::make_unique<OutputStream>(m_File->GetPath().c_str(), params);
 
     tInputStreamInfo video = m_VideoInput->GetInfo();
-    m_InputFps = video.frameRate;
-    m_OutputFps = params.iFps;
     ConvertParams convert = {video.width, video.height, video.pixFmt,
                              params.iWidth, params.iHeight, AV_PIX_FMT_YUV420P};
     m_Engine = std::make_unique<CropEngine>(convert, cropRect);
@@ -34,15 +43,13 @@ StreamEncoder::StreamEncoder(const char* inputName, const char* outputName, tCod
             m_Resampler = std::make_unique<AudioResampler>(audio.channels, audio.sampleRate,
                                                            params.iAudioChannels, params.iAudioSampleRate);
     }
-    ClampRange(endTime);
+    SetTargets(params);
     SeekToStart();
 }
 
 StreamEncoder::~StreamEncoder()
 {
-    m_AudioInput.reset();
-    m_VideoInput.reset();
-    m_Output.reset();
+    m_Output.reset();  // finishes what it can in the hidden file, which m_File removes
 }
 
 // An input that cannot be opened for its sound gives an export without sound.
@@ -59,24 +66,36 @@ void StreamEncoder::OpenAudioInput(const char* inputName, tCodecParams& params)
 
 void StreamEncoder::ClampRange(double endTime)
 {
-    if (m_RangeStart > m_RangeEnd)
-        m_RangeStart = m_RangeEnd;
-    if (m_RangeStart < 0)
-        m_RangeStart = 0;
     double duration = m_VideoInput->GetDuration();
     if (endTime > duration || endTime <= 0)
         m_RangeEnd = duration;
+    m_RangeStart = std::clamp(m_RangeStart, 0.0, m_RangeEnd);
+}
+
+// Every output picture slot of the range, and every sample of it.
+void StreamEncoder::SetTargets(const tCodecParams& params)
+{
+    m_OutputFps = m_Output->GetFrameRate();
+    m_VideoTarget = uint64_t(std::max(1.0, std::ceil(GetDuration() * m_OutputFps - slotSlack)));
+    if (!m_AudioInput)
+        return;
+    m_AudioRate = params.iAudioSampleRate;
+    m_AudioChannels = params.iAudioChannels;
+    m_AudioTarget = std::llround(GetDuration() * m_AudioRate);
 }
 
 void StreamEncoder::SeekToStart()
 {
     double time = m_RangeStart + m_VideoInput->GetStartTime();
-    if (m_AudioInput) {
-        if (!InputStream::SeekStreamsSync(*m_VideoInput, *m_AudioInput, time))
-            throw "Can't seek to begin in audio or video stream.";
-    } else if (!m_VideoInput->Seek(time)) {
+    if (!m_VideoInput->SeekAccurate(time))
         throw "Can't seek to begin in video stream.";
-    }
+    if (!m_AudioInput)
+        return;
+    if (!m_AudioInput->SeekAccurate(time))
+        throw "Can't seek to begin in audio or video stream.";
+    double soundStart = m_AudioInput->GetNextAudioTime();
+    if (std::isfinite(soundStart) && soundStart > time)
+        m_AudioLead = std::min<int64_t>(m_AudioTarget, std::llround((soundStart - time) * m_AudioRate));
 }
 
 void StreamEncoder::CheckOpen() const
@@ -92,71 +111,126 @@ void StreamEncoder::Encode()
     CheckOpen();
     if (IsEnded())
         return;
-    if (m_AudioInput && m_AudioInput->GetAudioPosition() <= m_VideoInput->GetVideoPosition() &&
-        !m_AudioInput->IsAllMediaEnded())
+    CutAtTheEndOfTheMedia();
+    if (!IsAudioDone() && (IsVideoDone() || AudioSeconds() <= VideoSeconds()))
         EncodeAudio();
     else
         EncodeVideo();
 }
 
+// Media that end before the range does (a range up to a duration the file
+// overstates) end the export with them: the pictures with the last one's
+// end, the sound where the pictures end or its own sound, whichever is later.
+void StreamEncoder::CutAtTheEndOfTheMedia()
+{
+    if (!m_VideoInputDone || !IsVideoDone() || !m_AudioInput || !m_AudioInput->IsAudioEnded())
+        return;
+    int64_t videoEnd = std::llround(VideoSeconds() * m_AudioRate);
+    m_AudioTarget = std::min(m_AudioTarget, std::max(m_AudioWritten, videoEnd));
+}
+
+void StreamEncoder::EndVideoInput()
+{
+    m_VideoInputDone = true;
+    if (!m_Held)
+        return;
+    double frame = 1.0 / m_VideoInput->GetInfo().frameRate;
+    double end = std::ceil((m_HeldTime + frame) * m_OutputFps - slotSlack);
+    m_VideoTarget = std::min(m_VideoTarget, uint64_t(std::max({1.0, end, double(m_WrittenFrames)})));
+}
+
 void StreamEncoder::EncodeVideo()
 {
+    if (m_VideoInputDone) {
+        WriteHeldPicture(std::numeric_limits<double>::infinity());
+        return;
+    }
     ffmpeg::FramePtr frame(m_VideoInput->DecodeNextVideoFrame());
     if (!frame) {
-        if (m_AudioInput)
-            EncodeAudio();
+        if (m_VideoInput->IsVideoEnded())
+            EndVideoInput();
         return;
     }
     ++m_ReadFrames;
-    double inEnd = m_ReadFrames / m_InputFps;
-    double outNext = m_WrittenFrames / m_OutputFps;
-    if (outNext > inEnd)
-        return;  // the output is ahead: drop the picture unprocessed
-    ffmpeg::FramePtr out(m_Engine->ProcessFrame(frame.get()));
-    frame.reset();
+    double time = m_VideoInput->GetPictureTime(*frame) - m_VideoInput->GetStartTime() - m_RangeStart;
+    if (m_Held && time >= GetDuration() - slotSlack) {
+        m_VideoInputDone = true;  // past the range: the held picture fills the rest
+        return;
+    }
+    if (m_Held)
+        WriteHeldPicture(time);
+    m_Held = std::move(frame);
+    m_HeldTime = time;
+}
+
+// Writes the held picture into every slot before `until` (seconds within the
+// range); a picture that gets no slot is dropped without being converted.
+void StreamEncoder::WriteHeldPicture(double until)
+{
+    if (!m_Held)
+        throw "Can't decode any picture of the range.";
+    auto hasSlot = [&] { return !IsVideoDone() && VideoSeconds() < until - slotSlack; };
+    if (!hasSlot())
+        return;
+    ffmpeg::FramePtr out(m_Engine->ProcessFrame(m_Held.get()));
     if (!out)
         throw "Error croping frame.";
-    while (inEnd > outNext) {
+    while (hasSlot()) {
         m_Output->WriteNextVideoFrame(out.get());
         ++m_WrittenFrames;
-        outNext = m_WrittenFrames / m_OutputFps;
     }
 }
 
 void StreamEncoder::EncodeAudio()
 {
+    if (m_AudioLead > 0) {
+        std::memset(m_AudioBlock, 0, audioBlockSize);
+        int samples = int(std::min<int64_t>(m_AudioLead, audioBlockSize / (2 * m_AudioChannels)));
+        WriteAudio(m_AudioBlock, samples * 2 * m_AudioChannels);
+        m_AudioLead -= samples;
+        return;
+    }
     m_AudioInput->DecodeNextAudioFrame(m_AudioBlock, audioBlockSize);
     if (m_Resampler) {
         short* data = m_Resampler->Resample(reinterpret_cast<short*>(m_AudioBlock), audioBlockSize);
-        m_Output->WriteNextAudioFrame(data, m_Resampler->LastResampleBufferSize());
+        WriteAudio(data, m_Resampler->LastResampleBufferSize());
     } else {
-        m_Output->WriteNextAudioFrame(m_AudioBlock, audioBlockSize);
+        WriteAudio(m_AudioBlock, audioBlockSize);
     }
+}
+
+// Output sound, cut at the range's last sample.
+void StreamEncoder::WriteAudio(const void* data, int size)
+{
+    int frameBytes = 2 * m_AudioChannels;
+    int64_t room = (m_AudioTarget - m_AudioWritten) * frameBytes;
+    size = int(std::min<int64_t>(size, room)) / frameBytes * frameBytes;
+    m_Output->WriteNextAudioFrame(data, size);
+    m_AudioWritten += size / frameBytes;
+}
+
+void StreamEncoder::Finish()
+{
+    CheckOpen();
+    m_Output->Close();
+    m_File->Commit();
 }
 
 bool StreamEncoder::IsEnded() const
 {
     if (!m_VideoInput)
         throw "Input media not opened.";
-    if (m_VideoInput->GetPosition() - m_VideoInput->GetStartTime() >= m_RangeEnd)
-        return true;
-    if (!m_AudioInput)
-        return m_VideoInput->IsAllMediaEnded();
-    return m_VideoInput->IsAllMediaEnded() && m_AudioInput->IsAllMediaEnded();
+    return IsVideoDone() && IsAudioDone();
 }
 
 double StreamEncoder::GetPosition() const
 {
     CheckOpen();
-    double position = m_VideoInput->GetPosition();
-    if (m_AudioInput && m_AudioInput->GetPosition() < position)
-        position = m_AudioInput->GetPosition();
-    return position - m_VideoInput->GetStartTime() - m_RangeStart;
+    return m_AudioInput ? std::min(VideoSeconds(), AudioSeconds()) : VideoSeconds();
 }
 
 double StreamEncoder::GetDuration() const
 {
-    CheckOpen();
     return m_RangeEnd - m_RangeStart;
 }
 

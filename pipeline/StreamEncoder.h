@@ -1,10 +1,15 @@
 #pragma once
 // One export: the range [startTime, endTime] of an input file (seconds from
 // the start of the media) converted into an output file, one small step per
-// Encode() call. Pictures are cropped, scaled, dropped or repeated to match
-// the output frame rate; sound is resampled when its format differs; the
-// stream that is behind always goes next. Failures are thrown as constant
-// messages (const char*). Destroying the object finishes the output file.
+// Encode() call. Both output streams start at the range's start and last its
+// length: pictures are cropped, scaled, dropped or repeated by their own
+// times to fill the output's frame slots; sound is resampled when its format
+// differs and cut to the range's samples. The stream that is behind always
+// goes next. Failures are thrown as constant messages (const char*).
+//
+// The output is written to a hidden file beside the output's name; Finish()
+// moves it there. An export destroyed without Finish() leaves no trace, and
+// an earlier file of the output's name stays as it was.
 #include <cstdint>
 #include <memory>
 
@@ -15,10 +20,13 @@
 #include "media/InputStream.h"
 #include "media/OutputStream.h"
 #include "pipeline/FrameProcessingEngine.h"
+#include "pipeline/PendingOutput.h"
 
 class StreamEncoder {
 public:
-    // File names in UTF-8; `cropRect` in source pixels.
+    // File names in UTF-8; `cropRect` in source pixels. An `endTime` of 0 or
+    // less, or past the end, means the end of the media. A range shorter than
+    // one output picture is refused before any file is touched.
     StreamEncoder(const char* inputName, const char* outputName, tCodecParams params,
                   const wxRect& cropRect, double startTime, double endTime);
     ~StreamEncoder();
@@ -27,6 +35,10 @@ public:
 
     void Encode();
     bool IsEnded() const;
+    // Finishes the file with what was written (all of the range once
+    // IsEnded(), less after a cancel) and gives it the output's name.
+    // Throws when any of it could not be written.
+    void Finish();
     double GetPosition() const;  // seconds done within the range
     double GetDuration() const;  // length of the range
     int GetProgress() const;     // thousandths of the range, not clamped
@@ -42,20 +54,39 @@ private:
 
     void OpenAudioInput(const char* inputName, tCodecParams& params);
     void ClampRange(double endTime);
+    void SetTargets(const tCodecParams& params);
     void SeekToStart();
+    void CutAtTheEndOfTheMedia();
+    void EndVideoInput();
     void EncodeVideo();
+    void WriteHeldPicture(double until);
     void EncodeAudio();
+    void WriteAudio(const void* data, int size);
+    bool IsVideoDone() const { return m_WrittenFrames >= m_VideoTarget; }
+    bool IsAudioDone() const { return m_AudioWritten >= m_AudioTarget; }
+    double VideoSeconds() const { return m_WrittenFrames / m_OutputFps; }
+    double AudioSeconds() const { return double(m_AudioWritten) / m_AudioRate; }
     void CheckOpen() const;
 
     std::unique_ptr<InputStream> m_AudioInput;  // null when the export has no sound
     std::unique_ptr<InputStream> m_VideoInput;
+    std::unique_ptr<PendingOutput> m_File;
     std::unique_ptr<OutputStream> m_Output;
-    uint64_t m_ReadFrames = 0;
-    uint64_t m_WrittenFrames = 0;
-    double m_InputFps = 0.0;
-    double m_OutputFps = 0.0;
     std::unique_ptr<FrameProcessingEngine> m_Engine;
     std::unique_ptr<AudioResampler> m_Resampler;  // null when the sound needs no change
+    // The latest picture: written to its slots once the next one's time is known.
+    ffmpeg::FramePtr m_Held;
+    double m_HeldTime = 0.0;  // seconds within the range
+    bool m_VideoInputDone = false;
+    uint64_t m_ReadFrames = 0;
+    uint64_t m_WrittenFrames = 0;
+    uint64_t m_VideoTarget = 0;
+    double m_OutputFps = 0.0;
+    int64_t m_AudioWritten = 0;  // samples per channel
+    int64_t m_AudioTarget = 0;
+    int64_t m_AudioLead = 0;     // silence before sound that begins after the range's start
+    int m_AudioRate = 1;
+    int m_AudioChannels = 1;
     double m_RangeStart = 0.0;
     double m_RangeEnd = 0.0;
     char m_AudioBlock[audioBlockSize];

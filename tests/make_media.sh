@@ -46,12 +46,38 @@ ff -f lavfi -i "color=red:size=160x120:rate=25:duration=3" -f lavfi -i "color=li
    -ac 2 -c:v libx264 -qp 0 -pix_fmt yuv444p -c:a aac quadrants.mp4
 ff -f lavfi -i "$(pic 320x240 10 3)" -c:v libx264 -preset veryfast -pix_fmt yuv420p fps10.mp4
 cp av_mpeg4_mp3.avi "név ünïcödé.avi"
+ff -f lavfi -i "$(pic 320x240 25 1.5)" -f lavfi -i "$(tone 440 44100 1.5)" \
+   -ac 2 -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac short_1_5.mp4
+# Sorenson video and MP3 in FLV as the ffmpeg tool writes it: no key-frame index.
+ff -f lavfi -i "$(pic 320x240 25 2)" -f lavfi -i "$(tone 440 44100 2)" \
+   -ac 2 -c:v flv1 -c:a libmp3lame sorenson.flv
+# A song with its cover picture attached.
+ff -f lavfi -i "$(tone 440 44100 3)" -f lavfi -i "color=red:size=64x64:duration=1" \
+   -map 0 -map 1 -frames:v 1 -c:a libmp3lame -c:v mjpeg -disposition:v attached_pic song_cover.mp3
+# A broadcast whose pictures grow from 640x360 to 1280x720 after 2 s; the
+# larger ones are red on the left half and blue on the right.
+ff -f lavfi -i "$(pic 640x360 25 2)" -c:v mpeg2video -q:v 3 -muxdelay 0 -muxpreload 0 part1.ts
+ff -f lavfi -i "color=red:size=640x720:rate=25:duration=2" -f lavfi -i "color=blue:size=640x720:rate=25:duration=2" \
+   -filter_complex hstack -c:v mpeg2video -q:v 3 -muxdelay 0 -muxpreload 0 -output_ts_offset 2 part2.ts
+cat part1.ts part2.ts > size_change.ts
+rm part1.ts part2.ts
+
+# Small valid files of several containers: seeds for damaged input.
+seed() { rate=$1; shift; ff -f lavfi -i "$(pic 160x120 25 1)" -f lavfi -i "$(tone 440 "$rate" 1)" "$@"; }
+seed 44100 -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac seed.mp4
+seed 44100 -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac seed.mkv
+seed 48000 -c:v libvpx -b:v 200k -c:a libvorbis seed.webm
+seed 8000 -s 176x144 -c:v h263 -ac 1 -c:a libopencore_amrnb seed.3gp
+seed 44100 -c:v mpeg4 -c:a libmp3lame seed.avi
 
 # Bad input.
 : > empty.mp4
 head -c 200000 /dev/urandom > random.mp4
 printf 'This is not a video.\n' > text.avi
 head -c 300000 av_h264_aac.mp4 > truncated.mp4
+# H.264 in Matroska cut after its header: the picture format cannot be told.
+ff -f lavfi -i "$(pic 160x120 25 1)" -c:v libx264 -preset veryfast -pix_fmt yuv420p h264_only.mkv
+head -c 600 h264_only.mkv > head600.mkv
 size=$(wc -c < av_mpeg4_mp3.avi)
 head -c $((size / 2)) av_mpeg4_mp3.avi > truncated.avi
 size=$(wc -c < start_1_4.ts)

@@ -96,6 +96,7 @@ int ExportDirectly(const Options& o, const tCodecParams& params, const wxRect& c
                               o.Double("start", 0), o.Double("end", 0));
         while (!encoder.IsEnded())
             encoder.Encode();
+        encoder.Finish();
         read = encoder.GetReadFrames();
         written = encoder.GetWrittenFrames();
     }

@@ -35,7 +35,7 @@ Exporter::Exporter(wxWindow* parent, const wxString& inputName, const wxString& 
                                                           params, cropRect, startTime, endTime);
     } catch (...) {
         m_StreamEncoder.reset();
-        m_Result = EXPORT_FAILED;
+        Fail();
     }
 
     auto* sizer = new wxBoxSizer(wxVERTICAL);
@@ -78,8 +78,28 @@ void Exporter::Finish(int returnCode)
         EndModal(returnCode);
 }
 
+// Keeps the reason of the exception being handled.
+void Exporter::Fail()
+{
+    m_Result = EXPORT_FAILED;
+    try {
+        throw;
+    } catch (const char* message) {
+        m_Reason = wxString::FromUTF8(message);
+    } catch (...) {
+        m_Reason.clear();
+    }
+}
+
 void Exporter::OnCancel(wxCommandEvent&)
 {
+    // A cancelled export keeps what was written so far.
+    try {
+        if (m_StreamEncoder && m_Result == EXPORT_FINISHED)
+            m_StreamEncoder->Finish();
+    } catch (...) {
+        Fail();
+    }
     Finish(wxID_CANCEL);
 }
 
@@ -90,7 +110,7 @@ void Exporter::Process(wxTimerEvent&)
         if (m_Timer.IsRunning())
             UpdateRemainedTime();
     } catch (...) {
-        m_Result = EXPORT_FAILED;
+        Fail();
         Finish(wxID_OK);
     }
 }
@@ -102,6 +122,7 @@ void Exporter::EncodeForAWhile()
     wxLongLong sliceEnd = wxGetLocalTimeMillis() + workPerTick;
     do {
         if (m_StreamEncoder->IsEnded()) {
+            m_StreamEncoder->Finish();
             Finish(wxID_OK);
             return;
         }

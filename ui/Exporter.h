@@ -27,6 +27,8 @@ public:
 
     // Runs the export modally; returns EXPORT_FAILED, EXPORT_CANCELED or EXPORT_FINISHED.
     int Start();
+    // Why a failed export failed, in a line for the user (may be empty).
+    const wxString& GetReason() const { return m_Reason; }
 
     void OnCancel(wxCommandEvent& event);
     void Process(wxTimerEvent& event);
@@ -39,6 +41,7 @@ public:
 
 private:
     void Finish(int returnCode);
+    void Fail();
     void EncodeForAWhile();
     void UpdateRemainedTime();
 
@@ -46,6 +49,7 @@ private:
     wxGauge* m_Gauge = nullptr;
     std::unique_ptr<StreamEncoder> m_StreamEncoder;  // null when the export could not be set up
     int m_Result = EXPORT_FINISHED;
+    wxString m_Reason;
     wxLongLong m_StartMillis;
     wxLongLong m_LastUpdateMillis;
     wxStaticText* m_RemainedText = nullptr;

@@ -56,6 +56,8 @@ const char* const inputWildcard =
     "All supported files|*.avi;*.wmv;*.mpg;*.mpeg;*.m2v;*.vob;*.mkv;*.3gp;*.3g2;*.mp4;*.psp;*.flv;*.mov"
     "|mov files|*.mov|avi files|*.avi|wmv files|*.wmv|mpeg files|*.mpeg;*.mpg;*.m2v"
     "|mp4 files|*.mp4|All files (*.*)|*.*";
+const char* const cantExport = "Can't export to video.";
+const char* const noVideo = "This file has no video.";
 const char* const cantOpenInput = "Can't open this video file. File can be corrupt or it's format unsupported.";
 const int previewAsks = 100;
 
@@ -296,14 +298,19 @@ void MainFrame::OnSelectInputFile(wxCommandEvent&)
 
 void MainFrame::OpenInputFile(const wxString& path)
 {
+    const char* message = cantOpenInput;
     try {
         LoadInput(path);
+        return;
+    } catch (const char* reason) {
+        if (reason == noVideo)
+            message = noVideo;
     } catch (...) {
-        ResetInput();
-        ShowMessage(cantOpenInput, "Error");
-        CodecPropsDlg::DoParamsValidation(m_CodecParams);
-        UpdateOutFormatCaption();
     }
+    ResetInput();
+    ShowMessage(message, "Error");
+    CodecPropsDlg::DoParamsValidation(m_CodecParams);
+    UpdateOutFormatCaption();
 }
 
 void MainFrame::LoadInput(const wxString& path)
@@ -312,7 +319,7 @@ void MainFrame::LoadInput(const wxString& path)
     m_FrameGrabber = std::make_unique<FrameGrabber>(path);
     InputStream input(path.utf8_str(), false, false);
     if (!input.IsVideoPresent())
-        throw "Video not present";
+        throw noVideo;
     m_CropCtrl->EnableCrop();
     m_CropCtrl->EnableScaleToFit();
 
@@ -456,15 +463,20 @@ void MainFrame::OnStart(wxCommandEvent& event)
     double end = m_RangeBar->GetSelectionEnd();
     double start = m_RangeBar->GetSelectionStart();
     wxRect crop = m_CropCtrl->GetCropRect();
+    if ((end - start) * m_CodecParams.iFps < 1.0) {
+        ShowMessage(wxString(cantExport) + "\nThe range is shorter than one frame.", "Error");
+        return;
+    }
     Exporter exporter(this, input, output, m_CodecParams, crop, start, end);
-    ReportExport(exporter.Start(), output);
+    int result = exporter.Start();
+    ReportExport(result, output, exporter.GetReason());
 }
 
-void MainFrame::ReportExport(int result, const wxString& output)
+void MainFrame::ReportExport(int result, const wxString& output, const wxString& reason)
 {
     switch (result) {
     case EXPORT_FAILED:
-        ShowMessage("Can't export to video.", "Error");
+        ShowMessage(reason.empty() ? wxString(cantExport) : cantExport + ("\n" + reason), "Error");
         break;
     case EXPORT_CANCELED:
         ShowMessage("Export canceled.", "Message");

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include "media/InputStream.h"
 #include "support/MediaProbe.h"
 #include "support/TestMedia.h"
@@ -111,29 +113,64 @@ INSTANTIATE_TEST_SUITE_P(Files, DescriptionTest, testing::Values(
 
 TEST(InputStreamTest, SkippingEveryStreamThereIsCannotOpen)
 {
-    const struct { const char* file; bool skipAudio, skipVideo; } cases[] = {
-        {"av_h264_aac.mp4", true, true}, {"audio_only.m4a", true, false},
-        {"video_only.mp4", false, true}};
+    const char* const empty = "Input file is empty, can't find audio or video streams. Or all streams is skipped.";
+    const char* const noVideo = "This file has no video.";
+    // A cover picture is no video; nor is a stream whose pictures cannot be
+    // told (the first 600 bytes of a Matroska file).
+    const struct { const char* file; bool skipAudio, skipVideo; const char* message; } cases[] = {
+        {"av_h264_aac.mp4", true, true, empty}, {"audio_only.m4a", true, false, noVideo},
+        {"song_cover.mp3", true, false, noVideo}, {"head600.mkv", true, false, noVideo},
+        {"video_only.mp4", false, true, empty}};
     for (const auto& c : cases) {
         try {
             Open(c.file, c.skipAudio, c.skipVideo);
             ADD_FAILURE() << c.file << " opened";
         } catch (const char* message) {
-            EXPECT_STREQ(message, "Input file is empty, can't find audio or video streams. "
-                                  "Or all streams is skipped.") << c.file;
+            EXPECT_STREQ(message, c.message) << c.file;
+        }
+    }
+    auto song = Open("song_cover.mp3");
+    EXPECT_TRUE(song->IsAudioPresent());
+    EXPECT_FALSE(song->IsVideoPresent());
+}
+
+TEST(InputStreamTest, TimesCoverTheWholeMediaAndCountFromTheContainerStart)
+{
+    auto mp4 = Open("av_h264_aac.mp4");
+    EXPECT_NEAR(mp4->GetDuration(), 12.88, 1e-3);
+    EXPECT_NEAR(mp4->GetStartTime(), 0.0, 1e-9);
+    auto ts = Open("start_1_4.ts");
+    EXPECT_NEAR(ts->GetStartTime(), 1.4, 0.02);
+    EXPECT_NEAR(ts->GetDuration(), 12.0, 0.03);
+}
+
+TEST(InputStreamTest, PlacesThatAreNotFilesAreRefusedAtOnce)
+{
+    std::string fifo = testsupport::OutputPath("pipe.mp4");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (std::string path : {fifo, testsupport::OutputPath(""), std::string("/dev/zero")}) {
+        try {
+            InputStream input(path.c_str(), false, false);
+            ADD_FAILURE() << path << " opened";
+        } catch (const char* message) {
+            EXPECT_STREQ(message, "Can't open input file.") << path;
         }
     }
 }
 
-TEST(InputStreamTest, TimesLeaveRoomAtTheEndAndCountFromTheContainerStart)
+TEST(InputStreamTest, PicturesThatChangeSizeComeAtTheOpeningSize)
 {
-    // 12.88 s at 25 fps: less two pictures and half a second.
-    auto mp4 = Open("av_h264_aac.mp4");
-    EXPECT_NEAR(mp4->GetDuration(), 12.88 - 0.08 - 0.5, 0.03);
-    EXPECT_NEAR(mp4->GetStartTime(), 0.0, 1e-9);
-    auto ts = Open("start_1_4.ts");
-    EXPECT_NEAR(ts->GetStartTime(), 1.4, 0.02);
-    EXPECT_NEAR(ts->GetDuration(), 12.0 - 0.08 - 0.5, 0.1);
+    auto input = Open("size_change.ts", true, false);
+    int count = 0;
+    while (!input->IsVideoEnded()) {
+        ffmpeg::FramePtr frame(input->DecodeNextVideoFrame());
+        if (!frame) continue;
+        ++count;
+        ASSERT_EQ(frame->width, 640);
+        ASSERT_EQ(frame->height, 360);
+        ASSERT_EQ(frame->format, input->GetInfo().pixFmt);
+    }
+    EXPECT_EQ(count, testsupport::CountVideoFrames(MediaPath("size_change.ts")));
 }
 
 TEST(InputStreamTest, DeliversEveryPictureAndEverySample)

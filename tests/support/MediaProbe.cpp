@@ -102,6 +102,18 @@ double PacketSpan(const std::string& file, const std::string& stream)
     return any ? end - first : 0.0;
 }
 
+double DecodedAudioSeconds(const std::string& file)
+{
+    for (auto& s : ProbeStreams(file)) {
+        if (s["codec_type"] != "audio")
+            continue;
+        auto r = RunCommand("ffmpeg -nostdin -v error -i " + Quote(file) +
+                            " -map 0:a:0 -ac 1 -f s16le - | wc -c");
+        return std::atof(r.output.c_str()) / 2 / std::atof(s["sample_rate"].c_str());
+    }
+    return 0.0;
+}
+
 Picture DecodePicture(const std::string& file, double seconds)
 {
     Picture picture;

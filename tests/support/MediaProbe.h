@@ -36,6 +36,9 @@ int CountVideoFrames(const std::string& file);
 // the end of the last packet minus the start of the first.
 double PacketSpan(const std::string& file, const std::string& stream);
 
+// Seconds of sound the first audio stream decodes to (samples / rate).
+double DecodedAudioSeconds(const std::string& file);
+
 // One decoded picture as packed RGB24, taken at `seconds` (after the file's
 // start), scaled to nothing: width and height are the video's own.
 struct Picture {

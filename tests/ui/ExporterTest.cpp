@@ -35,28 +35,24 @@ struct Watcher {
 
 }  // namespace
 
-TEST(Exporter, AnInputWithoutVideoFailsWithoutShowingTheDialog)
+// Exports that cannot start fail with their reason, without showing the dialog.
+TEST(Exporter, AnExportThatCannotStartFailsWithItsReason)
 {
-    std::string out = OutputPath("exporter_no_video.mp4");
-    Exporter dialog(nullptr, Wide(MediaPath("audio_only.m4a")), Wide(out), RecordFor(MediaPath("av_h264_aac.mp4")),
-                    wxRect(), 0, 0);
-    Watcher watch;
-    watch.Attach(dialog);
-    EXPECT_EQ(dialog.Start(), EXPORT_FAILED);
-    EXPECT_FALSE(watch.shown);
-    EXPECT_FALSE(dialog.IsShown());
-    EXPECT_EQ(watch.ticks, 0);
-}
-
-TEST(Exporter, AnEmptyRangeFinishesAtOnce)
-{
-    std::string in = MediaPath("av_h264_aac.mp4"), out = OutputPath("exporter_empty.mp4");
-    Exporter dialog(nullptr, Wide(in), Wide(out), RecordFor(in), wxRect(), 2.0, 2.0);
-    Watcher watch;
-    watch.Attach(dialog);
-    EXPECT_EQ(dialog.Start(), EXPORT_FINISHED);
-    EXPECT_TRUE(watch.shown);
-    EXPECT_FALSE(dialog.IsModal());
+    std::string video = MediaPath("av_h264_aac.mp4");
+    const struct { std::string in; double start, end; const char* reason; } cases[] = {
+        {MediaPath("audio_only.m4a"), 0, 0, "This file has no video."},
+        {video, 2.0, 2.0, "The range is shorter than one frame."},
+    };
+    for (const auto& c : cases) {
+        std::string out = OutputPath("exporter_refused.mp4");
+        Exporter dialog(nullptr, Wide(c.in), Wide(out), RecordFor(video), wxRect(), c.start, c.end);
+        Watcher watch;
+        watch.Attach(dialog);
+        EXPECT_EQ(dialog.Start(), EXPORT_FAILED);
+        EXPECT_EQ(dialog.GetReason(), c.reason);
+        EXPECT_FALSE(watch.shown);
+        EXPECT_EQ(watch.ticks, 0);
+    }
 }
 
 TEST(Exporter, AnExportRunToItsEndHoldsEveryPicture)

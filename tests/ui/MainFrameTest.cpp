@@ -93,7 +93,7 @@ TEST_F(MainWindow, ChoosingAnInputDescribesItResetsTheRecordAndShowsAPreview)
 {
     frame->OpenInputFile(MediaPath("av_h264_aac.mp4"));
     EXPECT_EQ(Text("InputFile"), MediaPath("av_h264_aac.mp4"));
-    EXPECT_EQ(Text("VideoInfo"), "640x480, 25 fps\n12.30 sec");
+    EXPECT_EQ(Text("VideoInfo"), "640x480, 25 fps\n12.88 sec");
     EXPECT_EQ(Text("AudioInfo"), "2 channel(s)\n44100Hz");
 
     const tCodecParams& p = frame->GetCodecParams();
@@ -109,7 +109,7 @@ TEST_F(MainWindow, ChoosingAnInputDescribesItResetsTheRecordAndShowsAPreview)
     EXPECT_EQ(p.iAudioBitrate, 256000);
     EXPECT_TRUE(Text("FormatCaption").EndsWith("  Bitrate: 256Kb/s,\n  stereo\n"));
 
-    EXPECT_NEAR(Find<RangeBarCtrl>("Timeline")->GetMediaTime(), 12.30, 1e-6);
+    EXPECT_NEAR(Find<RangeBarCtrl>("Timeline")->GetMediaTime(), 12.88, 1e-6);
     auto* crop = Find<SelectCropCtrl>("Preview");
     EXPECT_TRUE(crop->IsCropEnabled());
     EXPECT_TRUE(crop->IsScaleToFit());
@@ -131,12 +131,16 @@ TEST_F(MainWindow, AFileWithoutPicturesIsRefusedAndTheInputSideReset)
 {
     frame->OpenInputFile(MediaPath("av_h264_aac.mp4"));
     frame->SetOutputFile("/v/kept.mp4");
-    for (const char* bad : {"audio_only.m4a", "text.avi", "missing.mp4"}) {
-        SCOPED_TRACE(bad);
+    const char* const noVideo = "This file has no video.";
+    const struct { const char* file; const char* message; } cases[] = {
+        {"audio_only.m4a", noVideo}, {"song_cover.mp3", noVideo}, {"text.avi", cantOpen},
+        {"missing.mp4", cantOpen}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
         answers.Queue(wxID_OK);
-        frame->OpenInputFile(MediaPath(bad));
+        frame->OpenInputFile(MediaPath(c.file));
         ASSERT_FALSE(answers.Dialogs().empty());
-        EXPECT_EQ(answers.Dialogs().back().message, cantOpen);
+        EXPECT_EQ(answers.Dialogs().back().message, c.message);
         EXPECT_EQ(answers.Dialogs().back().title, "Error");
         EXPECT_EQ(Text("InputFile"), "");
         EXPECT_EQ(Text("VideoInfo"), "-");
@@ -250,15 +254,24 @@ TEST_F(MainWindow, StartExportsTheRangeAndCropAndOffersToOpenTheFile)
     EXPECT_EQ(Find<SelectCropCtrl>("Preview")->GetCropRect(), wxRect(160, 0, 160, 120));
 }
 
-TEST_F(MainWindow, AFailedExportIsReported)
+TEST_F(MainWindow, AFailedExportIsReportedWithItsReason)
 {
     frame->OpenInputFile(MediaPath("video_only.mp4"));
     frame->SetOutputFile(OutputPath("missing-folder") + "/out.mp4");
     answers.Queue(wxID_OK);
     Start();
     ASSERT_FALSE(answers.Dialogs().empty());
-    EXPECT_EQ(answers.Dialogs().back().message, "Can't export to video.");
+    EXPECT_EQ(answers.Dialogs().back().message, "Can't export to video.\nCan't write to the output folder.");
     EXPECT_EQ(answers.Dialogs().back().title, "Error");
+
+    // A range of less than a picture is refused before anything is written.
+    std::string out = OutputPath("empty_range.mp4");
+    frame->SetOutputFile(out);
+    Find<RangeBarCtrl>("Timeline")->SetSelection(2.0, 2.0);
+    answers.Queue(wxID_OK);
+    Start();
+    EXPECT_EQ(answers.Dialogs().back().message, "Can't export to video.\nThe range is shorter than one frame.");
+    EXPECT_NE(access(out.c_str(), F_OK), 0);
 }
 
 TEST_F(MainWindow, NewForgetsTheFilesButKeepsTheParameters)
