@@ -1,0 +1,41 @@
+#pragma once
+// Reads a whole input the way the program does: opens it, decodes every
+// picture and all of the sound, and seeks back into the middle. Damaged
+// files must end here in a thrown message or a clean end, never in a crash
+// or a loop without end. Returns false when a loop had to be cut short.
+#include <cmath>
+#include <vector>
+
+#include "media/InputStream.h"
+
+namespace testsupport {
+
+inline bool DecodeAll(InputStream& input)
+{
+    const int maxSteps = 100000;
+    int steps = 0;
+    while (!input.IsVideoEnded() && ++steps < maxSteps) {
+        AVFrame* frame = input.DecodeNextVideoFrame();
+        av_frame_free(&frame);
+    }
+    std::vector<char> block(8192);
+    while (!input.IsAudioEnded() && ++steps < maxSteps)
+        input.DecodeNextAudioFrame(block.data(), int(block.size()));
+    return steps < maxSteps;
+}
+
+inline bool ReadThrough(const char* path)
+{
+    try {
+        InputStream input(path, false, false);
+        if (!DecodeAll(input))
+            return false;
+        double middle = input.GetStartTime() + input.GetDuration() / 2;
+        if (std::isfinite(middle) && input.SeekAccurate(middle))
+            return DecodeAll(input);
+    } catch (const char*) {
+    }
+    return true;
+}
+
+}  // namespace testsupport
