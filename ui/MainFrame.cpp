@@ -18,6 +18,7 @@
 #include "controls/RangeBarCtrl.h"
 #include "controls/SelectCropCtrl.h"
 #include "media/InputStream.h"
+#include "pipeline/ExportReport.h"
 #include "pipeline/FrameGrabber.h"
 #include "pipeline/ImageHelpers.h"
 #include "resources/AppImages.h"
@@ -457,20 +458,29 @@ void MainFrame::OnStart(wxCommandEvent& event)
     double start = m_RangeBar->GetSelectionStart();
     wxRect crop = m_CropCtrl->GetCropRect();
     Exporter exporter(this, input, output, m_CodecParams, crop, start, end);
-    ReportExport(exporter.Start(), output);
+    int result = exporter.Start();
+    ReportExport(result, output, exporter.GetCheck());
 }
 
-void MainFrame::ReportExport(int result, const wxString& output)
+// What the file holds, as read back, goes under the message; a comparison
+// that failed makes it a warning, and the file is kept all the same.
+void MainFrame::ReportExport(int result, const wxString& output, const tExportCheck& check)
 {
+    wxString readBack = wxString::FromUTF8(ExportReportText(check));
+    long icon = check.Passed() ? wxICON_INFORMATION : wxICON_WARNING;
     switch (result) {
     case EXPORT_FAILED:
         ShowMessage("Can't export to video.", "Error");
         break;
-    case EXPORT_CANCELED:
-        ShowMessage("Export canceled.", "Message");
+    case EXPORT_CANCELED: {
+        wxMessageDialog told(nullptr, "Export canceled.", "Message", wxOK | wxCENTRE | icon);
+        told.SetExtendedMessage(readBack);
+        told.ShowModal();
         break;
+    }
     case EXPORT_FINISHED: {
-        wxMessageDialog ask(this, "Do you want to open output file?", "Export finished", wxOK | wxCANCEL);
+        wxMessageDialog ask(this, "Do you want to open output file?", "Export finished", wxOK | wxCANCEL | icon);
+        ask.SetExtendedMessage(readBack);
         if (ask.ShowModal() == wxID_OK)
             OpenFileInApplication(output);
         break;

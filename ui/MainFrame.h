@@ -59,7 +59,7 @@ private:
     void ReplaceOutputExtension();
     void UpdateOutFormatCaption();
     wxString FormatCaption() const;
-    void ReportExport(int result, const wxString& output);
+    void ReportExport(int result, const wxString& output, const struct tExportCheck& check);
 
     wxTextCtrl* m_InputFileText = nullptr;
     wxTextCtrl* m_OutputFileText = nullptr;
