@@ -50,6 +50,8 @@ public:
     }
 
     const AVCodecParameters* Parameters() const { return m_Stream ? m_Stream->codecpar : nullptr; }
+    // Fewer packets came than the file's index lists: the file was cut short.
+    bool Incomplete() const { return m_Stream && m_Result.iPackets < m_Stream->nb_frames; }
 
     void Take(const AVPacket& packet)
     {
@@ -133,7 +135,7 @@ void ReadBack(AVFormatContext& file, tExportCheck& found)
         audio.Take(*packet);
         av_packet_unref(packet.get());
     }
-    found.bReadError = error != AVERROR_EOF;
+    found.bReadError = error != AVERROR_EOF || video.Incomplete() || audio.Incomplete();
 }
 
 double AudioFrameSeconds(const tExportCheck& found)

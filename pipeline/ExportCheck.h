@@ -31,7 +31,7 @@ struct tExportRequest {
 // order; 0 where no amount applies.
 enum enumExportFault {
     EF_DOES_NOT_OPEN,
-    EF_READ_ERROR,      // reading stopped with an error; dAmount: seconds read
+    EF_READ_ERROR,      // reading stopped early; dAmount: where the picture ends
     EF_NO_VIDEO,
     EF_VIDEO_CODEC,
     EF_PICTURE_SIZE,
@@ -64,7 +64,7 @@ struct tStreamReadBack {
 struct tExportCheck {
     tExportRequest asked;
     bool bOpened = false;
-    bool bReadError = false;
+    bool bReadError = false;  // reading stopped early, or the index lists more packets
     tStreamReadBack video;
     int iWidth = 0;
     int iHeight = 0;

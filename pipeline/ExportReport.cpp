@@ -87,7 +87,7 @@ std::string Warning(const tExportCheck& check, const tExportFault& fault)
     double d = fault.dAmount;
     switch (fault.eKind) {
     case EF_DOES_NOT_OPEN: return "the file does not open";
-    case EF_READ_ERROR: return "reading the file stopped with an error after " + Clock(d);
+    case EF_READ_ERROR: return "the file cannot be read past " + Clock(d);
     case EF_NO_VIDEO: return "the file has no picture";
     case EF_VIDEO_CODEC: return "the picture is " + CodecName(check.video.iCodec) + ", not " + CodecName(asked.iVideoCodec);
     case EF_PICTURE_SIZE:
