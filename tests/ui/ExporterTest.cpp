@@ -6,6 +6,7 @@
 #include <wx/event.h>
 
 #include "media/InputStream.h"
+#include "pipeline/ExportReport.h"
 #include "pipeline/StreamEncoder.h"
 #include "support/ExportRecord.h"
 #include "support/MediaProbe.h"
@@ -71,12 +72,17 @@ TEST(Exporter, AnExportRunToItsEndHoldsEveryPicture)
             direct.Encode();
         expected = direct.GetWrittenFrames();
     }
+    tExportCheck dialogCheck;
     {
         Exporter dialog(nullptr, Wide(in), Wide(out), params, wxRect(), 0, 0);
         EXPECT_EQ(dialog.Start(), EXPORT_FINISHED);
+        dialogCheck = dialog.GetCheck();
     }
     EXPECT_EQ(DecodeErrors(out), "");
     EXPECT_EQ(uint64_t(CountVideoFrames(out)), expected);
+    EXPECT_TRUE(dialogCheck.bOpened);
+    EXPECT_FALSE(dialogCheck.asked.bCancelled);
+    EXPECT_EQ(uint64_t(dialogCheck.video.iPackets), expected) << "the file was read back after it was finished";
 }
 
 // "Cancel" after the second tick. Ticks after it are kept from the dialog,
@@ -86,6 +92,7 @@ TEST(Exporter, CancelEndsTheExportAndLeavesAFileWithWhatWasWritten)
 {
     std::string in = MediaPath("av_h264_aac.mp4"), out = OutputPath("exporter_cancelled.mp4");
     int ticks = 0;
+    tExportCheck check;
     {
         Exporter dialog(nullptr, Wide(in), Wide(out), RecordFor(in), wxRect(), 0, 0);
         dialog.Bind(wxEVT_TIMER, [&](wxTimerEvent& e) {
@@ -101,6 +108,7 @@ TEST(Exporter, CancelEndsTheExportAndLeavesAFileWithWhatWasWritten)
         });
         EXPECT_EQ(dialog.Start(), EXPORT_CANCELED);
         EXPECT_FALSE(dialog.IsModal());
+        check = dialog.GetCheck();
     }
     EXPECT_GE(ticks, 2);
     EXPECT_EQ(DecodeErrors(out), "");
@@ -108,6 +116,11 @@ TEST(Exporter, CancelEndsTheExportAndLeavesAFileWithWhatWasWritten)
     EXPECT_GE(pictures, 1);
     EXPECT_LT(pictures, 300) << "the whole input would give about 300";
     EXPECT_NEAR(PacketSpan(out, "a:0"), PacketSpan(out, "v:0"), 0.1);
+    // The part written is read back and judged by itself, not by the range.
+    EXPECT_TRUE(check.asked.bCancelled);
+    EXPECT_EQ(check.video.iPackets, pictures);
+    for (const tExportFault& fault : check.faults)
+        EXPECT_TRUE(fault.eKind == EF_AUDIO_END) << ExportReportText(check);
 }
 
 TEST(Exporter, TheRemainingTimeIsEstimatedFromTheSpeedSoFar)
