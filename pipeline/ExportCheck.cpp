@@ -38,10 +38,10 @@ const double timestampSlack = 0.001;
 // Follows one stream's packets: their order and the time they cover.
 class StreamReader {
 public:
-    StreamReader(const AVFormatContext& file, AVMediaType type, tStreamReadBack& result)
+    StreamReader(AVFormatContext& file, AVMediaType type, tStreamReadBack& result)
         : m_Result(result)
     {
-        m_Index = av_find_best_stream(const_cast<AVFormatContext*>(&file), type, -1, -1, nullptr, 0);
+        m_Index = av_find_best_stream(&file, type, -1, -1, nullptr, 0);
         if (m_Index < 0)
             return;
         m_Stream = file.streams[m_Index];
