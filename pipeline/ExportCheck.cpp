@@ -1,5 +1,6 @@
 #include "pipeline/ExportCheck.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <iterator>
@@ -64,9 +65,12 @@ public:
             m_Ordered = true;
             m_LastDts = packet.dts;
         }
-        int64_t time = packet.pts != AV_NOPTS_VALUE ? packet.pts : packet.dts;
-        if (time != AV_NOPTS_VALUE)
-            Cover(packet, time);
+        if (packet.pts != AV_NOPTS_VALUE && packet.dts != AV_NOPTS_VALUE)
+            m_Delay = packet.pts - packet.dts;
+        if (packet.pts != AV_NOPTS_VALUE)
+            Cover(packet, packet.pts);
+        else if (packet.dts != AV_NOPTS_VALUE)
+            Cover(packet, packet.dts + m_Delay);
     }
 
 private:
@@ -102,6 +106,9 @@ private:
     bool m_Timed = false;
     bool m_Ordered = false;
     int64_t m_LastDts = 0;
+    // Between decoding and showing; stands in for the time of packets that
+    // carry only a decoding time, as program streams leave some.
+    int64_t m_Delay = 0;
 };
 
 ffmpeg::InputContextPtr OpenFile(const char* fileName)
@@ -201,7 +208,7 @@ void ExportCheck::Compare(tExportCheck& found) const
         return;
     }
     if (found.bReadError)
-        found.faults.push_back({EF_READ_ERROR, found.video.dEnd});
+        found.faults.push_back({EF_READ_ERROR, found.video.Length()});
     CompareStreams(found);
     CompareLengths(found);
 }
@@ -241,10 +248,13 @@ void ExportCheck::CompareLengths(tExportCheck& found) const
         fault(EF_VIDEO_LENGTH, video.Length() - length);
     if (!m_Request.bAudio || !found.audio.bPresent)
         return;
+    // Sound before the first picture is the encoder's lead-in, which
+    // containers without a skip marker keep and place ahead of the picture.
     const tStreamReadBack& audio = found.audio;
+    double audioLength = audio.dEnd - std::max(audio.dStart, video.dStart);
     double frame = AudioFrameSeconds(found);
-    if (!m_Request.bCancelled && Beyond(audio.Length() - length, frame))
-        fault(EF_AUDIO_LENGTH, audio.Length() - length);
+    if (!m_Request.bCancelled && Beyond(audioLength - length, frame))
+        fault(EF_AUDIO_LENGTH, audioLength - length);
     if (Beyond(audio.dEnd - video.dEnd, frame))
         fault(EF_AUDIO_END, audio.dEnd - video.dEnd);
 }

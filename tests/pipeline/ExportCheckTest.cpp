@@ -24,17 +24,14 @@ using namespace testsupport;
 
 namespace {
 
-// 4 s of 320x240 MPEG-4 at 25 fps with AAC 44.1 kHz stereo, exactly as an
-// export of a 4 s range should be.
-const std::string& ExactFile()
+// 4 s of 320x240 at 25 fps with sound at 44.1 kHz stereo, exactly as an
+// export of a 4 s range should be; MPEG-4 and AAC unless other codecs are given.
+std::string ExactFile(const std::string& name = "exact.mp4", const std::string& codecs = "-c:v mpeg4 -c:a aac")
 {
-    static const std::string file = [] {
-        std::string path = OutputPath("exact.mp4");
-        RunCommand("ffmpeg -nostdin -v error -y -f lavfi -i testsrc2=size=320x240:rate=25:duration=4 -f lavfi "
-                   "-i sine=sample_rate=44100:duration=4 -ac 2 -c:v mpeg4 -c:a aac " + Quote(path));
-        return path;
-    }();
-    return file;
+    std::string path = OutputPath(name);
+    RunCommand("ffmpeg -nostdin -v error -y -f lavfi -i testsrc2=size=320x240:rate=25:duration=4 -f lavfi "
+               "-i sine=sample_rate=44100:duration=4 -ac 2 " + codecs + " " + Quote(path));
+    return path;
 }
 
 tExportRequest ExactRequest()
@@ -75,16 +72,38 @@ tExportCheck ExportAndCheck(const std::string& in, const std::string& out, const
 
 }  // namespace
 
-TEST(ExportCheck, AFileMadeToTheRequestPassesAndIsSummedUpInOneLine)
+// Containers that mark the sound encoder's lead-in and those that keep it.
+TEST(ExportCheck, FilesMadeToTheRequestPassAndAreSummedUpInOneLine)
 {
     tExportCheck check = ExportCheck(ExactRequest()).Check(ExactFile().c_str());
     EXPECT_TRUE(check.Passed()) << ExportReportText(check);
     EXPECT_EQ(ExportReportText(check), "100 pictures, 0:04.0, 320x240 MPEG-4, sound 44.1 kHz stereo \u2014 checked");
+    struct Case {
+        const char* name;
+        const char* codecs;
+        AVCodecID video, audio;
+        bool narrow;  // 352x288 with 8 kHz mono
+    } cases[] = {
+        {"exact.flv", "-c:v flv1 -c:a libmp3lame", AV_CODEC_ID_FLV1, AV_CODEC_ID_MP3, false},
+        {"exact.swf", "-c:v flv1 -c:a libmp3lame", AV_CODEC_ID_FLV1, AV_CODEC_ID_MP3, false},
+        {"exact.mpg", "-c:v mpeg1video -c:a mp2", AV_CODEC_ID_MPEG1VIDEO, AV_CODEC_ID_MP2, false},
+        {"exact.ts", "-c:v mpeg2video -c:a mp2", AV_CODEC_ID_MPEG2VIDEO, AV_CODEC_ID_MP2, false},
+        {"exact.3gp", "-c:v h263 -s 352x288 -c:a libopencore_amrnb -ar 8000 -ac 1", AV_CODEC_ID_H263,
+         AV_CODEC_ID_AMR_NB, true},
+    };
+    for (const Case& c : cases) {
+        tExportRequest request = ExactRequest();
+        request.iVideoCodec = c.video, request.iAudioCodec = c.audio;
+        if (c.narrow)
+            request.iWidth = 352, request.iHeight = 288, request.iSampleRate = 8000, request.iChannels = 1;
+        check = ExportCheck(request).Check(ExactFile(c.name, c.codecs).c_str());
+        EXPECT_TRUE(check.Passed()) << c.name << ": " << ExportReportText(check);
+    }
 }
 
 TEST(ExportCheck, FilesSpoiledAfterWritingGiveTheRightWarnings)
 {
-    const std::string exact = Quote(ExactFile());
+    static const std::string exact = Quote(ExactFile());
     struct Case {
         const char* name;
         std::string spoil;  // shell command from the exact file to OUT
