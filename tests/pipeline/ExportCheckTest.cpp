@@ -224,15 +224,6 @@ TEST(ExportCheck, EveryFamilysExportHasTheChosenStreams)
     }
 }
 
-TEST(ExportCheck, AnHonestExportWithoutSoundPasses)
-{
-    std::string in = MediaPath("av_h264_aac.mp4");
-    tCodecParams params = RecordFor(in);
-    params.bAudioEnabled = false;
-    tExportCheck check = ExportAndCheck(in, OutputPath("honest_silent.mp4"), params, 2, 6);
-    EXPECT_TRUE(check.Passed()) << ExportReportText(check);
-}
-
 // Waits for the export engine to end sound and picture together at the
 // range's end; today the sound stops up to 150 ms early.
 TEST(ExportCheck, DISABLED_AnHonestExportPasses)
