@@ -3,8 +3,10 @@
 //     [--vbitrate BPS] [--gop N] [--abitrate BPS] [--arate HZ] [--channels N]
 //     [--no-audio] [--start S] [--end S] [--crop X,Y,W,H] [--dialog]
 // Unset values default as the main window sets them after choosing the input.
-// Prints "read=N written=N seconds=S" (with --dialog "result=N seconds=S")
-// and exits 0; on failure prints the message and exits 1.
+// Prints what the file holds as read back ("1500 pictures, 1:00.0, ...",
+// then a line per failed comparison), then "read=N written=N seconds=S"
+// (with --dialog "result=N seconds=S"), and exits 0, or 3 when a comparison
+// failed; when the export fails it prints the message and exits 1.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +18,8 @@
 #include <wx/init.h>
 
 #include "media/InputStream.h"
+#include "pipeline/ExportCheck.h"
+#include "pipeline/ExportReport.h"
 #include "pipeline/StreamEncoder.h"
 #include "ui/Exporter.h"
 
@@ -87,10 +91,19 @@ double Seconds(std::chrono::steady_clock::time_point since)
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
 }
 
+// Prints the read-back; the exit code when the export itself went well.
+int Report(const tExportCheck& check)
+{
+    std::printf("%s\n", ExportReportText(check).c_str());
+    const int comparisonFailed = 3;
+    return check.Passed() ? 0 : comparisonFailed;
+}
+
 int ExportDirectly(const Options& o, const tCodecParams& params, const wxRect& crop)
 {
     auto start = std::chrono::steady_clock::now();
     unsigned long long read = 0, written = 0;
+    double range = 0;
     {
         StreamEncoder encoder(o.Get("in").c_str(), o.Get("out").c_str(), params, crop,
                               o.Double("start", 0), o.Double("end", 0));
@@ -99,9 +112,12 @@ int ExportDirectly(const Options& o, const tCodecParams& params, const wxRect& c
         encoder.Finish();
         read = encoder.GetReadFrames();
         written = encoder.GetWrittenFrames();
+        range = encoder.GetDuration();
     }
+    ExportCheck check(ExportCheck::RequestFor(params, range, false));
+    int exitCode = Report(check.Check(o.Get("out").c_str()));
     std::printf("read=%llu written=%llu seconds=%.3f\n", read, written, Seconds(start));
-    return 0;
+    return exitCode;
 }
 
 int ExportUnderDialog(int argc, char** argv, const Options& o, const tCodecParams& params, const wxRect& crop)
@@ -110,15 +126,17 @@ int ExportUnderDialog(int argc, char** argv, const Options& o, const tCodecParam
     if (!wxEntryStart(argc, argv))
         throw "Can't start the GUI library.";
     auto start = std::chrono::steady_clock::now();
-    int result;
+    int result, exitCode = 0;
     {
         Exporter exporter(nullptr, wxString::FromUTF8(o.Get("in")), wxString::FromUTF8(o.Get("out")),
                           params, crop, o.Double("start", 0), o.Double("end", 0));
         result = exporter.Start();
+        if (result != EXPORT_FAILED)
+            exitCode = Report(exporter.GetCheck());
     }
     std::printf("result=%d seconds=%.3f\n", result, Seconds(start));
     wxEntryCleanup();
-    return 0;
+    return exitCode;
 }
 
 }  // namespace

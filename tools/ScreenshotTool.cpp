@@ -1,12 +1,16 @@
 // tellavox-screenshot CLIP OUT.png: shows the main window with CLIP loaded,
 // a crop drawn and an output chosen, then photographs the screen with
 // ImageMagick's import. Run it on a virtual display (tools/screenshot.sh).
+// tellavox-screenshot --finished CLIP OUT.mp4: exports two to six seconds of
+// CLIP into OUT.mp4 and stays on the "Export finished" message, to be
+// photographed from outside (tools/screenshot.sh).
 #include <cstdio>
 #include <string>
 
 #include <wx/app.h>
 #include <wx/utils.h>
 
+#include "controls/RangeBarCtrl.h"
 #include "controls/SelectCropCtrl.h"
 #include "ui/MainFrame.h"
 
@@ -16,22 +20,44 @@ class ScreenshotApp : public wxApp {
 public:
     bool OnInit() override
     {
+        if (argc == 4 && argv[1] == "--finished")
+            return ExportAndWait(argv[2], argv[3]);
         if (argc != 3)
             return false;
-        auto* frame = new MainFrame;
-        frame->CentreOnScreen(wxBOTH);
-        frame->Show();
-        frame->OpenInputFile(argv[1]);
+        MainFrame* frame = ShowWindow(argv[1]);
         frame->SetOutputFile(wxString(argv[1]).BeforeLast('.') + "-small");
-        auto* crop = dynamic_cast<SelectCropCtrl*>(wxWindow::FindWindowByName("Preview", frame));
-        wxRect whole = crop->GetCropRect();
-        crop->SetCropRect(wxRect(whole.width / 8, whole.height / 6, whole.width / 2, whole.height / 2));
         m_Output = argv[2];
         CallAfter(&ScreenshotApp::Photograph);
         return true;
     }
 
 private:
+    static MainFrame* ShowWindow(const wxString& clip)
+    {
+        auto* frame = new MainFrame;
+        frame->CentreOnScreen(wxBOTH);
+        frame->Show();
+        frame->OpenInputFile(clip);
+        auto* crop = dynamic_cast<SelectCropCtrl*>(wxWindow::FindWindowByName("Preview", frame));
+        wxRect whole = crop->GetCropRect();
+        crop->SetCropRect(wxRect(whole.width / 8, whole.height / 6, whole.width / 2, whole.height / 2));
+        return frame;
+    }
+
+    bool ExportAndWait(const wxString& clip, const wxString& output)
+    {
+        MainFrame* frame = ShowWindow(clip);
+        frame->SetOutputFile(output);
+        dynamic_cast<RangeBarCtrl*>(wxWindow::FindWindowByName("Timeline", frame))->SetSelection(2, 6);
+        CallAfter([frame] {
+            const int startCommand = 2003;
+            wxCommandEvent start(wxEVT_MENU, startCommand);
+            frame->ProcessWindowEvent(start);
+        });
+        m_Status = 0;
+        return true;
+    }
+
     void Photograph()
     {
         for (int i = 0; i < 20; ++i) {

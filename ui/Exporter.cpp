@@ -28,7 +28,9 @@ Exporter::Exporter(wxWindow* parent, const wxString& inputName, const wxString& 
                    const tCodecParams& params, const wxRect& cropRect, double startTime, double endTime)
     : wxDialog(parent, 0, "Export progress...", wxDefaultPosition, wxDefaultSize,
                wxDEFAULT_DIALOG_STYLE, "ExportToFFMPEGDialog"),
-      m_Timer(this, ID_EXPORT_TIMER)
+      m_Timer(this, ID_EXPORT_TIMER),
+      m_Params(params),
+      m_OutputName(outputName.utf8_str())
 {
     try {
         m_StreamEncoder = std::make_unique<StreamEncoder>(inputName.utf8_str(), outputName.utf8_str(),
@@ -68,7 +70,18 @@ int Exporter::Start()
         return EXPORT_FAILED;
     if (ShowModal() == wxID_CANCEL && m_Result == EXPORT_FINISHED)
         m_Result = EXPORT_CANCELED;
+    if (m_Result != EXPORT_FAILED)
+        ReadBack();
     return m_Result;
+}
+
+// A cancelled export is read back as far as it was written.
+void Exporter::ReadBack()
+{
+    double range = m_StreamEncoder->GetDuration();
+    m_StreamEncoder.reset();  // the file was finished and put in place already
+    ExportCheck check(ExportCheck::RequestFor(m_Params, range, m_Result == EXPORT_CANCELED));
+    m_Check = check.Check(m_OutputName.c_str());
 }
 
 void Exporter::Finish(int returnCode)

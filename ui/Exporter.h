@@ -1,13 +1,16 @@
 #pragma once
 // The modal progress dialog under which one export runs: a gauge, the
 // remaining time and "Cancel". A repeating timer drives the export in small
-// steps on the GUI thread; destroying the dialog finishes the output file.
+// steps on the GUI thread. When the export ends, finished or cancelled, the
+// output file is finished and read back.
 #include <memory>
+#include <string>
 
 #include <wx/dialog.h>
 #include <wx/timer.h>
 
 #include "media/CodecParams.h"
+#include "pipeline/ExportCheck.h"
 #include "pipeline/StreamEncoder.h"
 
 class wxGauge;
@@ -29,6 +32,8 @@ public:
     int Start();
     // Why a failed export failed, in a line for the user (may be empty).
     const wxString& GetReason() const { return m_Reason; }
+    // What the read-back of the written file found; empty after a failure.
+    const tExportCheck& GetCheck() const { return m_Check; }
 
     void OnCancel(wxCommandEvent& event);
     void Process(wxTimerEvent& event);
@@ -44,6 +49,7 @@ private:
     void Fail();
     void EncodeForAWhile();
     void UpdateRemainedTime();
+    void ReadBack();
 
     wxTimer m_Timer;
     wxGauge* m_Gauge = nullptr;
@@ -53,6 +59,9 @@ private:
     wxLongLong m_StartMillis;
     wxLongLong m_LastUpdateMillis;
     wxStaticText* m_RemainedText = nullptr;
+    tCodecParams m_Params;
+    std::string m_OutputName;  // UTF-8
+    tExportCheck m_Check;
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -18,6 +18,7 @@
 #include "controls/RangeBarCtrl.h"
 #include "controls/SelectCropCtrl.h"
 #include "media/InputStream.h"
+#include "pipeline/ExportReport.h"
 #include "pipeline/FrameGrabber.h"
 #include "pipeline/ImageHelpers.h"
 #include "resources/AppImages.h"
@@ -469,20 +470,30 @@ void MainFrame::OnStart(wxCommandEvent& event)
     }
     Exporter exporter(this, input, output, m_CodecParams, crop, start, end);
     int result = exporter.Start();
-    ReportExport(result, output, exporter.GetReason());
+    ReportExport(result, output, exporter);
 }
 
-void MainFrame::ReportExport(int result, const wxString& output, const wxString& reason)
+// What the file holds, as read back, goes under the message; a comparison
+// that failed makes it a warning, and the file is kept all the same.
+void MainFrame::ReportExport(int result, const wxString& output, const Exporter& exporter)
 {
+    const tExportCheck& check = exporter.GetCheck();
+    wxString readBack = wxString::FromUTF8(ExportReportText(check));
+    long icon = check.Passed() ? wxICON_INFORMATION : wxICON_WARNING;
+    const wxString& reason = exporter.GetReason();
     switch (result) {
     case EXPORT_FAILED:
         ShowMessage(reason.empty() ? wxString(cantExport) : cantExport + ("\n" + reason), "Error");
         break;
-    case EXPORT_CANCELED:
-        ShowMessage("Export canceled.", "Message");
+    case EXPORT_CANCELED: {
+        wxMessageDialog told(nullptr, "Export canceled.", "Message", wxOK | wxCENTRE | icon);
+        told.SetExtendedMessage(readBack);
+        told.ShowModal();
         break;
+    }
     case EXPORT_FINISHED: {
-        wxMessageDialog ask(this, "Do you want to open output file?", "Export finished", wxOK | wxCANCEL);
+        wxMessageDialog ask(this, "Do you want to open output file?", "Export finished", wxOK | wxCANCEL | icon);
+        ask.SetExtendedMessage(readBack);
         if (ask.ShowModal() == wxID_OK)
             OpenFileInApplication(output);
         break;

@@ -8,6 +8,7 @@
 
 #include "media/CodecParams.h"
 
+class Exporter;
 class FrameGrabber;
 class RangeBarCtrl;
 class SelectCropCtrl;
@@ -59,7 +60,7 @@ private:
     void ReplaceOutputExtension();
     void UpdateOutFormatCaption();
     wxString FormatCaption() const;
-    void ReportExport(int result, const wxString& output, const wxString& reason);
+    void ReportExport(int result, const wxString& output, const Exporter& exporter);
 
     wxTextCtrl* m_InputFileText = nullptr;
     wxTextCtrl* m_OutputFileText = nullptr;

@@ -18,9 +18,11 @@ ModalAnswers::~ModalAnswers()
 
 int ModalAnswers::Enter(wxDialog* dialog)
 {
-    Shown shown{dialog->GetClassInfo()->GetClassName(), dialog->GetTitle(), ""};
-    if (auto* message = dynamic_cast<wxMessageDialogBase*>(dialog))
+    Shown shown{dialog->GetClassInfo()->GetClassName(), dialog->GetTitle(), "", ""};
+    if (auto* message = dynamic_cast<wxMessageDialogBase*>(dialog)) {
         shown.message = message->GetMessage();
+        shown.extendedMessage = message->GetExtendedMessage();
+    }
     if (auto* chooser = dynamic_cast<wxFileDialogBase*>(dialog))
         shown.message = chooser->GetMessage();
     m_Shown.push_back(shown);

@@ -6,6 +6,7 @@
 #include <wx/event.h>
 
 #include "media/InputStream.h"
+#include "pipeline/ExportReport.h"
 #include "pipeline/StreamEncoder.h"
 #include "support/ExportRecord.h"
 #include "support/MediaProbe.h"
@@ -67,12 +68,17 @@ TEST(Exporter, AnExportRunToItsEndHoldsEveryPicture)
             direct.Encode();
         expected = direct.GetWrittenFrames();
     }
+    tExportCheck dialogCheck;
     {
         Exporter dialog(nullptr, Wide(in), Wide(out), params, wxRect(), 0, 0);
         EXPECT_EQ(dialog.Start(), EXPORT_FINISHED);
+        dialogCheck = dialog.GetCheck();
     }
     EXPECT_EQ(DecodeErrors(out), "");
     EXPECT_EQ(uint64_t(CountVideoFrames(out)), expected);
+    EXPECT_TRUE(dialogCheck.bOpened);
+    EXPECT_FALSE(dialogCheck.asked.bCancelled);
+    EXPECT_EQ(uint64_t(dialogCheck.video.iPackets), expected) << "the file was read back after it was finished";
 }
 
 // "Cancel" after the second tick. Ticks after it are kept from the dialog,
@@ -82,6 +88,7 @@ TEST(Exporter, CancelEndsTheExportAndLeavesAFileWithWhatWasWritten)
 {
     std::string in = MediaPath("av_h264_aac.mp4"), out = OutputPath("exporter_cancelled.mp4");
     int ticks = 0;
+    tExportCheck check;
     {
         Exporter dialog(nullptr, Wide(in), Wide(out), RecordFor(in), wxRect(), 0, 0);
         dialog.Bind(wxEVT_TIMER, [&](wxTimerEvent& e) {
@@ -97,6 +104,7 @@ TEST(Exporter, CancelEndsTheExportAndLeavesAFileWithWhatWasWritten)
         });
         EXPECT_EQ(dialog.Start(), EXPORT_CANCELED);
         EXPECT_FALSE(dialog.IsModal());
+        check = dialog.GetCheck();
     }
     EXPECT_GE(ticks, 2);
     EXPECT_EQ(DecodeErrors(out), "");
@@ -104,9 +112,14 @@ TEST(Exporter, CancelEndsTheExportAndLeavesAFileWithWhatWasWritten)
     EXPECT_GE(pictures, 1);
     EXPECT_LT(pictures, 300) << "the whole input would give about 300";
     EXPECT_NEAR(PacketSpan(out, "a:0"), PacketSpan(out, "v:0"), 0.1);
+    // The part written is read back and judged by itself, not by the range.
+    EXPECT_TRUE(check.asked.bCancelled);
+    EXPECT_EQ(check.video.iPackets, pictures);
+    for (const tExportFault& fault : check.faults)
+        EXPECT_TRUE(fault.eKind == EF_AUDIO_END) << ExportReportText(check);
 }
 
-TEST(Exporter, TheRemainingTimeIsEstimatedFromTheSpeedSoFar)
+TEST(Exporter, TheRemainingTimeIsEstimatedFromTheSpeedSoFarAndFollowsItsLabel)
 {
     // 10 s for 2.5 s of a 10 s range: 40 s in all, 30 s left.
     EXPECT_EQ(Exporter::EstimateRemaining(10000, 2.5, 10.0), 30000);
@@ -115,12 +128,6 @@ TEST(Exporter, TheRemainingTimeIsEstimatedFromTheSpeedSoFar)
     EXPECT_EQ(Exporter::EstimateRemaining(10000, 0.0, 10.0), 0) << "no position yet: nothing to tell";
     EXPECT_EQ(Exporter::EstimateRemaining(10000, -0.1, 10.0), 0);
     EXPECT_EQ(Exporter::EstimateRemaining(0, 0.0, 0.0), 0);
-}
-
-TEST(Exporter, TheRemainingTimeTextLeavesOutWhatIsUnderASecond)
-{
-    EXPECT_EQ(Exporter::RemainedTimeText(30000), "Remained time: 30s ");
     EXPECT_EQ(Exporter::RemainedTimeText(3723500), "Remained time: 1h 2m 3s ");
     EXPECT_EQ(Exporter::RemainedTimeText(999), "Remained time: ");
-    EXPECT_EQ(Exporter::RemainedTimeText(0), "Remained time: ");
 }

@@ -1,4 +1,6 @@
 // The main window driven as a user drives it, through its handlers.
+#include <regex>
+
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -234,6 +236,9 @@ TEST_F(MainWindow, StartExportsTheRangeAndCropAndOffersToOpenTheFile)
     ASSERT_FALSE(answers.Dialogs().empty());
     EXPECT_EQ(answers.Dialogs().back().title, "Export finished");
     EXPECT_EQ(answers.Dialogs().back().message, "Do you want to open output file?");
+    std::string readBack = answers.Dialogs().back().extendedMessage.utf8_string();
+    EXPECT_TRUE(std::regex_search(readBack, std::regex(R"(^\d+ pictures, 0:01\.\d, 160x120 MPEG-4, sound 44\.1 kHz stereo)")))
+        << readBack;
 
     auto streams = ProbeStreams(output);
     ASSERT_FALSE(streams.empty());

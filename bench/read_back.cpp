@@ -1,0 +1,83 @@
+// The read-back of an export against the export itself: the benchmark export
+// of bench/export.sh (crop 960x540 at (160, 90), 640x360 MPEG-4 at 5 Mbit/s,
+// GOP 5, AAC 128 kbit/s 44.1 kHz stereo, 25 fps) through StreamEncoder, then
+// ExportCheck on the written file, the best of RUNS read-backs.
+// Usage: read_back SOURCE OUTPUT [RUNS]
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+#include "pipeline/ExportCheck.h"
+#include "pipeline/ExportReport.h"
+#include "pipeline/StreamEncoder.h"
+
+namespace {
+
+struct Stopwatch {
+    std::chrono::steady_clock::time_point wall = std::chrono::steady_clock::now();
+    std::clock_t processor = std::clock();
+
+    double Wall() const { return std::chrono::duration<double>(std::chrono::steady_clock::now() - wall).count(); }
+    double Processor() const { return double(std::clock() - processor) / CLOCKS_PER_SEC; }
+};
+
+tCodecParams BenchmarkRecord()
+{
+    tCodecParams p;
+    p.eCodec = OC_MP4;
+    p.iWidth = 640;
+    p.iHeight = 360;
+    p.iFps = 25;
+    p.iVideoBitrate = 5000000;
+    p.iGopSize = 5;
+    p.bAudioEnabled = true;
+    p.iAudioBitrate = 128000;
+    p.iAudioSampleRate = 44100;
+    p.iAudioChannels = 2;
+    return p;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: %s SOURCE OUTPUT [RUNS]\n", argv[0]);
+        return 2;
+    }
+    int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
+    tCodecParams params = BenchmarkRecord();
+    try {
+        Stopwatch exporting;
+        double range;
+        {
+            StreamEncoder encoder(argv[1], argv[2], params, wxRect(160, 90, 960, 540), 0, 0);
+            while (!encoder.IsEnded())
+                encoder.Encode();
+            encoder.Finish();
+            range = encoder.GetDuration();
+        }
+        double exportWall = exporting.Wall(), exportProcessor = exporting.Processor();
+
+        ExportCheck check(ExportCheck::RequestFor(params, range, false));
+        tExportCheck result;
+        double wall = 1e9, processor = 1e9;
+        for (int i = 0; i < runs; ++i) {
+            Stopwatch reading;
+            result = check.Check(argv[2]);
+            wall = std::min(wall, reading.Wall());
+            processor = std::min(processor, reading.Processor());
+        }
+        std::printf("%s\n", ExportReportText(result).c_str());
+        std::printf("export:    %7.3f s wall, %7.3f s processor\n", exportWall, exportProcessor);
+        std::printf("read-back: %7.3f s wall, %7.3f s processor (best of %d)\n", wall, processor, runs);
+        std::printf("read-back / export: %.2f %% wall, %.2f %% processor (target < 5 %%)\n",
+                    100 * wall / exportWall, 100 * processor / exportProcessor);
+    } catch (const char* message) {
+        std::fprintf(stderr, "%s\n", message);
+        return 1;
+    }
+    return 0;
+}

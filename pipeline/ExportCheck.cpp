@@ -1,0 +1,260 @@
+#include "pipeline/ExportCheck.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <iterator>
+
+#include "media/ContainerProfiles.h"
+#include "media/FFmpegPtr.h"
+
+extern "C" {
+#include <libavutil/intreadwrite.h>
+}
+
+namespace {
+
+// The codecs each family's container profile pins, in enumOutputCodec order.
+struct FamilyCodecs {
+    AVCodecID video;
+    AVCodecID audio;
+};
+const FamilyCodecs familyCodecs[] = {
+    {AV_CODEC_ID_MPEG4, AV_CODEC_ID_AAC},          // OC_MP4
+    {AV_CODEC_ID_H263, AV_CODEC_ID_AMR_NB},        // OC_3GP
+    {AV_CODEC_ID_H263, AV_CODEC_ID_AMR_NB},        // OC_3G2
+    {AV_CODEC_ID_MPEG1VIDEO, AV_CODEC_ID_MP2},     // OC_MPG
+    {AV_CODEC_ID_MPEG2VIDEO, AV_CODEC_ID_MP2},     // OC_M2V
+    {AV_CODEC_ID_MPEG2VIDEO, AV_CODEC_ID_MP2},     // OC_VOB
+    {AV_CODEC_ID_MPEG4, AV_CODEC_ID_AAC},          // OC_PSP
+    {AV_CODEC_ID_MPEG4, AV_CODEC_ID_AAC},          // OC_MOV
+    {AV_CODEC_ID_FLV1, AV_CODEC_ID_MP3},           // OC_SWF
+    {AV_CODEC_ID_FLV1, AV_CODEC_ID_MP3},           // OC_FLV
+};
+static_assert(std::size(familyCodecs) == OC_FLV + 1, "one entry per output family");
+
+// Timestamps are rounded to their time base; a millisecond covers every one in use.
+const double timestampSlack = 0.001;
+
+// Follows one stream's packets: their order and the time they cover.
+class StreamReader {
+public:
+    StreamReader(AVFormatContext& file, AVMediaType type, tStreamReadBack& result)
+        : m_Result(result)
+    {
+        m_Index = av_find_best_stream(&file, type, -1, -1, nullptr, 0);
+        if (m_Index < 0)
+            return;
+        m_Stream = file.streams[m_Index];
+        m_Result.bPresent = true;
+        m_Result.iCodec = m_Stream->codecpar->codec_id;
+    }
+
+    const AVCodecParameters* Parameters() const { return m_Stream ? m_Stream->codecpar : nullptr; }
+    // Fewer packets came than the file's index lists: the file was cut short.
+    bool Incomplete() const { return m_Stream && m_Result.iPackets < m_Stream->nb_frames; }
+
+    void Take(const AVPacket& packet)
+    {
+        if (packet.stream_index != m_Index)
+            return;
+        ++m_Result.iPackets;
+        if (packet.dts != AV_NOPTS_VALUE) {
+            if (m_Ordered && packet.dts <= m_LastDts)
+                ++m_Result.iOutOfOrder;
+            m_Ordered = true;
+            m_LastDts = packet.dts;
+        }
+        if (packet.pts != AV_NOPTS_VALUE && packet.dts != AV_NOPTS_VALUE)
+            m_Delay = packet.pts - packet.dts;
+        if (packet.pts != AV_NOPTS_VALUE)
+            Cover(packet, packet.pts);
+        else if (packet.dts != AV_NOPTS_VALUE)
+            Cover(packet, packet.dts + m_Delay);
+    }
+
+private:
+    void Cover(const AVPacket& packet, int64_t time)
+    {
+        double unit = av_q2d(m_Stream->time_base);
+        double start = time * unit;
+        double end = (time + packet.duration) * unit;
+        TrimEncoderPadding(packet, start, end);
+        if (!m_Timed || start < m_Result.dStart)
+            m_Result.dStart = start;
+        if (!m_Timed || end > m_Result.dEnd)
+            m_Result.dEnd = end;
+        m_Timed = true;
+    }
+
+    // Sound encoders prime with samples that a player skips; containers that
+    // say so mark the packets.
+    void TrimEncoderPadding(const AVPacket& packet, double& start, double& end) const
+    {
+        size_t size = 0;
+        const uint8_t* skip = av_packet_get_side_data(&packet, AV_PKT_DATA_SKIP_SAMPLES, &size);
+        int rate = m_Stream->codecpar->sample_rate;
+        if (!skip || size < 8 || rate <= 0)
+            return;
+        start += double(AV_RL32(skip)) / rate;
+        end -= double(AV_RL32(skip + 4)) / rate;
+    }
+
+    tStreamReadBack& m_Result;
+    int m_Index = -1;
+    const AVStream* m_Stream = nullptr;
+    bool m_Timed = false;
+    bool m_Ordered = false;
+    int64_t m_LastDts = 0;
+    // Between decoding and showing; stands in for the time of packets that
+    // carry only a decoding time, as program streams leave some.
+    int64_t m_Delay = 0;
+};
+
+ffmpeg::InputContextPtr OpenFile(const char* fileName)
+{
+    AVFormatContext* context = nullptr;
+    if (avformat_open_input(&context, fileName, nullptr, nullptr) < 0)
+        return nullptr;
+    ffmpeg::InputContextPtr file(context);
+    if (avformat_find_stream_info(context, nullptr) < 0)
+        return nullptr;
+    return file;
+}
+
+void ReadBack(AVFormatContext& file, tExportCheck& found)
+{
+    StreamReader video(file, AVMEDIA_TYPE_VIDEO, found.video);
+    StreamReader audio(file, AVMEDIA_TYPE_AUDIO, found.audio);
+    if (const AVCodecParameters* p = video.Parameters()) {
+        found.iWidth = p->width;
+        found.iHeight = p->height;
+    }
+    if (const AVCodecParameters* p = audio.Parameters()) {
+        found.iSampleRate = p->sample_rate;
+        found.iChannels = p->ch_layout.nb_channels;
+        found.iAudioFrameSize = p->frame_size;
+    }
+    ffmpeg::PacketPtr packet(av_packet_alloc());
+    int error = AVERROR(ENOMEM);
+    while (packet && (error = av_read_frame(&file, packet.get())) >= 0) {
+        video.Take(*packet);
+        audio.Take(*packet);
+        av_packet_unref(packet.get());
+    }
+    found.bReadError = error != AVERROR_EOF || video.Incomplete() || audio.Incomplete();
+}
+
+double AudioFrameSeconds(const tExportCheck& found)
+{
+    const int usualFrame = 1024;  // when the container does not tell
+    int samples = found.iAudioFrameSize > 0 ? found.iAudioFrameSize : usualFrame;
+    return found.iSampleRate > 0 ? double(samples) / found.iSampleRate : 0.0;
+}
+
+bool Beyond(double difference, double tolerance)
+{
+    return std::fabs(difference) > tolerance + timestampSlack;
+}
+
+}  // namespace
+
+tExportRequest ExportCheck::RequestFor(const tCodecParams& params, double rangeSeconds, bool cancelled)
+{
+    tExportRequest request;
+    request.dRangeSeconds = rangeSeconds;
+    request.bCancelled = cancelled;
+    request.iFps = params.iFps;
+    request.iWidth = params.iWidth;
+    request.iHeight = params.iHeight;
+    request.bAudio = params.bAudioEnabled;
+    request.iSampleRate = params.iAudioSampleRate;
+    request.iChannels = params.iAudioChannels;
+    if (params.eCodec >= OC_MP4 && params.eCodec <= OC_FLV) {
+        request.iVideoCodec = familyCodecs[params.eCodec].video;
+        request.iAudioCodec = familyCodecs[params.eCodec].audio;
+    }
+    if (params.eCodec == OC_3GP || params.eCodec == OC_3G2) {
+        tVideoParamsMP4 video = {params.iVideoBitrate, params.iWidth, params.iHeight, params.iFps, params.iGopSize};
+        tVideoParams3GP video3gp;
+        ConvertAndPrepareVideoParams3GP(video, video3gp);
+        request.iFps = video.iFps;
+        tAudioParamsMP4 audio = {params.iAudioBitrate, params.iAudioSampleRate, params.iAudioChannels};
+        enumAudioBitrate3GP bitrate;
+        ConvertAndPrepareAudioParams3GP(audio, bitrate);
+        request.iSampleRate = audio.iSampleRate;
+        request.iChannels = audio.iChannels;
+    }
+    return request;
+}
+
+tExportCheck ExportCheck::Check(const char* fileName) const
+{
+    tExportCheck found;
+    if (ffmpeg::InputContextPtr file = OpenFile(fileName)) {
+        found.bOpened = true;
+        ReadBack(*file, found);
+    }
+    Compare(found);
+    return found;
+}
+
+void ExportCheck::Compare(tExportCheck& found) const
+{
+    found.asked = m_Request;
+    found.faults.clear();
+    if (!found.bOpened) {
+        found.faults.push_back({EF_DOES_NOT_OPEN, 0.0});
+        return;
+    }
+    if (found.bReadError)
+        found.faults.push_back({EF_READ_ERROR, found.video.Length()});
+    CompareStreams(found);
+    CompareLengths(found);
+}
+
+void ExportCheck::CompareStreams(tExportCheck& found) const
+{
+    auto fault = [&found](enumExportFault kind, double amount) { found.faults.push_back({kind, amount}); };
+    if (!found.video.bPresent)
+        fault(EF_NO_VIDEO, 0.0);
+    else if (found.video.iCodec != m_Request.iVideoCodec)
+        fault(EF_VIDEO_CODEC, 0.0);
+    else if (found.iWidth != m_Request.iWidth || found.iHeight != m_Request.iHeight)
+        fault(EF_PICTURE_SIZE, 0.0);
+    if (m_Request.bAudio && !found.audio.bPresent)
+        fault(EF_NO_AUDIO, 0.0);
+    else if (m_Request.bAudio && found.audio.iCodec != m_Request.iAudioCodec)
+        fault(EF_AUDIO_CODEC, 0.0);
+    else if (m_Request.bAudio && (found.iSampleRate != m_Request.iSampleRate || found.iChannels != m_Request.iChannels))
+        fault(EF_AUDIO_FORMAT, 0.0);
+    int64_t outOfOrder = found.video.iOutOfOrder + found.audio.iOutOfOrder;
+    if (outOfOrder > 0)
+        fault(EF_OUT_OF_ORDER, double(outOfOrder));
+}
+
+void ExportCheck::CompareLengths(tExportCheck& found) const
+{
+    if (!found.video.bPresent || m_Request.iFps <= 0)
+        return;
+    auto fault = [&found](enumExportFault kind, double amount) { found.faults.push_back({kind, amount}); };
+    const tStreamReadBack& video = found.video;
+    double picture = 1.0 / m_Request.iFps;
+    double length = m_Request.bCancelled ? video.Length() : m_Request.dRangeSeconds;
+    int64_t pictures = std::llround(length * m_Request.iFps);
+    if (std::llabs(video.iPackets - pictures) > 1)
+        fault(EF_PICTURE_COUNT, double(video.iPackets - pictures));
+    if (!m_Request.bCancelled && Beyond(video.Length() - length, picture))
+        fault(EF_VIDEO_LENGTH, video.Length() - length);
+    if (!m_Request.bAudio || !found.audio.bPresent)
+        return;
+    // Sound before the first picture is the encoder's lead-in, which
+    // containers without a skip marker keep and place ahead of the picture.
+    const tStreamReadBack& audio = found.audio;
+    double audioLength = audio.dEnd - std::max(audio.dStart, video.dStart);
+    double frame = AudioFrameSeconds(found);
+    if (!m_Request.bCancelled && Beyond(audioLength - length, frame))
+        fault(EF_AUDIO_LENGTH, audioLength - length);
+    if (Beyond(audio.dEnd - video.dEnd, frame))
+        fault(EF_AUDIO_END, audio.dEnd - video.dEnd);
+}
