@@ -23,7 +23,7 @@
 #include "resources/AppImages.h"
 #include "ui/AboutBox.h"
 #include "ui/Exporter.h"
-#include "ui/Helpers.h"
+#include "helpers/Helpers.h"
 #include "ui/settings/CodecPropsDlg.h"
 
 const char* const MainFrame::homePage = "www.tellavox.example";

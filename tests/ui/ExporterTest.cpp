@@ -121,10 +121,8 @@ TEST(Exporter, TheRemainingTimeIsEstimatedFromTheSpeedSoFar)
     EXPECT_EQ(Exporter::EstimateRemaining(0, 0.0, 0.0), 0);
 }
 
-TEST(Exporter, TheRemainingTimeTextLeavesOutWhatIsUnderASecond)
+TEST(Exporter, TheRemainingTimeTextShowsTenthsBelowAMinute)
 {
-    EXPECT_EQ(Exporter::RemainedTimeText(30000), "Remained time: 30s ");
-    EXPECT_EQ(Exporter::RemainedTimeText(3723500), "Remained time: 1h 2m 3s ");
-    EXPECT_EQ(Exporter::RemainedTimeText(999), "Remained time: ");
-    EXPECT_EQ(Exporter::RemainedTimeText(0), "Remained time: ");
+    EXPECT_EQ(Exporter::RemainedTimeText(4900), "Time left: 4.9s");
+    EXPECT_EQ(Exporter::RemainedTimeText(65000), "Time left: 1m 05s");
 }
