@@ -107,6 +107,20 @@ void RangeBarCtrl::SetMediaTime(double time)
     m_VisibleStart = 0;
     m_VisibleEnd = time;
     m_CurrentTime = time * 0.5;
+    m_HasMedia = true;
+    Refresh();
+}
+
+void RangeBarCtrl::ClearMedia()
+{
+    m_MediaTime = 1.0;
+    m_SelectionStart = 0.3;
+    m_SelectionEnd = 0.7;
+    m_CurrentTime = 0.5;
+    m_VisibleStart = 0.0;
+    m_VisibleEnd = 1.0;
+    m_FrameRate = 0.0;
+    m_HasMedia = false;
     Refresh();
 }
 
@@ -254,6 +268,10 @@ void RangeBarCtrl::Paint(wxDC& dc) const
     int xc = geometry.TimeToX(m_CurrentTime);
 
     DrawTimelineBg(dc, bar);
+    if (!m_HasMedia) {
+        DrawTimelinePart(dc, bar, BeforeSelection);
+        return;
+    }
     DrawTimelinePart(dc, wxRect(bar.x, bar.y, xs - bar.x + 2, bar.height), BeforeSelection);
     DrawTimelinePart(dc, wxRect(xs + 1, bar.y, xe - xs + 1, bar.height), Selection);
     DrawTimelinePart(dc, wxRect(xe, bar.y, bar.x + bar.width - xe, bar.height), AfterSelection);
@@ -364,6 +382,8 @@ void RangeBarCtrl::SendCurrentTimeArrowMovedEvent()
 void RangeBarCtrl::OnLMouseDown(wxMouseEvent& event)
 {
     SetFocus();
+    if (!m_HasMedia)
+        return;
     m_DragStartCurrentTime = m_CurrentTime;
     m_DraggedArrow = GetArrowIdFromPoint(event.GetPosition(), GetClientRect());
     if (m_DraggedArrow == NoArrow) {
@@ -444,6 +464,10 @@ void RangeBarCtrl::MoveCurrentTime(double time)
 
 void RangeBarCtrl::OnKeyDown(wxKeyEvent& event)
 {
+    if (!m_HasMedia) {
+        event.Skip();
+        return;
+    }
     const double frame = 1.0 / (m_FrameRate > 0 ? m_FrameRate : defaultFrameRate);
     const double step = event.ShiftDown() ? 1.0 : frame;
     switch (event.GetKeyCode()) {
@@ -471,6 +495,10 @@ void RangeBarCtrl::OnKeyDown(wxKeyEvent& event)
 // '[' and ']' come as characters: on many keyboards they need a modifier.
 void RangeBarCtrl::OnChar(wxKeyEvent& event)
 {
+    if (!m_HasMedia) {
+        event.Skip();
+        return;
+    }
     switch (event.GetUnicodeKey()) {
     case '[':
         SetSelection(m_CurrentTime, m_SelectionEnd);

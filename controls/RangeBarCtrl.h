@@ -30,6 +30,11 @@ public:
     // Selects and shows the whole media, with the current time in the middle.
     void SetMediaTime(double time);
     double GetMediaTime() const { return m_MediaTime; }
+    // Back to the state of a new bar: only the empty bar is drawn, without
+    // arrows or labels, and the mouse and keys do nothing until the next
+    // SetMediaTime.
+    void ClearMedia();
+    bool HasMedia() const { return m_HasMedia; }
 
     // With a frame rate, every time the bar takes is put on the nearest
     // frame, so the labels, the preview and the export name one picture;
@@ -128,6 +133,7 @@ private:
     double m_DragStartCurrentTime = 0.5;
     bool m_SendEventsOnlyOnEndDrag = true;
     double m_FrameRate = 0.0;
+    bool m_HasMedia = false;
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -73,11 +73,6 @@ wxString ReplaceFileExt(const wxString& path, const wxString& ext)
     return path.substr(0, dot + 1) + ext;
 }
 
-wxString ExtractFileNameFromFullName(const wxString& path)
-{
-    return path.find('/') == wxString::npos ? path : wxString();
-}
-
 wxString msToString(long long ms)
 {
     if (ms < 0)

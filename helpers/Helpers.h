@@ -15,9 +15,6 @@ bool IsExtExist(const wxString& path);
 // Replaces the file name's extension by `ext`, or appends "." + `ext`.
 wxString ReplaceFileExt(const wxString& path, const wxString& ext);
 
-// Empty when `path` contains a '/', otherwise `path` unchanged.
-wxString ExtractFileNameFromFullName(const wxString& path);
-
 // A duration as people read it: tenths of a second below a minute ("4.9s"),
 // then minutes and seconds ("1m 05s"), then hours ("1h 02m 03s"); rounded
 // to the nearest shown unit.

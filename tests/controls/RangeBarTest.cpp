@@ -185,6 +185,33 @@ TEST_F(RangeBarTest, SettersConfineTheTimesAndSendNothing)
     EXPECT_TRUE(m_Events.empty());
 }
 
+TEST_F(RangeBarTest, WithoutMediaTheBarKeepsNothingAndTakesNoInput)
+{
+    EXPECT_FALSE(m_Bar->HasMedia());
+    m_Bar->SetMediaTime(60);
+    m_Bar->SetFrameRate(25);
+    m_Bar->SetSelection(10, 20);
+    m_Bar->FitToSelection();
+    EXPECT_TRUE(m_Bar->HasMedia());
+    m_Bar->ClearMedia();
+    EXPECT_FALSE(m_Bar->HasMedia());
+    EXPECT_DOUBLE_EQ(1.0, m_Bar->GetMediaTime());
+    EXPECT_DOUBLE_EQ(0.0, m_Bar->GetFrameRate());
+    Expect(0.3, 0.7, 0.0, 1.0);
+    Press(m_Bar, OnBar(0.6));
+    Release(m_Bar, OnBar(0.6));
+    Key(WXK_RIGHT);
+    Key('[');
+    EXPECT_DOUBLE_EQ(0.5, m_Bar->GetCurrentTime());
+    Expect(0.3, 0.7, 0.0, 1.0);
+    EXPECT_TRUE(m_Events.empty());
+    // Only the empty bar is drawn: no label anywhere.
+    wxImage image = Render(m_Bar->GetClientSize(), [this](wxDC& dc) { m_Bar->Paint(dc); }, *wxWHITE);
+    for (int y = 0; y < image.GetHeight(); ++y)
+        for (int x = 0; x < image.GetWidth(); ++x)
+            ASSERT_NE(wxColour(204, 204, 204), PixelAt(image, x, y)) << x << "," << y;
+}
+
 TEST_F(RangeBarTest, ArrowDragsReportAtReleaseOrOnEveryMoveByMode)
 {
     for (bool onlyOnEnd : {true, false}) {

@@ -44,14 +44,6 @@ TEST(FileExtension, TheLastExtensionIsReplacedOrOneIsAdded)
     EXPECT_EQ(ReplaceFileExt(wxString::FromUTF8("/v/név.avi"), "mp4"), wxString::FromUTF8("/v/név.mp4"));
 }
 
-TEST(FileName, APathWithAFolderGivesNothingAndABareNameItself)
-{
-    EXPECT_EQ(ExtractFileNameFromFullName("/v/clip.mp4"), "");
-    EXPECT_EQ(ExtractFileNameFromFullName("v/clip.mp4"), "");
-    EXPECT_EQ(ExtractFileNameFromFullName("clip.mp4"), "clip.mp4");
-    EXPECT_EQ(ExtractFileNameFromFullName(""), "");
-}
-
 TEST(DurationText, TenthsBelowAMinuteThenMinutesAndHoursWithTwoDigitSeconds)
 {
     const std::pair<long long, const char*> cases[] = {

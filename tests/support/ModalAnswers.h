@@ -19,6 +19,7 @@ public:
         wxString className;
         wxString title;
         wxString message;  // message dialogs and file choosers
+        wxString folder;   // file choosers
     };
 
     ModalAnswers();
