@@ -425,4 +425,5 @@ TEST(AboutBox, EveryLineGetsTheRoomItNeeds)
         }
     }
     EXPECT_EQ(lines, 2);
+    EXPECT_EQ(about.FindWindow(wxID_OK)->GetLabel(), "OK");
 }
