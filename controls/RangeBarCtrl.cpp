@@ -8,7 +8,7 @@
 
 #include "pipeline/ImageHelpers.h"
 #include "resources/RangeBarImages.h"
-#include "ui/Helpers.h"
+#include "helpers/Helpers.h"
 
 wxDEFINE_EVENT(wxBEGIN_TIME_ARROW_MOVED, wxCommandEvent);
 wxDEFINE_EVENT(wxEND_TIME_ARROW_MOVED, wxCommandEvent);
@@ -19,6 +19,10 @@ wxBEGIN_EVENT_TABLE(RangeBarCtrl, wxControl)
     EVT_MOTION(RangeBarCtrl::OnMouseMove)
     EVT_LEFT_UP(RangeBarCtrl::OnLMouseUp)
     EVT_MOUSE_CAPTURE_LOST(RangeBarCtrl::OnMouseCaptureLost)
+    EVT_KEY_DOWN(RangeBarCtrl::OnKeyDown)
+    EVT_CHAR(RangeBarCtrl::OnChar)
+    EVT_SET_FOCUS(RangeBarCtrl::OnFocusChanged)
+    EVT_KILL_FOCUS(RangeBarCtrl::OnFocusChanged)
     EVT_PAINT(RangeBarCtrl::OnPaint)
     EVT_ERASE_BACKGROUND(RangeBarCtrl::OnEraseBackground)
 wxEND_EVENT_TABLE()
@@ -54,16 +58,18 @@ namespace {
 const wxColour unselectedColour(120, 120, 255);
 const wxColour selectedColour(120, 255, 120);
 const wxColour labelColour(204, 204, 204);
+const wxColour focusColour(60, 60, 60);
+// The step of Left/Right while the frame rate is not known.
+const double defaultFrameRate = 25.0;
 
 wxBitmap BitmapFromRaw(const MEM_RAW_IMAGE& raw)
 {
     return wxBitmap(CreateImageFromMemRawImage(raw));
 }
 
-// The label text of a time: whole seconds, and "0s" rather than nothing.
 wxString LabelText(double seconds)
 {
-    return msToString(static_cast<long long>(std::trunc(seconds * 1000.0)));
+    return msToString(std::llround(std::clamp(seconds, -1e15, 1e15) * 1000.0));
 }
 
 }  // namespace
@@ -72,7 +78,7 @@ RangeBarCtrl::RangeBarCtrl(wxWindow* parent, int id, const wxPoint& pos, const w
                            long style, const wxValidator& validator, const wxString& name)
 {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
-    Create(parent, id, pos, size, style, validator, name);
+    Create(parent, id, pos, size, style | wxWANTS_CHARS, validator, name);
     LoadSharedBitmaps();
     int height = RangeBarGeometry::ControlHeight(GetArrowSize(), GetTimeBarHeight());
     SetSizeHints(80, height, 2048, height);
@@ -101,11 +107,40 @@ void RangeBarCtrl::SetMediaTime(double time)
     m_VisibleStart = 0;
     m_VisibleEnd = time;
     m_CurrentTime = time * 0.5;
+    m_HasMedia = true;
     Refresh();
+}
+
+void RangeBarCtrl::ClearMedia()
+{
+    m_MediaTime = 1.0;
+    m_SelectionStart = 0.3;
+    m_SelectionEnd = 0.7;
+    m_CurrentTime = 0.5;
+    m_VisibleStart = 0.0;
+    m_VisibleEnd = 1.0;
+    m_FrameRate = 0.0;
+    m_HasMedia = false;
+    Refresh();
+}
+
+void RangeBarCtrl::SetFrameRate(double fps)
+{
+    m_FrameRate = fps > 0 && std::isfinite(fps) ? fps : 0.0;
+}
+
+double RangeBarCtrl::SnapToFrame(double time) const
+{
+    if (m_FrameRate <= 0 || !std::isfinite(time))
+        return time;
+    double frame = std::round(std::clamp(time, -1e12, 1e12) * m_FrameRate);
+    return std::min(frame / m_FrameRate, m_MediaTime);
 }
 
 void RangeBarCtrl::SetSelection(double start, double end)
 {
+    start = SnapToFrame(start);
+    end = SnapToFrame(end);
     if (end < start)
         std::swap(start, end);
     start = std::max(m_VisibleStart, start);
@@ -127,6 +162,7 @@ void RangeBarCtrl::SetCurrentTime(double time)
 
 double RangeBarCtrl::ClampToSelection(double time) const
 {
+    time = SnapToFrame(time);
     if (time < m_SelectionStart)
         time = m_SelectionStart;
     if (time > m_SelectionEnd)
@@ -232,6 +268,10 @@ void RangeBarCtrl::Paint(wxDC& dc) const
     int xc = geometry.TimeToX(m_CurrentTime);
 
     DrawTimelineBg(dc, bar);
+    if (!m_HasMedia) {
+        DrawTimelinePart(dc, bar, BeforeSelection);
+        return;
+    }
     DrawTimelinePart(dc, wxRect(bar.x, bar.y, xs - bar.x + 2, bar.height), BeforeSelection);
     DrawTimelinePart(dc, wxRect(xs + 1, bar.y, xe - xs + 1, bar.height), Selection);
     DrawTimelinePart(dc, wxRect(xe, bar.y, bar.x + bar.width - xe, bar.height), AfterSelection);
@@ -244,10 +284,33 @@ void RangeBarCtrl::Paint(wxDC& dc) const
     dc.SetPen(wxPen(*wxBLACK, 1, wxPENSTYLE_SOLID));
     dc.DrawLine(xc, bar.y, xc, bar.GetBottom());
 
-    int labelY = bar.y + bar.height + arrowHeight + 1;
-    DrawTimeBar(dc, LabelText(m_SelectionStart), xs, labelY, false);
-    DrawTimeBar(dc, LabelText(m_SelectionEnd), xe, labelY, false);
+    DrawRangeLabels(dc, xs, xe, bar.y + bar.height + arrowHeight + 1);
     DrawTimeBar(dc, LabelText(m_CurrentTime), xc, bar.y - arrowHeight - 1, true);
+    if (HasFocus())
+        DrawFocusMark(dc);
+}
+
+void RangeBarCtrl::DrawRangeLabels(wxDC& dc, int xs, int xe, int y) const
+{
+    const wxString start = LabelText(m_SelectionStart);
+    const wxString end = LabelText(m_SelectionEnd);
+    const wxString merged = start == end ? start : start + wxString::FromUTF8(" \u2013 ") + end;
+    RangeLabelsShape labels =
+        CalcRangeLabelsShape(dc.GetTextExtent(start), dc.GetTextExtent(end), dc.GetTextExtent(merged),
+                             xs, xe, y, GetClientSize().x);
+    if (labels.merged) {
+        DrawTimeLabel(dc, merged, labels.start);
+        return;
+    }
+    DrawTimeLabel(dc, start, labels.start);
+    DrawTimeLabel(dc, end, labels.end);
+}
+
+void RangeBarCtrl::DrawFocusMark(wxDC& dc) const
+{
+    dc.SetPen(wxPen(focusColour, 1, wxPENSTYLE_DOT));
+    dc.SetBrush(*wxTRANSPARENT_BRUSH);
+    dc.DrawRectangle(GetClientRect());
 }
 
 void RangeBarCtrl::DrawTimelineBg(wxDC& dc, const wxRect& bar) const
@@ -281,10 +344,11 @@ void RangeBarCtrl::DrawArrow(wxDC& dc, int x, int y, bool above) const
 
 void RangeBarCtrl::DrawTimeBar(wxDC& dc, wxString text, int x, int y, bool above) const
 {
-    if (text.empty())
-        text = "0s";
-    TimeLabelShape shape =
-        CalcTimeLabelShape(dc.GetTextExtent(text), x, y, above, GetClientSize().x);
+    DrawTimeLabel(dc, text, CalcTimeLabelShape(dc.GetTextExtent(text), x, y, above, GetClientSize().x));
+}
+
+void RangeBarCtrl::DrawTimeLabel(wxDC& dc, const wxString& text, const TimeLabelShape& shape) const
+{
     dc.SetPen(wxPen(*wxBLACK, 1, wxPENSTYLE_TRANSPARENT));
     dc.SetBrush(wxBrush(labelColour));
     dc.DrawEllipse(shape.rightCircle);
@@ -317,6 +381,9 @@ void RangeBarCtrl::SendCurrentTimeArrowMovedEvent()
 
 void RangeBarCtrl::OnLMouseDown(wxMouseEvent& event)
 {
+    SetFocus();
+    if (!m_HasMedia)
+        return;
     m_DragStartCurrentTime = m_CurrentTime;
     m_DraggedArrow = GetArrowIdFromPoint(event.GetPosition(), GetClientRect());
     if (m_DraggedArrow == NoArrow) {
@@ -384,6 +451,72 @@ void RangeBarCtrl::OnLMouseUp(wxMouseEvent&)
 void RangeBarCtrl::OnMouseCaptureLost(wxMouseCaptureLostEvent&)
 {
     FinishDrag();
+}
+
+// Moves the current time as the user asked and tells the parent at once.
+void RangeBarCtrl::MoveCurrentTime(double time)
+{
+    const double before = m_CurrentTime;
+    SetCurrentTime(time);
+    if (m_CurrentTime != before)
+        SendCurrentTimeArrowMovedEvent();
+}
+
+void RangeBarCtrl::OnKeyDown(wxKeyEvent& event)
+{
+    if (!m_HasMedia) {
+        event.Skip();
+        return;
+    }
+    const double frame = 1.0 / (m_FrameRate > 0 ? m_FrameRate : defaultFrameRate);
+    const double step = event.ShiftDown() ? 1.0 : frame;
+    switch (event.GetKeyCode()) {
+    case WXK_LEFT:
+    case WXK_NUMPAD_LEFT:
+        MoveCurrentTime(m_CurrentTime - step);
+        break;
+    case WXK_RIGHT:
+    case WXK_NUMPAD_RIGHT:
+        MoveCurrentTime(m_CurrentTime + step);
+        break;
+    case WXK_HOME:
+    case WXK_NUMPAD_HOME:
+        MoveCurrentTime(m_SelectionStart);
+        break;
+    case WXK_END:
+    case WXK_NUMPAD_END:
+        MoveCurrentTime(m_SelectionEnd);
+        break;
+    default:
+        event.Skip();
+    }
+}
+
+// '[' and ']' come as characters: on many keyboards they need a modifier.
+void RangeBarCtrl::OnChar(wxKeyEvent& event)
+{
+    if (!m_HasMedia) {
+        event.Skip();
+        return;
+    }
+    switch (event.GetUnicodeKey()) {
+    case '[':
+        SetSelection(m_CurrentTime, m_SelectionEnd);
+        SendBeginTimeArrowMovedEvent();
+        break;
+    case ']':
+        SetSelection(m_SelectionStart, m_CurrentTime);
+        SendEndTimeArrowMovedEvent();
+        break;
+    default:
+        event.Skip();
+    }
+}
+
+void RangeBarCtrl::OnFocusChanged(wxFocusEvent& event)
+{
+    Refresh();
+    event.Skip();
 }
 
 void RangeBarCtrl::OnPaint(wxPaintEvent&)

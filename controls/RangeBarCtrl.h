@@ -2,7 +2,10 @@
 // The timeline under the preview: the media's time line as a bar, the
 // export range between two arrows below it, the preview time as an arrow
 // above it, each with a time label. Arrows are dragged with the mouse; a
-// press elsewhere moves the current-time arrow there.
+// press elsewhere moves the current-time arrow there. With the keyboard
+// focus, Left/Right step the current time by a frame (with Shift by a
+// second), Home/End take it to the range's ends, and '[' / ']' set the
+// range's begin / end at it.
 #include <wx/bitmap.h>
 #include <wx/control.h>
 #include <wx/event.h>
@@ -16,7 +19,7 @@ wxDECLARE_EVENT(wxEND_TIME_ARROW_MOVED, wxCommandEvent);
 wxDECLARE_EVENT(wxCURRENT_TIME_ARROW_MOVED, wxCommandEvent);
 
 // All times are seconds from the start of the media. Setters never send
-// events; only the mouse does.
+// events; only the mouse and the keyboard do.
 class RangeBarCtrl : public wxControl, public RangeBarParts {
 public:
     RangeBarCtrl(wxWindow* parent, int id, const wxPoint& pos = wxDefaultPosition,
@@ -27,6 +30,17 @@ public:
     // Selects and shows the whole media, with the current time in the middle.
     void SetMediaTime(double time);
     double GetMediaTime() const { return m_MediaTime; }
+    // Back to the state of a new bar: only the empty bar is drawn, without
+    // arrows or labels, and the mouse and keys do nothing until the next
+    // SetMediaTime.
+    void ClearMedia();
+    bool HasMedia() const { return m_HasMedia; }
+
+    // With a frame rate, every time the bar takes is put on the nearest
+    // frame, so the labels, the preview and the export name one picture;
+    // 0 (the default) leaves times as given.
+    void SetFrameRate(double fps);
+    double GetFrameRate() const { return m_FrameRate; }
 
     // Orders the two times and confines them to the visible span.
     void SetSelection(double start, double end);
@@ -49,6 +63,9 @@ public:
     void SetSendEventsOnlyOnEndDrag(bool onlyOnEnd) { m_SendEventsOnlyOnEndDrag = onlyOnEnd; }
     bool IsSendEventsOnlyOnEndDrag() const { return m_SendEventsOnlyOnEndDrag; }
 
+    bool AcceptsFocus() const override { return true; }
+    bool AcceptsFocusFromKeyboard() const override { return true; }
+
     // Draws the whole control, background included, into any DC.
     virtual void Paint(wxDC& dc) const;
 
@@ -67,6 +84,7 @@ protected:
     virtual void DrawTimelineBg(wxDC& dc, const wxRect& bar) const;
     virtual void DrawTimelinePart(wxDC& dc, const wxRect& rect, TimelinePart part) const;
     virtual void DrawTimeBar(wxDC& dc, wxString text, int x, int y, bool above) const;
+    void DrawTimeLabel(wxDC& dc, const wxString& text, const TimeLabelShape& shape) const;
     virtual wxSize GetArrowSize() const;
     virtual int GetTimeBarHeight() const;
 
@@ -85,6 +103,11 @@ protected:
 private:
     RangeBarGeometry Geometry(const wxRect& client) const;
     double ClampToSelection(double time) const;
+    double SnapToFrame(double time) const;
+    void MoveCurrentTime(double time);
+    void DrawRangeLabels(wxDC& dc, int xs, int xe, int y) const;
+    void DrawFocusMark(wxDC& dc) const;
+
     void SendArrowEvent(wxEventType type);
     void FinishDrag();
     static void LoadSharedBitmaps();
@@ -94,6 +117,9 @@ private:
     void OnMouseMove(wxMouseEvent& event);
     void OnLMouseUp(wxMouseEvent& event);
     void OnMouseCaptureLost(wxMouseCaptureLostEvent& event);
+    void OnKeyDown(wxKeyEvent& event);
+    void OnChar(wxKeyEvent& event);
+    void OnFocusChanged(wxFocusEvent& event);
     void OnPaint(wxPaintEvent& event);
     void OnEraseBackground(wxEraseEvent& event);
 
@@ -106,6 +132,8 @@ private:
     DraggedArrow m_DraggedArrow = NoArrow;
     double m_DragStartCurrentTime = 0.5;
     bool m_SendEventsOnlyOnEndDrag = true;
+    double m_FrameRate = 0.0;
+    bool m_HasMedia = false;
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -5,7 +5,14 @@
 
 namespace {
 constexpr int barMargin = 3;  // between the label and the arrow rows
+constexpr int labelGap = 4;   // between two labels side by side
+
+// How far the first label reaches into the second, gap included.
+int Overlap(const TimeLabelShape& first, const TimeLabelShape& second)
+{
+    return first.rightCircle.GetRight() + labelGap - second.leftCircle.x;
 }
+}  // namespace
 
 RangeBarGeometry::RangeBarGeometry(const wxRect& client, wxSize arrowSize, int timeBarHeight,
                                    double visibleStart, double visibleEnd)
@@ -95,4 +102,28 @@ TimeLabelShape CalcTimeLabelShape(wxSize textSize, int x, int y, bool above, int
     shape.middle = wxRect(x - half - 1, y, tw + 4, d);
     shape.textOrigin = wxPoint(x - textSize.x / 2 + 2, y + 1);
     return shape;
+}
+
+RangeLabelsShape CalcRangeLabelsShape(wxSize startText, wxSize endText, wxSize mergedText, int xs,
+                                      int xe, int y, int clientWidth)
+{
+    auto place = [&](int startShift, int endShift) {
+        return RangeLabelsShape{false, CalcTimeLabelShape(startText, xs - startShift, y, false, clientWidth),
+                                CalcTimeLabelShape(endText, xe + endShift, y, false, clientWidth)};
+    };
+    RangeLabelsShape labels = place(0, 0);
+    int overlap = Overlap(labels.start, labels.end);
+    if (overlap <= 0)
+        return labels;
+    // Each moves out by half; where an edge holds one back, the other goes on.
+    int startShift = (overlap + 1) / 2;
+    int endShift = overlap / 2;
+    labels = place(startShift, endShift);
+    int rest = Overlap(labels.start, labels.end);
+    if (rest > 0)
+        labels = place(startShift + rest, endShift + rest);
+    if (Overlap(labels.start, labels.end) <= 0)
+        return labels;
+    TimeLabelShape merged = CalcTimeLabelShape(mergedText, (xs + xe) / 2, y, false, clientWidth);
+    return RangeLabelsShape{true, merged, merged};
 }

@@ -56,3 +56,15 @@ struct TimeLabelShape {
 // its bottom line when `above`. Moved inwards so it stays within
 // [0, clientWidth).
 TimeLabelShape CalcTimeLabelShape(wxSize textSize, int x, int y, bool above, int clientWidth);
+
+// The selection's two labels below the bar: side by side, moved apart where
+// they would touch, or merged into one label centred between the arrows
+// when the client area has no room to keep them apart.
+struct RangeLabelsShape {
+    bool merged;
+    TimeLabelShape start;  // the merged label when merged
+    TimeLabelShape end;
+};
+
+RangeLabelsShape CalcRangeLabelsShape(wxSize startText, wxSize endText, wxSize mergedText, int xs,
+                                      int xe, int y, int clientWidth);

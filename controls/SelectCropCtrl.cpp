@@ -7,6 +7,8 @@
 
 using namespace CropGeometry;
 
+wxDEFINE_EVENT(wxCROP_RECT_CHANGED, wxCommandEvent);
+
 wxBEGIN_EVENT_TABLE(SelectCropCtrl, wxControl)
     EVT_LEFT_DOWN(SelectCropCtrl::OnLMouseDown)
     EVT_MOTION(SelectCropCtrl::OnMouseMove)
@@ -240,14 +242,25 @@ void SelectCropCtrl::OnLMouseUp(wxMouseEvent&)
     // during the drag, or the mouse would stay captured.
     if (HasPicture() && m_CropEnabled)
         SetCursor(wxNullCursor);
-    m_MovePoint = NoPoint;
+    FinishDrag();
     if (HasCapture())
         ReleaseMouse();
 }
 
 void SelectCropCtrl::OnMouseCaptureLost(wxMouseCaptureLostEvent&)
 {
+    FinishDrag();
+}
+
+void SelectCropCtrl::FinishDrag()
+{
+    const bool dragged = m_MovePoint != NoPoint;
     m_MovePoint = NoPoint;
+    if (!dragged || GetCropRect() == m_DragStartCropRect)
+        return;
+    wxCommandEvent event(wxCROP_RECT_CHANGED, GetId());
+    event.SetEventObject(this);
+    GetEventHandler()->ProcessEvent(event);
 }
 
 void SelectCropCtrl::OnEraseBackground(wxEraseEvent&)

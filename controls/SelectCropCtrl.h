@@ -3,12 +3,17 @@
 // over it. Outside the rectangle the picture is lightened; eight handles
 // resize the rectangle and dragging inside moves it. Holding Meta (or Ctrl,
 // where the platform reports no Meta key) while dragging a corner keeps the
-// proportions. The rectangle is kept in picture pixels. Sends no events.
+// proportions. The rectangle is kept in picture pixels.
 #include <wx/bitmap.h>
 #include <wx/control.h>
 #include <wx/cursor.h>
+#include <wx/event.h>
 
 #include "controls/CropGeometry.h"
+
+// Sent to the parent when a drag of the user's has left the crop rectangle
+// changed; the receiver reads GetCropRect(). Setters send nothing.
+wxDECLARE_EVENT(wxCROP_RECT_CHANGED, wxCommandEvent);
 
 class SelectCropCtrl : public wxControl, public CropMovePoints {
 public:
@@ -55,6 +60,7 @@ private:
     void MovePointToMousePosition(MovePoint point, const wxPoint& mouse, const wxPoint& offset,
                                   bool proportional);
     void UpdateCashedScaledImages(const wxSize& size, bool force);
+    void FinishDrag();
     void DrawCropRect(wxDC& dc, const wxRect& placement);
     static wxCursor GetCursorForMovePoint(MovePoint point);
 

@@ -40,7 +40,7 @@ AboutBox::AboutBox(const wxString& name, const wxString& version, const wxString
                                    wxHL_DEFAULT_STYLE),
                0, wxALIGN_CENTER | wxALL, 5);
 
-    top->Add(new wxButton(this, wxID_OK, "Ok"), 0, wxSHAPED | wxALIGN_CENTER | wxALL, 5);
+    top->Add(new wxButton(this, wxID_OK, "OK"), 0, wxSHAPED | wxALIGN_CENTER | wxALL, 5);
     top->SetSizeHints(this);
     Centre(wxBOTH);
 }

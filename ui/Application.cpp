@@ -12,6 +12,9 @@ public:
         frame->CentreOnScreen(wxBOTH);
         frame->Show();
         SetTopWindow(frame);
+        // "tellavox FILE" starts with FILE open; nothing else is read.
+        if (argc > 1)
+            frame->OpenCommandLineFile(argv[1]);
         return true;
     }
 };

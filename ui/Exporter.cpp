@@ -9,14 +9,14 @@
 #include <wx/stattext.h>
 #include <wx/time.h>
 
-#include "ui/Helpers.h"
+#include "helpers/Helpers.h"
 
 namespace {
 const int ID_EXPORT_TIMER = 2000;
 const int timerInterval = 5;      // ms between ticks
 const int workPerTick = 20;       // ms of encoding per tick before the loop runs again
 const int remainedTimeEvery = 1000;
-const char* const remainedTimeLabel = "Remained time: ";
+const char* const remainedTimeLabel = "Time left: ";
 }  // namespace
 
 wxBEGIN_EVENT_TABLE(Exporter, wxDialog)

@@ -2,6 +2,7 @@
 
 #include <wx/button.h>
 #include <wx/filedlg.h>
+#include <wx/filename.h>
 #include <wx/hyperlink.h>
 #include <wx/icon.h>
 #include <wx/menu.h>
@@ -12,6 +13,7 @@
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/statusbr.h>
+#include <wx/stdpaths.h>
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 
@@ -23,11 +25,13 @@
 #include "pipeline/ImageHelpers.h"
 #include "resources/AppImages.h"
 #include "ui/AboutBox.h"
+#include "helpers/Helpers.h"
 #include "ui/Exporter.h"
-#include "ui/Helpers.h"
+#include "ui/FileDropTarget.h"
+#include "ui/OutputSize.h"
 #include "ui/settings/CodecPropsDlg.h"
 
-const char* const MainFrame::homePage = "www.tellavox.example";
+const char* const MainFrame::homePage = "https://www.tellavox.example/";
 
 namespace {
 
@@ -40,6 +44,7 @@ enum {
     ID_RANGE_BAR = 1006,
     ID_ZOOM_IN_BUTTON = 1007,
     ID_ZOOM_OUT_BUTTON = 1008,
+    ID_PREVIEW = 1009,
     ID_MENU_NEW = 2000,
     ID_MENU_INPUT = 2001,
     ID_MENU_OUTPUT = 2002,
@@ -53,14 +58,13 @@ enum {
 const int EA = wxEXPAND | wxALL;
 const char* const productName = "Tellavox";
 const char* const productVersion = "1.1";
-const char* const inputWildcard =
-    "All supported files|*.avi;*.wmv;*.mpg;*.mpeg;*.m2v;*.vob;*.mkv;*.3gp;*.3g2;*.mp4;*.psp;*.flv;*.mov"
-    "|mov files|*.mov|avi files|*.avi|wmv files|*.wmv|mpeg files|*.mpeg;*.mpg;*.m2v"
-    "|mp4 files|*.mp4|All files (*.*)|*.*";
 const char* const cantExport = "Can't export to video.";
 const char* const noVideo = "This file has no video.";
-const char* const cantOpenInput = "Can't open this video file. File can be corrupt or it's format unsupported.";
+const char* const cantOpenInput = "Can't open this video file. File can be corrupt or its format unsupported.";
+const char* const noInputHint = "Open a video to convert:\nFile > Input File... (Ctrl+O),\nor drop the file on this window.";
 const int previewAsks = 100;
+// The left column's width, whatever the texts in it say.
+const int leftColumnWidth = 350;
 
 void ShowMessage(const wxString& text, const wxString& caption)
 {
@@ -89,6 +93,26 @@ wxBitmap AppIcon(int depth = -1)
     return wxBitmap(CreateImageFromMemRawImage(mainAppIcon), depth);
 }
 
+// A text of the left column: as wide as the column gives it, never wider
+// because of what it says.
+wxStaticText* NewColumnText(wxWindow* parent, const wxString& label, const char* name)
+{
+    auto* text = new wxStaticText(parent, wxID_ANY, label, wxDefaultPosition, wxDefaultSize,
+                                  wxST_NO_AUTORESIZE, name);
+    text->SetMinSize(wxSize(1, -1));
+    return text;
+}
+
+wxString SampleRateText(int hz)
+{
+    return wxString::Format("%g kHz", hz / 1000.0);
+}
+
+wxString FolderOf(const wxString& path)
+{
+    return path.empty() ? wxString() : wxFileName(path).GetPath();
+}
+
 }  // namespace
 
 wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
@@ -100,6 +124,7 @@ wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
     EVT_BUTTON(ID_ZOOM_OUT_BUTTON, MainFrame::OnZoomOutRangeBar)
     EVT_RADIOBUTTON(ID_FAMILY_RADIO, MainFrame::OnChangeOutputCodec)
     EVT_COMMAND(ID_RANGE_BAR, wxCURRENT_TIME_ARROW_MOVED, MainFrame::OnCurrentArrowMoved)
+    EVT_COMMAND(ID_PREVIEW, wxCROP_RECT_CHANGED, MainFrame::OnCropChanged)
     EVT_MENU(ID_MENU_NEW, MainFrame::OnNewMenu)
     EVT_MENU(ID_MENU_INPUT, MainFrame::OnSelectInputFile)
     EVT_MENU(ID_MENU_OUTPUT, MainFrame::OnSelectOutputFile)
@@ -119,6 +144,7 @@ MainFrame::MainFrame()
     icon.CopyFromBitmap(AppIcon());
     SetIcon(icon);
     CreateControls();
+    SetDropTarget(new FileDropTarget(this));
     SetStatusBar(new wxStatusBar(this, wxID_ANY, wxST_SIZEGRIP));
     SetMenuBar(CreateMenuBar());
     SetMinSize(wxSize(870, 620));
@@ -137,7 +163,7 @@ void MainFrame::CreateControls()
     top->Add(mainRow, 1, EA, 0);
 
     auto* left = new wxBoxSizer(wxVERTICAL);
-    left->SetMinSize(350, 0);
+    left->SetMinSize(leftColumnWidth, 0);
     mainRow->Add(left, 0, EA, 0);
     left->Add(CreateInputBox(), 0, EA, 5);
     left->Add(CreateOutputBox(), 1, EA, 5);
@@ -173,9 +199,9 @@ wxSizer* MainFrame::CreateInputBox()
     captions->Add(new wxStaticText(parent, wxID_ANY, "Source Audio:"), 1, EA, 0);
     auto* values = new wxBoxSizer(wxVERTICAL);
     info->Add(values, 1, EA, 5);
-    m_VideoInfoText = new wxStaticText(parent, wxID_ANY, "-", wxDefaultPosition, wxDefaultSize, 0, "VideoInfo");
+    m_VideoInfoText = NewColumnText(parent, "-", "VideoInfo");
     values->Add(m_VideoInfoText, 1, EA, 0);
-    m_AudioInfoText = new wxStaticText(parent, wxID_ANY, "-", wxDefaultPosition, wxDefaultSize, 0, "AudioInfo");
+    m_AudioInfoText = NewColumnText(parent, "-", "AudioInfo");
     values->Add(m_AudioInfoText, 1, EA, 0);
 
     auto* buttons = new wxBoxSizer(wxVERTICAL);
@@ -216,8 +242,7 @@ wxSizer* MainFrame::CreateOutputBox()
         families->Add(m_FamilyRadios[i], 1, EA, 5);
     }
     m_FamilyRadios[0]->SetValue(true);
-    m_FormatCaption = new wxStaticText(parent, wxID_ANY, "Format Settings Must Be Here", wxDefaultPosition,
-                                       wxDefaultSize, 0, "FormatCaption");
+    m_FormatCaption = NewColumnText(parent, "Format Settings Must Be Here", "FormatCaption");
     formatRow->Add(m_FormatCaption, 1, EA, 10);
 
     box->Add(10, 10);
@@ -229,7 +254,7 @@ wxSizer* MainFrame::CreatePreviewBox()
 {
     auto* box = new wxStaticBoxSizer(wxVERTICAL, this, "Preview");
     wxWindow* parent = box->GetStaticBox();
-    m_CropCtrl = new SelectCropCtrl(parent, 0, wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator, "Preview");
+    m_CropCtrl = new SelectCropCtrl(parent, ID_PREVIEW, wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator, "Preview");
     ShowStartPicture();
     box->Add(m_CropCtrl, 1, EA, 5);
 
@@ -262,12 +287,12 @@ wxMenuBar* MainFrame::CreateMenuBar() const
     auto* file = new wxMenu;
     file->Append(ID_MENU_NEW, "&New", "");
     file->AppendSeparator();
-    file->Append(ID_MENU_INPUT, "&Input File...", "");
-    file->Append(ID_MENU_OUTPUT, "&Output File...", "");
+    file->Append(ID_MENU_INPUT, "&Input File...\tCtrl+O", "");
+    file->Append(ID_MENU_OUTPUT, "&Output File...\tCtrl+Shift+S", "");
     file->AppendSeparator();
-    file->Append(ID_MENU_START, "&Start", "");
+    file->Append(ID_MENU_START, "&Start\tCtrl+Return", "");
     file->AppendSeparator();
-    file->Append(ID_MENU_EXIT, "E&xit", "");
+    file->Append(ID_MENU_EXIT, "E&xit\tCtrl+Q", "");
     auto* settings = new wxMenu;
     settings->Append(ID_MENU_SETTINGS, "&Format Settings...", "");
     auto* help = new wxMenu;
@@ -291,25 +316,62 @@ void MainFrame::ShowStartPicture()
 
 void MainFrame::OnSelectInputFile(wxCommandEvent&)
 {
-    wxFileDialog chooser(this, "Select input video file", "", m_InputFileText->GetValue(), inputWildcard,
+    wxFileDialog chooser(this, "Select input video file", m_LastFolder,
+                         wxFileName(m_InputFileText->GetValue()).GetFullName(), InputFileWildcard(),
                          wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     if (chooser.ShowModal() == wxID_OK)
         OpenInputFile(chooser.GetPath());
 }
 
-void MainFrame::OpenInputFile(const wxString& path)
+bool MainFrame::OpenInputFile(const wxString& path)
 {
-    const char* message = cantOpenInput;
+    if (TryOpenInput(path))
+        return true;
+    ReportBadInput();
+    return false;
+}
+
+bool MainFrame::OpenDroppedFiles(const wxArrayString& paths)
+{
+    for (const wxString& path : paths) {
+        if (TryOpenInput(path))
+            return true;
+    }
+    ReportBadInput();
+    return false;
+}
+
+bool MainFrame::OpenCommandLineFile(const wxString& argument)
+{
+    wxFileName name(argument);
+    name.MakeAbsolute();
+    return OpenInputFile(name.GetFullPath());
+}
+
+bool MainFrame::TryOpenInput(const wxString& path)
+{
     try {
         LoadInput(path);
-        return;
     } catch (const char* reason) {
-        if (reason == noVideo)
-            message = noVideo;
+        m_InputFailure = reason == noVideo ? noVideo : cantOpenInput;
+        ResetInput();
+        return false;
     } catch (...) {
+        m_InputFailure = cantOpenInput;
+        ResetInput();
+        return false;
     }
-    ResetInput();
-    ShowMessage(message, "Error");
+    m_LastFolder = FolderOf(path);
+    if (m_OutputFileText->IsEmpty() || m_OutputProposed) {
+        m_OutputFileText->SetValue(ProposeOutputPath(path, GetFileExtFromCodecID(m_CodecParams.eCodec)));
+        m_OutputProposed = true;
+    }
+    return true;
+}
+
+void MainFrame::ReportBadInput()
+{
+    ShowMessage(m_InputFailure, "Error");
     CodecPropsDlg::DoParamsValidation(m_CodecParams);
     UpdateOutFormatCaption();
 }
@@ -340,10 +402,11 @@ void MainFrame::LoadInput(const wxString& path)
                                   : wxString("Audio not present"));
     m_VideoInfoText->SetLabel(wxString::Format("%ix%i, %i fps\n%.2lf sec", info.width, info.height,
                                                int(info.frameRate), duration));
+    m_InputFileText->SetValue(path);
     CodecPropsDlg::DoParamsValidation(m_CodecParams);
     UpdateOutFormatCaption();
     m_RangeBar->SetMediaTime(duration);
-    m_InputFileText->SetValue(path);
+    m_RangeBar->SetFrameRate(info.frameRate);
 }
 
 void MainFrame::ResetParamsFromInput(const tInputStreamInfo& info, bool hasAudio)
@@ -366,13 +429,15 @@ void MainFrame::ResetInput()
     m_AudioInfoText->SetLabel("-");
     m_VideoInfoText->SetLabel("-");
     m_FrameGrabber.reset();
+    m_RangeBar->ClearMedia();
 }
 
 void MainFrame::OnSelectOutputFile(wxCommandEvent&)
 {
     wxString ext = GetFileExtFromCodecID(m_CodecParams.eCodec);
-    wxFileDialog chooser(this, "Select output video file", "",
-                         ExtractFileNameFromFullName(m_OutputFileText->GetValue()),
+    wxString output = m_OutputFileText->GetValue();
+    wxString folder = output.empty() ? m_LastFolder : FolderOf(output);
+    wxFileDialog chooser(this, "Select output video file", folder, wxFileName(output).GetFullName(),
                          ext + " files (*." + ext + ")|*." + ext + "|All files (*.*)|*.*",
                          wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     if (chooser.ShowModal() == wxID_OK)
@@ -385,6 +450,8 @@ void MainFrame::SetOutputFile(const wxString& path)
         m_OutputFileText->SetValue(path);
     else
         m_OutputFileText->SetValue(ReplaceFileExt(path, GetFileExtFromCodecID(m_CodecParams.eCodec)));
+    m_OutputProposed = false;
+    m_LastFolder = FolderOf(path);
 }
 
 void MainFrame::OnChangeCodecSettings(wxCommandEvent&)
@@ -435,9 +502,20 @@ void MainFrame::OnCurrentArrowMoved(wxCommandEvent&)
         m_CropCtrl->SetCropRect(crop);
 }
 
+void MainFrame::OnCropChanged(wxCommandEvent&)
+{
+    wxSize size = OutputSizeForCrop(wxSize(m_CodecParams.iWidth, m_CodecParams.iHeight),
+                                    m_CropCtrl->GetCropRect().GetSize());
+    m_CodecParams.iWidth = size.x;
+    m_CodecParams.iHeight = size.y;
+    CodecPropsDlg::DoParamsValidation(m_CodecParams);
+    UpdateOutFormatCaption();
+}
+
 void MainFrame::OnNewMenu(wxCommandEvent&)
 {
     m_OutputFileText->SetValue("");
+    m_OutputProposed = false;
     ResetInput();
     m_FamilyRadios[0]->SetValue(true);
     UpdateOutFormatCaption();
@@ -457,7 +535,7 @@ void MainFrame::OnStart(wxCommandEvent& event)
     }
     // The same file under another name must not be overwritten either.
     if (input == output || IsSameFile(input, output)) {
-        ShowMessage("Input and output file names is are identical.", "Error");
+        ShowMessage("The input and output files are the same file.", "Error");
         return;
     }
     CodecPropsDlg::DoParamsValidation(m_CodecParams);
@@ -491,13 +569,25 @@ void MainFrame::ReportExport(int result, const wxString& output, const Exporter&
         told.ShowModal();
         break;
     }
-    case EXPORT_FINISHED: {
-        wxMessageDialog ask(this, "Do you want to open output file?", "Export finished", wxOK | wxCANCEL | icon);
-        ask.SetExtendedMessage(readBack);
-        if (ask.ShowModal() == wxID_OK)
-            OpenFileInApplication(output);
+    case EXPORT_FINISHED:
+        ShowExportFinished("Do you want to open output file?", output, readBack, icon);
         break;
     }
+}
+
+void MainFrame::ShowExportFinished(const wxString& text, const wxString& output, const wxString& readBack,
+                                   long icon)
+{
+    wxMessageDialog ask(this, text, "Export finished", wxYES_NO | wxCANCEL | wxYES_DEFAULT | icon);
+    ask.SetExtendedMessage(readBack);
+    ask.SetYesNoCancelLabels("&Open", "Show in &Folder", "&Close");
+    switch (ask.ShowModal()) {
+    case wxID_YES:
+        OpenFileInApplication(output);
+        break;
+    case wxID_NO:
+        ShowFileInFolder(output);
+        break;
     }
 }
 
@@ -526,7 +616,27 @@ void MainFrame::OnAbout(wxCommandEvent&)
 
 void MainFrame::OnShowHelpContents(wxCommandEvent&)
 {
-    wxLaunchDefaultBrowser(homePage, 0);
+    wxString guide = UserGuidePath();
+    if (guide.empty())
+        ShowMessage("The user guide is not installed.", "Error");
+    else
+        wxLaunchDefaultBrowser(wxFileName::FileNameToURL(guide), 0);
+}
+
+wxString MainFrame::UserGuidePath()
+{
+    wxFileName program(wxStandardPaths::Get().GetExecutablePath());
+    const wxString places[] = {
+        program.GetPath() + "/../share/doc/tellavox/guide/index.html",
+        wxString::FromUTF8(TELLAVOX_SOURCE_DIR "/docs/guide/index.html"),  // run from a build folder
+    };
+    for (const wxString& place : places) {
+        wxFileName guide(place);
+        guide.Normalize(wxPATH_NORM_DOTS | wxPATH_NORM_ABSOLUTE);
+        if (guide.FileExists())
+            return guide.GetFullPath();
+    }
+    return wxString();
 }
 
 void MainFrame::OnShowHomePage(wxCommandEvent&)
@@ -543,17 +653,33 @@ void MainFrame::UpdateOutFormatCaption()
 
 wxString MainFrame::FormatCaption() const
 {
+    if (!m_FrameGrabber)
+        return noInputHint;
     const tCodecParams& p = m_CodecParams;
     wxString text = "Video settings:\n";
     text += wxString::Format("  Resolution: %ix%i\n", p.iWidth, p.iHeight);
+    text += CropCaption();
     text += wxString::Format("  FPS: %i\n", p.iFps);
     text += wxString::Format("  Bitrate: %iKb/s\n", p.iVideoBitrate / 1000);
     text += wxString::Format("  Quality: %i\n\n", 20 - p.iGopSize);
     if (!p.bAudioEnabled)
         return text + "Audio not present\n";
     text += "Audio settings:\n";
-    text += wxString::Format("  Samples Per Second: %iKHz,\n", p.iAudioSampleRate / 1000);
-    text += wxString::Format("  Bitrate: %iKb/s,\n", p.iAudioBitrate / 1000);
+    text += "  Samples Per Second: " + SampleRateText(p.iAudioSampleRate) + "\n";
+    text += wxString::Format("  Bitrate: %iKb/s\n", p.iAudioBitrate / 1000);
     text += p.iAudioChannels >= 2 ? "  stereo\n" : "  mono\n";
     return text;
+}
+
+// The crop's size, and a warning when the output size does not keep its
+// proportions, since the picture is then stretched.
+wxString MainFrame::CropCaption() const
+{
+    wxSize crop = m_CropCtrl->GetCropRect().GetSize();
+    if (crop.x <= 0 || crop.y <= 0)
+        return wxString();
+    wxString text = wxString::Format("  Crop: %ix%i", crop.x, crop.y);
+    if (IsStretched(crop, wxSize(m_CodecParams.iWidth, m_CodecParams.iHeight)))
+        text += " (stretched)";
+    return text + "\n";
 }

@@ -4,6 +4,7 @@
 // export range, and the commands around them.
 #include <memory>
 
+#include <wx/arrstr.h>
 #include <wx/frame.h>
 
 #include "media/CodecParams.h"
@@ -23,9 +24,16 @@ public:
     MainFrame();
     ~MainFrame() override;
 
-    // What the file choosers do once a path is chosen.
-    void OpenInputFile(const wxString& path);
+    // What the file choosers do once a path is chosen. A file that does not
+    // open is reported and leaves no trace; false then.
+    bool OpenInputFile(const wxString& path);
     void SetOutputFile(const wxString& path);
+    // Opens the first of the dropped files that opens; reports once when none does.
+    bool OpenDroppedFiles(const wxArrayString& paths);
+    // The file named on the command line, relative to the working folder.
+    bool OpenCommandLineFile(const wxString& argument);
+    // The installed user guide's page; empty when it cannot be found.
+    static wxString UserGuidePath();
     // Takes the record the settings dialog confirmed.
     void ApplyCodecParams(const tCodecParams& params);
 
@@ -36,6 +44,7 @@ public:
     void OnChangeCodecSettings(wxCommandEvent& event);
     void OnChangeOutputCodec(wxCommandEvent& event);
     void OnCurrentArrowMoved(wxCommandEvent& event);
+    void OnCropChanged(wxCommandEvent& event);
     void OnNewMenu(wxCommandEvent& event);
     void OnStart(wxCommandEvent& event);
     void OnExit(wxCommandEvent& event);
@@ -53,6 +62,8 @@ private:
     wxSizer* CreateBottomRow();
     wxMenuBar* CreateMenuBar() const;
 
+    bool TryOpenInput(const wxString& path);
+    void ReportBadInput();
     void LoadInput(const wxString& path);
     void ResetInput();
     void ShowStartPicture();
@@ -60,7 +71,11 @@ private:
     void ReplaceOutputExtension();
     void UpdateOutFormatCaption();
     wxString FormatCaption() const;
+    wxString CropCaption() const;
     void ReportExport(int result, const wxString& output, const Exporter& exporter);
+    // The message after a finished export, offering to open the file or
+    // show it in its folder.
+    void ShowExportFinished(const wxString& text, const wxString& output, const wxString& readBack, long icon);
 
     wxTextCtrl* m_InputFileText = nullptr;
     wxTextCtrl* m_OutputFileText = nullptr;
@@ -72,6 +87,9 @@ private:
     std::unique_ptr<wxRadioButton*[]> m_FamilyRadios;
     RangeBarCtrl* m_RangeBar = nullptr;
     tCodecParams m_CodecParams;
+    wxString m_LastFolder;         // where the choosers open
+    bool m_OutputProposed = false;  // the output is the program's proposal, not the user's choice
+    wxString m_InputFailure;       // the message for the last input that did not open
 
     wxDECLARE_EVENT_TABLE();
 };

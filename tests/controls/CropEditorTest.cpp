@@ -177,6 +177,29 @@ TEST_F(CropEditorTest, HandleAndInsideDragsKeepTheMinimumSizeAndThePicture)
     Release(m_Crop, wxPoint(900, 900));
 }
 
+TEST_F(CropEditorTest, OnlyADragThatChangesTheRectangleReportsIt)
+{
+    int reports = 0;
+    m_Frame.Panel()->Bind(wxCROP_RECT_CHANGED, [&](wxCommandEvent& e) {
+        EXPECT_EQ(m_Crop, e.GetEventObject());
+        ++reports;
+    });
+    Start(wxRect(100, 100, 100, 100));  // setters report nothing
+    const wxPoint right = Handle(SelectCropCtrl::RightPoint);
+    Press(m_Crop, right);
+    Release(m_Crop, right);
+    EXPECT_EQ(0, reports);
+    Drag(right, right + wxPoint(30, 0));
+    EXPECT_EQ(1, reports);
+    Press(m_Crop, wxPoint(150, 150));  // a drag cut short by a lost capture
+    Move(m_Crop, wxPoint(170, 150));
+    wxMouseCaptureLostEvent lost(m_Crop->GetId());
+    m_Crop->GetEventHandler()->ProcessEvent(lost);
+    EXPECT_EQ(2, reports);
+    if (m_Crop->HasCapture())
+        m_Crop->ReleaseMouse();
+}
+
 TEST_F(CropEditorTest, CtrlCornerDragKeepsTheProportionsUntilTheDiagonalLeavesThePicture)
 {
     // The opposite corner stays; the height follows the start's diagonal to

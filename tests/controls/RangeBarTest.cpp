@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "ControlTestSupport.h"
@@ -52,6 +54,33 @@ TEST(RangeBarGeometry, TimeLabelsStayInsideTheClientArea)
     EXPECT_EQ(70 - 19, CalcTimeLabelShape(text, 200, 70, true, 400).middle.y);  // above: y is the bottom
 }
 
+// The selection's labels, from far apart to a client too narrow for two.
+TEST(RangeBarGeometry, TheRangeLabelsMoveApartOrMergeButNeverOverlap)
+{
+    const wxSize text(30, 15), merged(40, 15);
+    struct Case {
+        int xs, xe, width;
+        bool merged;
+    } cases[] = {{50, 300, 400, false}, {200, 206, 400, false}, {8, 12, 400, false},
+                 {390, 395, 400, false}, {30, 40, 80, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.xs << ".." << c.xe << " in " << c.width);
+        RangeLabelsShape labels = CalcRangeLabelsShape(text, text, merged, c.xs, c.xe, 70, c.width);
+        EXPECT_EQ(c.merged, labels.merged);
+        EXPECT_GE(labels.start.leftCircle.x, 0);
+        EXPECT_LT(labels.end.rightCircle.GetRight(), c.width);
+        if (!c.merged) {
+            EXPECT_LT(labels.start.rightCircle.GetRight(), labels.end.leftCircle.x);
+            EXPECT_LE(labels.start.middle.GetLeft(), std::max(c.xs, 9));  // each keeps to its side
+            EXPECT_GE(labels.end.middle.GetRight(), std::min(c.xe, c.width - 12));
+        }
+    }
+    // Labels with room keep their places.
+    RangeLabelsShape apart = CalcRangeLabelsShape(text, text, merged, 50, 300, 70, 400);
+    EXPECT_EQ(CalcTimeLabelShape(text, 50, 70, false, 400).middle, apart.start.middle);
+    EXPECT_EQ(CalcTimeLabelShape(text, 300, 70, false, 400).middle, apart.end.middle);
+}
+
 class RangeBarTest : public ::testing::Test {
 protected:
     using Events = std::vector<std::string>;
@@ -88,6 +117,16 @@ protected:
         EXPECT_DOUBLE_EQ(selectionEnd, m_Bar->GetSelectionEnd());
         EXPECT_DOUBLE_EQ(visibleStart, m_Bar->GetVisibleStart());
         EXPECT_DOUBLE_EQ(visibleEnd, m_Bar->GetVisibleEnd());
+    }
+
+    void Key(int code, bool shift = false)
+    {
+        wxKeyEvent event(code == '[' || code == ']' ? wxEVT_CHAR : wxEVT_KEY_DOWN);
+        event.m_keyCode = code;
+        event.m_uniChar = code;
+        event.m_shiftDown = shift;
+        event.SetEventObject(m_Bar);
+        m_Bar->GetEventHandler()->ProcessEvent(event);
     }
 
     TestFrame m_Frame;
@@ -144,6 +183,33 @@ TEST_F(RangeBarTest, SettersConfineTheTimesAndSendNothing)
     m_Bar->FitToSelection();
     Expect(0.2, 0.4, 0.0, 1.0);
     EXPECT_TRUE(m_Events.empty());
+}
+
+TEST_F(RangeBarTest, WithoutMediaTheBarKeepsNothingAndTakesNoInput)
+{
+    EXPECT_FALSE(m_Bar->HasMedia());
+    m_Bar->SetMediaTime(60);
+    m_Bar->SetFrameRate(25);
+    m_Bar->SetSelection(10, 20);
+    m_Bar->FitToSelection();
+    EXPECT_TRUE(m_Bar->HasMedia());
+    m_Bar->ClearMedia();
+    EXPECT_FALSE(m_Bar->HasMedia());
+    EXPECT_DOUBLE_EQ(1.0, m_Bar->GetMediaTime());
+    EXPECT_DOUBLE_EQ(0.0, m_Bar->GetFrameRate());
+    Expect(0.3, 0.7, 0.0, 1.0);
+    Press(m_Bar, OnBar(0.6));
+    Release(m_Bar, OnBar(0.6));
+    Key(WXK_RIGHT);
+    Key('[');
+    EXPECT_DOUBLE_EQ(0.5, m_Bar->GetCurrentTime());
+    Expect(0.3, 0.7, 0.0, 1.0);
+    EXPECT_TRUE(m_Events.empty());
+    // Only the empty bar is drawn: no label anywhere.
+    wxImage image = Render(m_Bar->GetClientSize(), [this](wxDC& dc) { m_Bar->Paint(dc); }, *wxWHITE);
+    for (int y = 0; y < image.GetHeight(); ++y)
+        for (int x = 0; x < image.GetWidth(); ++x)
+            ASSERT_NE(wxColour(204, 204, 204), PixelAt(image, x, y)) << x << "," << y;
 }
 
 TEST_F(RangeBarTest, ArrowDragsReportAtReleaseOrOnEveryMoveByMode)
@@ -232,6 +298,61 @@ TEST_F(RangeBarTest, PressOffTheArrowsZoomedDragsAndLostCapture)
         m_Bar->ReleaseMouse();
 }
 
+TEST_F(RangeBarTest, KeysStepByFramesAndSecondsJumpToTheEndsAndSetTheRange)
+{
+    EXPECT_TRUE(m_Bar->AcceptsFocusFromKeyboard());
+    m_Bar->SetMediaTime(10);
+    m_Bar->SetFrameRate(25);
+    m_Bar->SetSelection(2, 8);
+    m_Bar->SetCurrentTime(5);
+    const struct {
+        int key;
+        bool shift;
+        double current, start, end;
+        Events events;
+    } steps[] = {
+        {WXK_RIGHT, false, 5.04, 2, 8, {"current"}},
+        {WXK_RIGHT, true, 6.04, 2, 8, {"current"}},
+        {WXK_LEFT, false, 6.0, 2, 8, {"current"}},
+        {'[', false, 6.0, 6, 8, {"begin"}},
+        {WXK_LEFT, false, 6.0, 6, 8, {}},  // held at the range's begin
+        {WXK_END, false, 8.0, 6, 8, {"current"}},
+        {WXK_LEFT, true, 7.0, 6, 8, {"current"}},
+        {']', false, 7.0, 6, 7, {"end"}},
+        {WXK_HOME, false, 6.0, 6, 7, {"current"}},
+        {'x', false, 6.0, 6, 7, {}},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.key);
+        m_Events.clear();
+        Key(step.key, step.shift);
+        EXPECT_NEAR(step.current, m_Bar->GetCurrentTime(), 1e-9);
+        EXPECT_NEAR(step.start, m_Bar->GetSelectionStart(), 1e-9);
+        EXPECT_NEAR(step.end, m_Bar->GetSelectionEnd(), 1e-9);
+        EXPECT_EQ(step.events, m_Events);
+    }
+}
+
+// A time between two frames is put on the nearer one, wherever it comes
+// from, so a label never names a time that the export does not start at.
+TEST_F(RangeBarTest, WithAFrameRateEveryTimeLiesOnAFrame)
+{
+    m_Bar->SetMediaTime(12.3);
+    m_Bar->SetFrameRate(25);
+    m_Bar->SetSelection(4.97, 12.3);
+    EXPECT_DOUBLE_EQ(4.96, m_Bar->GetSelectionStart());
+    EXPECT_DOUBLE_EQ(12.3, m_Bar->GetSelectionEnd());  // the media's end is kept
+    m_Bar->SetCurrentTime(5.013);
+    EXPECT_DOUBLE_EQ(5.0, m_Bar->GetCurrentTime());
+    Press(m_Bar, OnBar(7.7));
+    Release(m_Bar, OnBar(7.7));
+    double frames = m_Bar->GetCurrentTime() * 25;
+    EXPECT_NEAR(frames, std::round(frames), 1e-9);
+    m_Bar->SetFrameRate(0);  // no frame rate: times as given
+    m_Bar->SetCurrentTime(5.013);
+    EXPECT_DOUBLE_EQ(5.013, m_Bar->GetCurrentTime());
+}
+
 TEST_F(RangeBarTest, PaintsTheSelectionInItsColourBetweenTheArrows)
 {
     const wxColour background(240, 240, 240);
@@ -264,7 +385,7 @@ TEST_F(RangeBarTest, PaintsTheSelectionInItsColourBetweenTheArrows)
         EXPECT_EQ(background, PixelAt(image, p.x, p.y));
     // The labels' grey capsules below the selection ends.
     const int labelMiddle = bar.GetBottom() + 19 + 1 + m_Bar->GetCharHeight() / 2 + 3;
-    EXPECT_EQ(wxColour(204, 204, 204), PixelAt(image, xs - 10, labelMiddle));
+    EXPECT_EQ(wxColour(204, 204, 204), PixelAt(image, xs - m_Bar->GetTextExtent("15.0s").x / 2, labelMiddle));
 }
 
 }  // namespace

@@ -1,7 +1,14 @@
 // File-name and time helpers.
 #include <gtest/gtest.h>
 
-#include "ui/Helpers.h"
+#include <climits>
+#include <utility>
+
+#include <wx/file.h>
+#include <wx/filefn.h>
+#include <wx/filename.h>
+
+#include "helpers/Helpers.h"
 
 TEST(FileExtension, EachOutputCodecHasItsExtensionAndUnknownValuesNone)
 {
@@ -37,27 +44,52 @@ TEST(FileExtension, TheLastExtensionIsReplacedOrOneIsAdded)
     EXPECT_EQ(ReplaceFileExt(wxString::FromUTF8("/v/név.avi"), "mp4"), wxString::FromUTF8("/v/név.mp4"));
 }
 
-TEST(FileName, APathWithAFolderGivesNothingAndABareNameItself)
+TEST(DurationText, TenthsBelowAMinuteThenMinutesAndHoursWithTwoDigitSeconds)
 {
-    EXPECT_EQ(ExtractFileNameFromFullName("/v/clip.mp4"), "");
-    EXPECT_EQ(ExtractFileNameFromFullName("v/clip.mp4"), "");
-    EXPECT_EQ(ExtractFileNameFromFullName("clip.mp4"), "clip.mp4");
-    EXPECT_EQ(ExtractFileNameFromFullName(""), "");
+    const std::pair<long long, const char*> cases[] = {
+        {0, "0.0s"}, {49, "0.0s"}, {50, "0.1s"}, {4900, "4.9s"}, {4960, "5.0s"}, {30000, "30.0s"},
+        {59949, "59.9s"}, {59950, "1m 00s"}, {65000, "1m 05s"}, {3599499, "59m 59s"},
+        {3723500, "1h 02m 04s"}, {-61000, "-1m 01s"}, {-400, "-0.4s"},
+        {3000000LL * 3600 * 1000, "3000000h 00m 00s"},  // beyond what 32 bits hold
+        {LLONG_MIN, "-2562047788015h 12m 56s"},
+    };
+    for (auto [ms, text] : cases)
+        EXPECT_EQ(msToString(ms), text) << ms;
 }
 
-TEST(DurationText, HoursMinutesAndSecondsEachEndInABlankAndZeroPartsAreLeftOut)
+TEST(OutputProposal, TheInputsNameWithTheOutputExtensionNeverOverAnExistingFile)
 {
-    EXPECT_EQ(msToString(3723500), "1h 2m 3s ");
-    EXPECT_EQ(msToString(3600000), "1h ");
-    EXPECT_EQ(msToString(3601000), "1h 1s ");
-    EXPECT_EQ(msToString(61000), "1m 1s ");
-    EXPECT_EQ(msToString(60000), "1m ");
-    EXPECT_EQ(msToString(30000), "30s ");
-    EXPECT_EQ(msToString(1000), "1s ");
-    EXPECT_EQ(msToString(999), "");
-    EXPECT_EQ(msToString(0), "");
-    EXPECT_EQ(msToString(-61000), "-1m -1s ");
-    EXPECT_EQ(msToString(100LL * 3600 * 1000), "100h ");
-    // Beyond what 32 bits hold.
-    EXPECT_EQ(msToString(3000000LL * 3600 * 1000), "3000000h ");
+    wxString dir = wxString::FromUTF8(TELLAVOX_TEST_OUTPUT_DIR) + "/proposal";
+    if (wxDirExists(dir))
+        wxFileName::Rmdir(dir, wxPATH_RMDIR_RECURSIVE);
+    ASSERT_TRUE(wxFileName::Mkdir(dir, wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL));
+    EXPECT_EQ(ProposeOutputPath(dir + "/clip.avi", "mp4"), dir + "/clip.mp4");
+    EXPECT_EQ(ProposeOutputPath(dir + "/my.clip", "mp4"), dir + "/my.mp4");
+    EXPECT_EQ(ProposeOutputPath(dir + "/bare", "mp4"), dir + "/bare.mp4");
+    for (const char* taken : {"/clip.mp4", "/clip (1).mp4"})
+        wxFile(dir + taken, wxFile::write).Close();
+    EXPECT_EQ(ProposeOutputPath(dir + "/clip.avi", "mp4"), dir + "/clip (2).mp4");
+    // The input itself is never proposed.
+    EXPECT_EQ(ProposeOutputPath(dir + "/clip.mp4", "mp4"), dir + "/clip (2).mp4");
+}
+
+TEST(InputChooser, AllSupportedFilesMatchesEveryReadableContainerInEitherCase)
+{
+    wxString wildcard = InputFileWildcard();
+    wxString patterns = wildcard.AfterFirst('|').BeforeFirst('|');
+    EXPECT_TRUE(wildcard.StartsWith("All supported files|"));
+    EXPECT_TRUE(wildcard.EndsWith("|All files (*.*)|*.*"));
+    auto matches = [&](const wxString& name) {
+        for (const wxString& pattern : wxSplit(patterns, ';'))
+            if (wxMatchWild(pattern, name))
+                return true;
+        return false;
+    };
+    for (const char* ext : {"ts", "m2ts", "mts", "m4v", "webm", "mkv", "ogv", "3gp", "3g2", "flv",
+                            "vob", "mpg", "mpeg", "mov", "avi", "wmv", "mp4"}) {
+        wxString name = wxString("clip.") + ext;
+        EXPECT_TRUE(matches(name)) << ext;
+        EXPECT_TRUE(matches(name.Upper())) << ext;
+    }
+    EXPECT_FALSE(matches("notes.txt"));
 }

@@ -18,13 +18,15 @@ ModalAnswers::~ModalAnswers()
 
 int ModalAnswers::Enter(wxDialog* dialog)
 {
-    Shown shown{dialog->GetClassInfo()->GetClassName(), dialog->GetTitle(), "", ""};
+    Shown shown{dialog->GetClassInfo()->GetClassName(), dialog->GetTitle(), "", "", ""};
     if (auto* message = dynamic_cast<wxMessageDialogBase*>(dialog)) {
         shown.message = message->GetMessage();
         shown.extendedMessage = message->GetExtendedMessage();
     }
-    if (auto* chooser = dynamic_cast<wxFileDialogBase*>(dialog))
+    if (auto* chooser = dynamic_cast<wxFileDialogBase*>(dialog)) {
         shown.message = chooser->GetMessage();
+        shown.folder = chooser->GetDirectory();
+    }
     m_Shown.push_back(shown);
     if (m_RunNormally.count(dialog->GetName()))
         return wxID_NONE;

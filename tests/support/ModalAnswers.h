@@ -20,6 +20,7 @@ public:
         wxString title;
         wxString message;  // message dialogs and file choosers
         wxString extendedMessage;
+        wxString folder;   // file choosers
     };
 
     ModalAnswers();

@@ -128,6 +128,10 @@ TEST(Exporter, TheRemainingTimeIsEstimatedFromTheSpeedSoFarAndFollowsItsLabel)
     EXPECT_EQ(Exporter::EstimateRemaining(10000, 0.0, 10.0), 0) << "no position yet: nothing to tell";
     EXPECT_EQ(Exporter::EstimateRemaining(10000, -0.1, 10.0), 0);
     EXPECT_EQ(Exporter::EstimateRemaining(0, 0.0, 0.0), 0);
-    EXPECT_EQ(Exporter::RemainedTimeText(3723500), "Remained time: 1h 2m 3s ");
-    EXPECT_EQ(Exporter::RemainedTimeText(999), "Remained time: ");
+}
+
+TEST(Exporter, TheRemainingTimeTextShowsTenthsBelowAMinute)
+{
+    EXPECT_EQ(Exporter::RemainedTimeText(4900), "Time left: 4.9s");
+    EXPECT_EQ(Exporter::RemainedTimeText(65000), "Time left: 1m 05s");
 }

@@ -7,6 +7,10 @@
 
 #include <wx/app.h>
 #include <wx/button.h>
+#include <wx/dnd.h>
+#include <wx/filename.h>
+#include <wx/menu.h>
+#include <wx/uri.h>
 #include <wx/radiobut.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
@@ -59,7 +63,7 @@ protected:
     ModalAnswers answers;
 };
 
-const char* const cantOpen = "Can't open this video file. File can be corrupt or it's format unsupported.";
+const char* const cantOpen = "Can't open this video file. File can be corrupt or its format unsupported.";
 
 }  // namespace
 
@@ -68,9 +72,11 @@ TEST_F(MainWindow, StartsAtItsMinimumSizeWithTheMp4CaptionHiddenFamiliesAndReadO
     EXPECT_EQ(frame->GetMinSize(), wxSize(870, 620));
     EXPECT_EQ(frame->GetSize(), wxSize(870, 620));
     EXPECT_EQ(frame->GetCodecParams().eCodec, OC_MP4);
+    // No made-up values before there is an input, but a hint to open one.
     wxString caption = Text("FormatCaption");
-    EXPECT_TRUE(caption.StartsWith("Video settings:\n  Resolution: ")) << caption;
-    EXPECT_EQ(caption.Find("Format Settings Must Be Here"), wxNOT_FOUND);
+    EXPECT_TRUE(caption.StartsWith("Open a video")) << caption;
+    EXPECT_EQ(caption.Find("Resolution"), wxNOT_FOUND);
+    EXPECT_FALSE(Find<RangeBarCtrl>("Timeline")->HasMedia());
 
     int radios = 0;
     for (wxWindow* w : frame->GetChildren())
@@ -109,9 +115,12 @@ TEST_F(MainWindow, ChoosingAnInputDescribesItResetsTheRecordAndShowsAPreview)
     EXPECT_EQ(p.iAudioSampleRate, 44100);
     EXPECT_EQ(p.iAudioChannels, 2);
     EXPECT_EQ(p.iAudioBitrate, 256000);
-    EXPECT_TRUE(Text("FormatCaption").EndsWith("  Bitrate: 256Kb/s,\n  stereo\n"));
+    EXPECT_TRUE(Text("FormatCaption").EndsWith("  Samples Per Second: 44.1 kHz\n  Bitrate: 256Kb/s\n  stereo\n"))
+        << Text("FormatCaption");
+    EXPECT_NE(Text("FormatCaption").Find("  Crop: 640x480\n"), wxNOT_FOUND);
 
     EXPECT_NEAR(Find<RangeBarCtrl>("Timeline")->GetMediaTime(), 12.88, 1e-6);
+    EXPECT_DOUBLE_EQ(Find<RangeBarCtrl>("Timeline")->GetFrameRate(), 25.0);
     auto* crop = Find<SelectCropCtrl>("Preview");
     EXPECT_TRUE(crop->IsCropEnabled());
     EXPECT_TRUE(crop->IsScaleToFit());
@@ -148,6 +157,8 @@ TEST_F(MainWindow, AFileWithoutPicturesIsRefusedAndTheInputSideReset)
         EXPECT_EQ(Text("VideoInfo"), "-");
         EXPECT_EQ(Text("AudioInfo"), "-");
         EXPECT_FALSE(Find<SelectCropCtrl>("Preview")->IsCropEnabled());
+        EXPECT_FALSE(Find<RangeBarCtrl>("Timeline")->HasMedia());
+        EXPECT_TRUE(Text("FormatCaption").StartsWith("Open a video"));
     }
     EXPECT_EQ(Text("OutputFile"), "/v/kept.mp4");
 }
@@ -188,12 +199,6 @@ TEST_F(MainWindow, StartAsksForWhatIsMissingInsteadOfExporting)
     Start();
     ASSERT_EQ(answers.Dialogs().size(), 1u);
     EXPECT_EQ(answers.Dialogs()[0].message, "Select input video file");
-
-    frame->OpenInputFile(MediaPath("video_only.mp4"));
-    answers.Queue(wxID_CANCEL);
-    Start();
-    ASSERT_EQ(answers.Dialogs().size(), 2u);
-    EXPECT_EQ(answers.Dialogs()[1].message, "Select output video file");
 }
 
 TEST_F(MainWindow, StartNeverOverwritesItsOwnInput)
@@ -212,7 +217,7 @@ TEST_F(MainWindow, StartNeverOverwritesItsOwnInput)
         frame->SetOutputFile(output);
         answers.Queue(wxID_OK);
         Start();
-        EXPECT_EQ(answers.Dialogs().back().message, "Input and output file names is are identical.");
+        EXPECT_EQ(answers.Dialogs().back().message, "The input and output files are the same file.");
     }
     EXPECT_EQ(RunCommand("md5sum < " + Quote(input)).output, before);
 }
@@ -290,6 +295,8 @@ TEST_F(MainWindow, NewForgetsTheFilesButKeepsTheParameters)
     EXPECT_EQ(Text("VideoInfo"), "-");
     EXPECT_EQ(frame->GetCodecParams().iWidth, before.iWidth);
     EXPECT_FALSE(Find<SelectCropCtrl>("Preview")->IsCropEnabled());
+    EXPECT_FALSE(Find<RangeBarCtrl>("Timeline")->HasMedia());
+    EXPECT_TRUE(Text("FormatCaption").StartsWith("Open a video"));
     // Start now asks for an input again.
     answers.Queue(wxID_CANCEL);
     Start();
@@ -302,7 +309,123 @@ TEST_F(MainWindow, AboutShowsTheNameVersionAndHomePageInAModalBox)
     Command(wxEVT_MENU, wxID_ABOUT);
     ASSERT_EQ(answers.Dialogs().size(), 1u);
     EXPECT_EQ(answers.Dialogs()[0].title, "About Tellavox");
-    EXPECT_EQ(wxString(MainFrame::homePage).Find('/'), wxNOT_FOUND);
+}
+
+TEST_F(MainWindow, HelpOpensAWellFormedHomePageAndTheUserGuideItCanFind)
+{
+    wxURI home(MainFrame::homePage);
+    EXPECT_EQ(home.GetScheme(), "https");
+    EXPECT_FALSE(home.GetServer().empty());
+    wxString guide = MainFrame::UserGuidePath();
+    ASSERT_FALSE(guide.empty());
+    EXPECT_TRUE(wxFileExists(guide));
+    EXPECT_TRUE(guide.EndsWith("/guide/index.html"));
+}
+
+TEST_F(MainWindow, MenusShowTheirShortcuts)
+{
+    const std::pair<int, const char*> shortcuts[] = {
+        {2001, "Ctrl+O"}, {2002, "Ctrl+Shift+S"}, {2003, "Ctrl+Enter"}, {2004, "Ctrl+Q"}};
+    for (auto [id, text] : shortcuts) {
+        wxMenuItem* item = frame->GetMenuBar()->FindItem(id);
+        ASSERT_NE(item, nullptr) << id;
+        wxAcceleratorEntry* accel = item->GetAccel();
+        ASSERT_NE(accel, nullptr) << id;
+        EXPECT_EQ(accel->ToString(), text);
+        delete accel;
+    }
+}
+
+TEST_F(MainWindow, AFileNamedOnTheCommandLineOpensLikeAChosenOne)
+{
+    wxString relative = wxFileName(MediaPath("fps10.mp4")).GetFullPath();
+    wxFileName name(relative);
+    name.MakeRelativeTo(wxGetCwd());
+    EXPECT_TRUE(frame->OpenCommandLineFile(name.GetFullPath()));
+    EXPECT_EQ(Text("InputFile"), MediaPath("fps10.mp4"));
+    answers.Queue(wxID_OK);
+    EXPECT_FALSE(frame->OpenCommandLineFile(MediaPath("text.avi")));
+    ASSERT_EQ(answers.Dialogs().size(), 1u);
+    EXPECT_EQ(answers.Dialogs()[0].message, cantOpen);
+}
+
+TEST_F(MainWindow, ADropOpensTheFirstFileThatOpensAndReportsOnlyWhenNoneDoes)
+{
+    auto* target = dynamic_cast<wxFileDropTarget*>(frame->GetDropTarget());
+    ASSERT_NE(target, nullptr);
+    wxArrayString paths;
+    for (const char* name : {"text.avi", "audio_only.m4a", "fps10.mp4", "video_only.mp4"})
+        paths.Add(MediaPath(name));
+    EXPECT_TRUE(target->OnDropFiles(5, 5, paths));
+    EXPECT_EQ(Text("InputFile"), MediaPath("fps10.mp4"));
+    EXPECT_TRUE(answers.Dialogs().empty());
+
+    paths.RemoveAt(2, 2);
+    answers.Queue(wxID_OK);
+    EXPECT_FALSE(target->OnDropFiles(5, 5, paths));
+    ASSERT_EQ(answers.Dialogs().size(), 1u);
+    EXPECT_EQ(answers.Dialogs()[0].message, "This file has no video.") << "the last file's reason";
+    EXPECT_EQ(Text("InputFile"), "");
+}
+
+TEST_F(MainWindow, AnInputProposesAnUnusedOutputAndTheChoosersOpenWhereTheUserWasLast)
+{
+    std::string folder = OutputPath("proposals");
+    RunCommand("rm -rf " + Quote(folder) + " && mkdir -p " + Quote(folder) + " && cp " +
+               Quote(MediaPath("fps10.mp4")) + " " + Quote(folder + "/clip.mp4") + " && touch " +
+               Quote(folder + "/clip (1).mp4"));
+    frame->OpenInputFile(folder + "/clip.mp4");
+    EXPECT_EQ(Text("OutputFile"), folder + "/clip (2).mp4");
+    frame->OpenInputFile(MediaPath("video_only.mp4"));  // a proposal follows the input
+    EXPECT_EQ(Text("OutputFile"), MediaPath("video_only (1).mp4"));
+    frame->SetOutputFile("/v/mine.mp4");  // the user's own choice stays
+    frame->OpenInputFile(folder + "/clip.mp4");
+    EXPECT_EQ(Text("OutputFile"), "/v/mine.mp4");
+
+    answers.Queue(wxID_CANCEL);
+    Command(wxEVT_MENU, 2001);
+    answers.Queue(wxID_CANCEL);
+    Command(wxEVT_MENU, 2002);
+    ASSERT_EQ(answers.Dialogs().size(), 2u);
+    EXPECT_EQ(answers.Dialogs()[0].folder, folder);
+    EXPECT_EQ(answers.Dialogs()[1].folder, "/v");
+}
+
+TEST_F(MainWindow, TheOutputSizeFollowsADrawnCropAndTheCaptionShowsIt)
+{
+    frame->OpenInputFile(MediaPath("av_h264_aac.mp4"));  // 640 x 480
+    auto* crop = Find<SelectCropCtrl>("Preview");
+    auto draw = [&](const wxRect& rect) {
+        crop->SetCropRect(rect);
+        wxCommandEvent changed(wxCROP_RECT_CHANGED, crop->GetId());
+        changed.SetEventObject(crop);
+        crop->ProcessWindowEvent(changed);
+    };
+    draw(wxRect(0, 0, 320, 90));
+    EXPECT_EQ(frame->GetCodecParams().iWidth, 640);
+    EXPECT_EQ(frame->GetCodecParams().iHeight, 180);
+    EXPECT_NE(Text("FormatCaption").Find("  Crop: 320x90\n"), wxNOT_FOUND);
+    tCodecParams params = frame->GetCodecParams();  // a size set by hand afterwards stays
+    params.iWidth = 400;
+    params.iHeight = 400;
+    frame->ApplyCodecParams(params);
+    EXPECT_EQ(frame->GetCodecParams().iHeight, 400);
+    EXPECT_NE(Text("FormatCaption").Find("  Crop: 320x90 (stretched)\n"), wxNOT_FOUND);
+    draw(wxRect(10, 10, 301, 201));  // the next crop rules again; odd heights become even
+    EXPECT_EQ(frame->GetCodecParams().iWidth, 400);
+    EXPECT_EQ(frame->GetCodecParams().iHeight, 268);
+    EXPECT_EQ(Text("FormatCaption").Find("stretched"), wxNOT_FOUND);
+}
+
+TEST_F(MainWindow, TheLeftColumnKeepsItsWidthWhateverTheFileSays)
+{
+    auto* button = Find<wxButton>("InputButton");
+    const int x = button->GetScreenPosition().x;
+    for (const char* name : {"ntsc_2997.mp4", "av_h264_aac.mp4", "two_audio.mkv"}) {
+        frame->OpenInputFile(MediaPath(name));
+        wxTheApp->ProcessIdle();
+        EXPECT_EQ(button->GetScreenPosition().x, x) << name;
+    }
 }
 
 TEST(AboutBox, EveryLineGetsTheRoomItNeeds)
@@ -320,4 +443,5 @@ TEST(AboutBox, EveryLineGetsTheRoomItNeeds)
         }
     }
     EXPECT_EQ(lines, 2);
+    EXPECT_EQ(about.FindWindow(wxID_OK)->GetLabel(), "OK");
 }

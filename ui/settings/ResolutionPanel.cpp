@@ -6,11 +6,13 @@
 #include <wx/spinctrl.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
+#include <wx/textctrl.h>
 
 #include "ui/settings/SettingsEvents.h"
 
 wxBEGIN_EVENT_TABLE(ResolutionPanel, wxPanel)
     EVT_SPINCTRL(ID_SIZE, ResolutionPanel::OnSpinValueChanged)
+    EVT_TEXT(ID_SIZE, ResolutionPanel::OnSpinTextChanged)
 wxEND_EVENT_TABLE()
 
 ResolutionPanel::ResolutionPanel(wxWindow* parent, wxWindowID id, const wxPoint& pos,
@@ -56,6 +58,13 @@ void ResolutionPanel::SetResolution(const wxSize& size)
 }
 
 void ResolutionPanel::OnSpinValueChanged(wxSpinEvent&)
+{
+    SendResolutionChangedEvent();
+}
+
+// A typed size counts at once, not only when the field gives up the focus:
+// the dialog may be confirmed before that.
+void ResolutionPanel::OnSpinTextChanged(wxCommandEvent&)
 {
     SendResolutionChangedEvent();
 }

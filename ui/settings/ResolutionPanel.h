@@ -25,6 +25,7 @@ private:
     enum { ID_SIZE = 1000 };
 
     void OnSpinValueChanged(wxSpinEvent& event);
+    void OnSpinTextChanged(wxCommandEvent& event);
     void SendResolutionChangedEvent();
 
     wxSpinCtrl* m_WidthSpin;

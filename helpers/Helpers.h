@@ -15,16 +15,25 @@ bool IsExtExist(const wxString& path);
 // Replaces the file name's extension by `ext`, or appends "." + `ext`.
 wxString ReplaceFileExt(const wxString& path, const wxString& ext);
 
-// Empty when `path` contains a '/', otherwise `path` unchanged.
-wxString ExtractFileNameFromFullName(const wxString& path);
-
-// "1h 2m 3s " style text; parts that are zero are left out, so less than a
-// second gives an empty text.
+// A duration as people read it: tenths of a second below a minute ("4.9s"),
+// then minutes and seconds ("1m 05s"), then hours ("1h 02m 03s"); rounded
+// to the nearest shown unit.
 wxString msToString(long long ms);
 
 // True when both paths name one existing file, however they are written
 // (relative, through links, with "." or ".." parts).
 bool IsSameFile(const wxString& first, const wxString& second);
 
+// The input's folder and name with the extension `ext`, with " (1)",
+// " (2)", ... added to the name until no file of that name exists.
+wxString ProposeOutputPath(const wxString& inputPath, const wxString& ext);
+
+// The input chooser's filter: every container the program reads, in lower
+// and upper case, then a few single families and all files.
+wxString InputFileWildcard();
+
 // Opens the file with the desktop's default application, without waiting.
 void OpenFileInApplication(const wxString& path);
+
+// Opens the file's folder in the desktop's file manager, without waiting.
+void ShowFileInFolder(const wxString& path);
