@@ -8,8 +8,10 @@
 namespace {
 
 const char* const codecExtensions[] = {
-    "mp4", "3gp", "3g2", "mpg", "m2v", "vob", "psp", "mov", "swf", "flv",
+    "mp4", "3gp", "3g2", "mpg", "m2v", "vob", "psp", "mov", "swf", "flv", "mp4", "mov",
 };
+static_assert(sizeof codecExtensions / sizeof *codecExtensions == OUTPUT_CODEC_COUNT,
+              "one extension per output codec");
 
 // Position where the file name starts: after the last '/'.
 size_t FileNameStart(const wxString& path)
@@ -119,4 +121,13 @@ void ShowFileInFolder(const wxString& path)
 {
     wxString folder = path.substr(0, FileNameStart(path));
     wxLaunchDefaultApplication(folder.empty() ? wxString(".") : folder);
+}
+
+wxString FrameRateText(double fps)
+{
+    wxString text = wxString::Format("%.2f", fps);
+    text.Replace(".00", "");
+    if (text.Contains(".") && text.EndsWith("0"))
+        text.RemoveLast();
+    return text;
 }

@@ -20,6 +20,10 @@ wxString ReplaceFileExt(const wxString& path, const wxString& ext);
 // to the nearest shown unit.
 wxString msToString(long long ms);
 
+// A frame rate with up to two decimals and no trailing zeros: "25",
+// "29.97", "12.5".
+wxString FrameRateText(double fps);
+
 // True when both paths name one existing file, however they are written
 // (relative, through links, with "." or ".." parts).
 bool IsSameFile(const wxString& first, const wxString& second);

@@ -14,7 +14,11 @@ enum enumOutputCodec : int32_t {
     OC_MOV = 7,
     OC_SWF = 8,
     OC_FLV = 9,
+    // MP4 and MOV with MPEG-4 Part 2 pictures, for players without H.264.
+    OC_MP4_PART2 = 10,
+    OC_MOV_PART2 = 11,
 };
+constexpr int OUTPUT_CODEC_COUNT = 12;
 
 struct tCodecParams {
     int32_t iAudioBitrate = 0;     // bit/s
@@ -22,11 +26,16 @@ struct tCodecParams {
     int32_t iAudioSampleRate = 0;  // Hz
     int32_t iVideoBitrate = 0;     // bit/s
     int32_t iGopSize = 0;          // 0..20; shown as Quality = 20 - iGopSize
-    int32_t iFps = 0;              // whole frames per second
+    int32_t iFps = 0;              // whole frames per second, unless the source's exact rate holds
     int32_t iWidth = 0;            // pixels
     int32_t iHeight = 0;           // pixels
     bool bAudioEnabled = false;
     enumOutputCodec eCodec = OC_MP4;
+    // The source's exact frame rate as a fraction (0/0: none). The output
+    // keeps it while iFps is this rate rounded; a rate the user chooses
+    // clears it.
+    int32_t iSourceFpsNum = 0;
+    int32_t iSourceFpsDen = 0;
 };
 
 // Records of one family, built from tCodecParams by the output stream.
@@ -36,12 +45,15 @@ struct tAudioParamsMP4 {
     int32_t iChannels;
 };
 
+// iRateNum/iRateDen, when both are set, is the exact rate that replaces iFps.
 struct tVideoParamsMP4 {
     int32_t iBitrate;
     int32_t iWidth;
     int32_t iHeight;
     int32_t iFps;
     int32_t iGopSize;
+    int32_t iRateNum = 0;
+    int32_t iRateDen = 0;
 };
 
 struct tVideoParams3GP {
@@ -49,6 +61,8 @@ struct tVideoParams3GP {
     int32_t iResolutionIndex;  // into the five H.263 picture sizes
     int32_t iFps;
     int32_t iGopSize;
+    int32_t iRateNum = 0;
+    int32_t iRateDen = 0;
 };
 
 // The AMR-NB codec modes; the number is the rate in bit/s.

@@ -9,6 +9,24 @@ extern const int piAudioBitrates3gp[8];
 extern const int piVIdeoWidth[5];
 extern const int piVIdeoHeight[5];
 
+// What a container profile writes: the pinned codecs (AVCodecID values) and
+// a short name of the video codec for people.
+struct tProfileCodecs {
+    AVCodecID video;
+    AVCodecID audio;
+    const char* videoName;
+};
+// AV_CODEC_ID_NONE and an empty name for a value outside the enumeration.
+tProfileCodecs ProfileCodecs(enumOutputCodec codec);
+
+// The rate a record's pictures are written at: the source's exact rate
+// while iFps is that rate rounded, else iFps; at most 15 for 3GP and 3G2
+// (as the 3GP conversion caps it). 0/1 for a rate below 1.
+AVRational OutputFrameRate(const tCodecParams& params);
+
+// The profiles of the MP4 type and the Flash and MPEG families, all but 3GP.
+tFFMpegEncoder* OpenOutputProfile(enumOutputCodec codec, const char* fileName, tAudioParamsMP4 audio,
+                                  tVideoParamsMP4 video, bool noAudio);
 tFFMpegEncoder* OpenOutputMP4(const char* fileName, tAudioParamsMP4 audio, tVideoParamsMP4 video, bool noAudio);
 tFFMpegEncoder* OpenOutputPSP(const char* fileName, tAudioParamsMP4 audio, tVideoParamsMP4 video, bool noAudio);
 tFFMpegEncoder* OpenOutputMOV(const char* fileName, tAudioParamsMP4 audio, tVideoParamsMP4 video, bool noAudio);

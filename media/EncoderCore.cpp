@@ -91,6 +91,18 @@ bool InitAudioFrame(tFFMpegEncoder& encoder)
     return swr_init(converter) >= 0;
 }
 
+bool WriteHeader(AVFormatContext* context, const char* muxerOptions)
+{
+    AVDictionary* options = nullptr;
+    if (muxerOptions && av_dict_parse_string(&options, muxerOptions, "=", ":", 0) < 0) {
+        av_dict_free(&options);
+        return false;
+    }
+    int result = avformat_write_header(context, &options);
+    av_dict_free(&options);
+    return result >= 0;
+}
+
 void RemoveFile(const char* fileName)
 {
     std::remove(fileName);
@@ -126,7 +138,7 @@ void FreeBuffers(tFFMpegEncoder* encoder)
 tFFMpegEncoder* OpenOutput(const char* fileName, const char* formatShortName,
                            AVCodecID audioCodec, AVStreamCreator createAudio, const void* audioParams,
                            AVCodecID videoCodec, AVStreamCreator createVideo, const void* videoParams,
-                           bool noAudio)
+                           bool noAudio, const char* muxerOptions)
 {
     if (!fileName || !formatShortName)
         return nullptr;
@@ -153,7 +165,7 @@ tFFMpegEncoder* OpenOutput(const char* fileName, const char* formatShortName,
         return nullptr;
     if (!OpenFile(*encoder, fileName))
         return nullptr;
-    if (avformat_write_header(context, nullptr) < 0 || !InitBuffers(encoder.get(), noAudio)) {
+    if (!WriteHeader(context, muxerOptions) || !InitBuffers(encoder.get(), noAudio)) {
         encoder.reset();  // closes the file first
         RemoveFile(fileName);
         return nullptr;

@@ -48,10 +48,11 @@ struct tFFMpegEncoder {
     bool bFinished = false;           // drained and trailer written
 };
 
+// `muxerOptions`: "key=value" pairs joined by ':' for the muxer, or null.
 tFFMpegEncoder* OpenOutput(const char* fileName, const char* formatShortName,
                            AVCodecID audioCodec, AVStreamCreator createAudio, const void* audioParams,
                            AVCodecID videoCodec, AVStreamCreator createVideo, const void* videoParams,
-                           bool noAudio);
+                           bool noAudio, const char* muxerOptions = nullptr);
 
 // Drains both encoders and writes the trailer; 0, or the negative error code
 // when anything of the file could not be written. Only the first call works.

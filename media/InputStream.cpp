@@ -171,17 +171,25 @@ void InputStream::GetAudioStreamInfo()
 void InputStream::GetVideoStreamInfo()
 {
     if (!IsVideoPresent()) return;
-    m_Info.width = m_VideoDecoder->width;
-    m_Info.height = m_VideoDecoder->height;
-    m_Info.pixFmt = m_VideoDecoder->pix_fmt;
-
     AVStream* stream = m_FormatContext->streams[m_VideoStreamIndex];
+    m_Rotator = PictureRotator(PictureRotator::QuarterTurnsOf(*stream));
+    m_DecodedWidth = m_VideoDecoder->width;
+    m_DecodedHeight = m_VideoDecoder->height;
+    m_Info.width = m_Rotator.SwapsSides() ? m_DecodedHeight : m_DecodedWidth;
+    m_Info.height = m_Rotator.SwapsSides() ? m_DecodedWidth : m_DecodedHeight;
+    m_Info.pixFmt = m_VideoDecoder->pix_fmt;
+    // Pictures that are turned come in a format that can be turned.
+    if (m_Rotator.GetQuarterTurns() != 0 && !PictureRotator::CanTurn(m_VideoDecoder->pix_fmt))
+        m_Info.pixFmt = AV_PIX_FMT_YUV420P;
+
     AVRational rate = stream->avg_frame_rate;
     if (!IsValidRate(rate)) rate = av_guess_frame_rate(m_FormatContext.get(), stream, nullptr);
     AVRational timeBase = m_VideoDecoder->time_base;
-    if (IsValidRate(rate))
+    if (IsValidRate(rate)) {
         m_Info.frameRate = av_q2d(rate);
-    else if (IsValidRate(timeBase))
+        // Kept within what every encoder's time base can hold.
+        av_reduce(&m_Info.frameRateNum, &m_Info.frameRateDen, rate.num, rate.den, 65535);
+    } else if (IsValidRate(timeBase))
         m_Info.frameRate = 1.0 / av_q2d(timeBase);
     else
         m_Info.frameRate = 25.0;  // nothing in the file says; the common rate
@@ -458,14 +466,27 @@ void InputStream::ReceiveVideoFrames()
             m_DecodingFrame = std::move(converted);
             frame = m_DecodingFrame.get();
         }
+        if (m_Rotator.GetQuarterTurns() != 0) {
+            m_DecodingFrame = ToUpright(std::move(m_DecodingFrame));
+            if (!m_DecodingFrame) continue;
+            frame = m_DecodingFrame.get();
+        }
         if (!m_VideoFrames.Put(frame)) throw "Can't allocate new video frame.";
         (void)m_DecodingFrame.release();
     }
 }
 
+// The opening size is that of the decoded pictures, before they are turned.
 bool InputStream::IsOpeningFormat(const AVFrame& frame) const
 {
-    return frame.width == m_Info.width && frame.height == m_Info.height && frame.format == m_Info.pixFmt;
+    return frame.width == m_DecodedWidth && frame.height == m_DecodedHeight && frame.format == m_Info.pixFmt;
+}
+
+ffmpeg::FramePtr InputStream::ToUpright(ffmpeg::FramePtr frame)
+{
+    ffmpeg::FramePtr upright = m_Rotator.Turn(*frame);
+    if (!upright) throw "Can't allocate new video frame.";
+    return upright;
 }
 
 // Streams may change picture size or format on the way (broadcasts, joined
@@ -479,12 +500,12 @@ ffmpeg::FramePtr InputStream::ToOpeningFormat(const AVFrame& frame)
         !sws_isSupportedOutput(to))
         return nullptr;
     m_Rescaler.reset(sws_getCachedContext(m_Rescaler.release(), frame.width, frame.height, from,
-                                          m_Info.width, m_Info.height, to, SWS_BICUBIC, nullptr,
+                                          m_DecodedWidth, m_DecodedHeight, to, SWS_BICUBIC, nullptr,
                                           nullptr, nullptr));
     ffmpeg::FramePtr out(av_frame_alloc());
     if (!m_Rescaler || !out) return nullptr;
-    out->width = m_Info.width;
-    out->height = m_Info.height;
+    out->width = m_DecodedWidth;
+    out->height = m_DecodedHeight;
     out->format = to;
     if (av_frame_get_buffer(out.get(), 0) < 0 || av_frame_copy_props(out.get(), &frame) < 0)
         return nullptr;

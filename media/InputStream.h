@@ -8,6 +8,7 @@
 #include "media/AVPacketQueue.h"
 #include "media/DataQueue.h"
 #include "media/FFmpegPtr.h"
+#include "media/PictureRotator.h"
 
 // Description of an input; -1 marks the values of a stream it does not have.
 struct tInputStreamInfo {
@@ -17,8 +18,14 @@ struct tInputStreamInfo {
     int height = -1;
     int pixFmt = -1;  // AVPixelFormat of the decoded pictures
     double frameRate = -1.0;
+    // The same rate as a fraction, when the file tells it (else 0/0).
+    int frameRateNum = 0;
+    int frameRateDen = 0;
 };
 
+// Pictures are delivered upright: a stream whose display matrix turns it by
+// quarter turns is described and decoded turned (its width and height
+// swapped for a quarter or three quarters).
 // Times are seconds on the file's own time line (GetStartTime() included).
 // Errors are thrown as constant messages (const char*); the seeking calls
 // never throw and report failure by returning false.
@@ -103,6 +110,7 @@ private:
     void DrainVideoDecoder();
     bool IsOpeningFormat(const AVFrame& frame) const;
     ffmpeg::FramePtr ToOpeningFormat(const AVFrame& frame);
+    ffmpeg::FramePtr ToUpright(ffmpeg::FramePtr frame);
 
     bool CorrectAudioAfterSeek(double time);
     bool CorrectVideoAfterSeek(double time);
@@ -128,6 +136,9 @@ private:
     bool m_AtStart = true;    // nothing read since opening
     double m_NextAudioTime = NAN;
     ffmpeg::SwsPtr m_Rescaler;  // pictures that changed size or format on the way
+    PictureRotator m_Rotator{0};
+    int m_DecodedWidth = 0;     // the opening size before turning
+    int m_DecodedHeight = 0;
 
     ffmpeg::CodecContextPtr m_AudioDecoder;
     ffmpeg::CodecContextPtr m_VideoDecoder;

@@ -30,21 +30,13 @@ tFFMpegEncoder* Open3GP(const char* fileName, const tCodecParams& params,
 tFFMpegEncoder* OpenFamily(const char* fileName, const tCodecParams& params)
 {
     tAudioParamsMP4 audio = {params.iAudioBitrate, params.iAudioSampleRate, params.iAudioChannels};
-    tVideoParamsMP4 video = {params.iVideoBitrate, params.iWidth, params.iHeight, params.iFps, params.iGopSize};
+    AVRational rate = OutputFrameRate(params);
+    tVideoParamsMP4 video = {params.iVideoBitrate, params.iWidth, params.iHeight, params.iFps,
+                             params.iGopSize, rate.num, rate.den};
     bool noAudio = !params.bAudioEnabled;
-    switch (params.eCodec) {
-    case OC_MP4: return OpenOutputMP4(fileName, audio, video, noAudio);
-    case OC_PSP: return OpenOutputPSP(fileName, audio, video, noAudio);
-    case OC_MOV: return OpenOutputMOV(fileName, audio, video, noAudio);
-    case OC_SWF: return OpenOutputSWF(fileName, audio, video, noAudio);
-    case OC_FLV: return OpenOutputFLV(fileName, audio, video, noAudio);
-    case OC_MPG: return OpenOutputMPG(fileName, MPEG_FORMAT_MPEG, audio, video, noAudio);
-    case OC_M2V: return OpenOutputMPG(fileName, MPEG_FORMAT_TS, audio, video, noAudio);
-    case OC_VOB: return OpenOutputMPG(fileName, MPEG_FORMAT_DVD, audio, video, noAudio);
-    case OC_3GP:
-    case OC_3G2: return Open3GP(fileName, params, video, noAudio);
-    }
-    return nullptr;
+    if (params.eCodec == OC_3GP || params.eCodec == OC_3G2)
+        return Open3GP(fileName, params, video, noAudio);
+    return OpenOutputProfile(params.eCodec, fileName, audio, video, noAudio);
 }
 
 }  // namespace

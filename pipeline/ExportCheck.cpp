@@ -14,25 +14,6 @@ extern "C" {
 
 namespace {
 
-// The codecs each family's container profile pins, in enumOutputCodec order.
-struct FamilyCodecs {
-    AVCodecID video;
-    AVCodecID audio;
-};
-const FamilyCodecs familyCodecs[] = {
-    {AV_CODEC_ID_MPEG4, AV_CODEC_ID_AAC},          // OC_MP4
-    {AV_CODEC_ID_H263, AV_CODEC_ID_AMR_NB},        // OC_3GP
-    {AV_CODEC_ID_H263, AV_CODEC_ID_AMR_NB},        // OC_3G2
-    {AV_CODEC_ID_MPEG1VIDEO, AV_CODEC_ID_MP2},     // OC_MPG
-    {AV_CODEC_ID_MPEG2VIDEO, AV_CODEC_ID_MP2},     // OC_M2V
-    {AV_CODEC_ID_MPEG2VIDEO, AV_CODEC_ID_MP2},     // OC_VOB
-    {AV_CODEC_ID_MPEG4, AV_CODEC_ID_AAC},          // OC_PSP
-    {AV_CODEC_ID_MPEG4, AV_CODEC_ID_AAC},          // OC_MOV
-    {AV_CODEC_ID_FLV1, AV_CODEC_ID_MP3},           // OC_SWF
-    {AV_CODEC_ID_FLV1, AV_CODEC_ID_MP3},           // OC_FLV
-};
-static_assert(std::size(familyCodecs) == OC_FLV + 1, "one entry per output family");
-
 // Timestamps are rounded to their time base; a millisecond covers every one in use.
 const double timestampSlack = 0.001;
 
@@ -164,21 +145,16 @@ tExportRequest ExportCheck::RequestFor(const tCodecParams& params, double rangeS
     tExportRequest request;
     request.dRangeSeconds = rangeSeconds;
     request.bCancelled = cancelled;
-    request.iFps = params.iFps;
+    request.dFps = av_q2d(OutputFrameRate(params));
     request.iWidth = params.iWidth;
     request.iHeight = params.iHeight;
     request.bAudio = params.bAudioEnabled;
     request.iSampleRate = params.iAudioSampleRate;
     request.iChannels = params.iAudioChannels;
-    if (params.eCodec >= OC_MP4 && params.eCodec <= OC_FLV) {
-        request.iVideoCodec = familyCodecs[params.eCodec].video;
-        request.iAudioCodec = familyCodecs[params.eCodec].audio;
-    }
+    tProfileCodecs codecs = ProfileCodecs(params.eCodec);
+    request.iVideoCodec = codecs.video;
+    request.iAudioCodec = codecs.audio;
     if (params.eCodec == OC_3GP || params.eCodec == OC_3G2) {
-        tVideoParamsMP4 video = {params.iVideoBitrate, params.iWidth, params.iHeight, params.iFps, params.iGopSize};
-        tVideoParams3GP video3gp;
-        ConvertAndPrepareVideoParams3GP(video, video3gp);
-        request.iFps = video.iFps;
         tAudioParamsMP4 audio = {params.iAudioBitrate, params.iAudioSampleRate, params.iAudioChannels};
         enumAudioBitrate3GP bitrate;
         ConvertAndPrepareAudioParams3GP(audio, bitrate);
@@ -235,13 +211,13 @@ void ExportCheck::CompareStreams(tExportCheck& found) const
 
 void ExportCheck::CompareLengths(tExportCheck& found) const
 {
-    if (!found.video.bPresent || m_Request.iFps <= 0)
+    if (!found.video.bPresent || m_Request.dFps <= 0)
         return;
     auto fault = [&found](enumExportFault kind, double amount) { found.faults.push_back({kind, amount}); };
     const tStreamReadBack& video = found.video;
-    double picture = 1.0 / m_Request.iFps;
+    double picture = 1.0 / m_Request.dFps;
     double length = m_Request.bCancelled ? video.Length() : m_Request.dRangeSeconds;
-    int64_t pictures = std::llround(length * m_Request.iFps);
+    int64_t pictures = std::llround(length * m_Request.dFps);
     if (std::llabs(video.iPackets - pictures) > 1)
         fault(EF_PICTURE_COUNT, double(video.iPackets - pictures));
     if (!m_Request.bCancelled && Beyond(video.Length() - length, picture))

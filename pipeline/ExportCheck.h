@@ -16,7 +16,7 @@ struct tExportRequest {
     // A cancelled export is judged by itself: its length is whatever was
     // written, so only the comparisons that need no range are made.
     bool bCancelled = false;
-    int iFps = 0;
+    double dFps = 0.0;
     int iWidth = 0;
     int iHeight = 0;
     int iVideoCodec = 0;

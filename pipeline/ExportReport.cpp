@@ -78,7 +78,7 @@ std::string PictureCountWarning(const tExportCheck& check, double difference)
     long long due = found - std::llround(difference);
     std::string what = difference < 0 ? Count(-std::llround(difference), "picture", "pictures") + " missing"
                                        : Count(std::llround(difference), "picture", "pictures") + " too many";
-    return what + Format(": %lld where %lld were due at %d fps", found, due, check.asked.iFps);
+    return what + Format(": %lld where %lld were due at %.4g fps", found, due, check.asked.dFps);
 }
 
 std::string Warning(const tExportCheck& check, const tExportFault& fault)

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 
+#include "media/ContainerProfiles.h"
 #include "pipeline/CropEngine.h"
 
 extern "C" {
@@ -25,7 +26,8 @@ StreamEncoder::StreamEncoder(const char* inputName, const char* outputName, tCod
     if (!m_VideoInput->IsVideoPresent())
         throw "This file has no video.";
     ClampRange(endTime);
-    if (params.iFps < 1 || GetDuration() * params.iFps < 1.0 - slotSlack)
+    double fps = av_q2d(OutputFrameRate(params));
+    if (fps < 1.0 || GetDuration() * fps < 1.0 - slotSlack)
         throw "The range is shorter than one frame.";
     if (params.bAudioEnabled)
         OpenAudioInput(inputName, params);

@@ -8,6 +8,7 @@
 // (with --dialog "result=N seconds=S"), and exits 0, or 3 when a comparison
 // failed; when the export fails it prints the message and exits 1.
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -68,7 +69,12 @@ tCodecParams MakeRecord(const Options& o)
     p.iHeight = info.height;
     if (o.Has("size"))
         std::sscanf(o.Get("size").c_str(), "%dx%d", &p.iWidth, &p.iHeight);
-    p.iFps = o.Int("fps", int(info.frameRate));
+    // Without --fps the source's exact rate is kept, as the main window keeps it.
+    p.iFps = o.Int("fps", int(std::lround(info.frameRate)));
+    if (!o.Has("fps")) {
+        p.iSourceFpsNum = info.frameRateNum;
+        p.iSourceFpsDen = info.frameRateDen;
+    }
     p.iVideoBitrate = o.Int("vbitrate", 5000000);
     p.iGopSize = o.Int("gop", 5);
     p.bAudioEnabled = input.IsAudioPresent() && !o.noAudio;

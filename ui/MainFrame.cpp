@@ -1,5 +1,7 @@
 #include "ui/MainFrame.h"
 
+#include <cmath>
+
 #include <wx/button.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
@@ -19,6 +21,7 @@
 
 #include "controls/RangeBarCtrl.h"
 #include "controls/SelectCropCtrl.h"
+#include "media/ContainerProfiles.h"
 #include "media/InputStream.h"
 #include "pipeline/ExportReport.h"
 #include "pipeline/FrameGrabber.h"
@@ -400,8 +403,8 @@ void MainFrame::LoadInput(const wxString& path)
     m_AudioInfoText->SetLabel(input.IsAudioPresent()
                                   ? wxString::Format("%i channel(s)\n%iHz", info.channels, info.sampleRate)
                                   : wxString("Audio not present"));
-    m_VideoInfoText->SetLabel(wxString::Format("%ix%i, %i fps\n%.2lf sec", info.width, info.height,
-                                               int(info.frameRate), duration));
+    m_VideoInfoText->SetLabel(wxString::Format("%ix%i, %s fps\n%.2lf sec", info.width, info.height,
+                                               FrameRateText(info.frameRate), duration));
     m_InputFileText->SetValue(path);
     CodecPropsDlg::DoParamsValidation(m_CodecParams);
     UpdateOutFormatCaption();
@@ -417,7 +420,9 @@ void MainFrame::ResetParamsFromInput(const tInputStreamInfo& info, bool hasAudio
     m_CodecParams.iAudioBitrate = 256000;
     m_CodecParams.iVideoBitrate = 5000000;
     m_CodecParams.iGopSize = 5;
-    m_CodecParams.iFps = int(info.frameRate);
+    m_CodecParams.iFps = int(std::lround(info.frameRate));
+    m_CodecParams.iSourceFpsNum = info.frameRateNum;
+    m_CodecParams.iSourceFpsDen = info.frameRateDen;
     m_CodecParams.iWidth = info.width;
     m_CodecParams.iHeight = info.height;
 }
@@ -456,7 +461,7 @@ void MainFrame::SetOutputFile(const wxString& path)
 
 void MainFrame::OnChangeCodecSettings(wxCommandEvent&)
 {
-    CodecPropsDlg dialog(m_CodecParams, false, this, 0, "Select codec parameters", wxDefaultPosition,
+    CodecPropsDlg dialog(m_CodecParams, true, this, 0, "Select codec parameters", wxDefaultPosition,
                          wxDefaultSize, wxDEFAULT_DIALOG_STYLE, "CodecPropsDlg");
     if (dialog.ShowModal() == wxID_OK)
         ApplyCodecParams(dialog.GetCodecParams());
@@ -542,7 +547,7 @@ void MainFrame::OnStart(wxCommandEvent& event)
     double end = m_RangeBar->GetSelectionEnd();
     double start = m_RangeBar->GetSelectionStart();
     wxRect crop = m_CropCtrl->GetCropRect();
-    if ((end - start) * m_CodecParams.iFps < 1.0) {
+    if ((end - start) * av_q2d(OutputFrameRate(m_CodecParams)) < 1.0) {
         ShowMessage(wxString(cantExport) + "\nThe range is shorter than one frame.", "Error");
         return;
     }
@@ -657,9 +662,11 @@ wxString MainFrame::FormatCaption() const
         return noInputHint;
     const tCodecParams& p = m_CodecParams;
     wxString text = "Video settings:\n";
+    text += wxString::Format("  Format: %s, %s video\n", GetFileExtFromCodecID(p.eCodec),
+                             ProfileCodecs(p.eCodec).videoName);
     text += wxString::Format("  Resolution: %ix%i\n", p.iWidth, p.iHeight);
     text += CropCaption();
-    text += wxString::Format("  FPS: %i\n", p.iFps);
+    text += "  FPS: " + FrameRateText(av_q2d(OutputFrameRate(p))) + "\n";
     text += wxString::Format("  Bitrate: %iKb/s\n", p.iVideoBitrate / 1000);
     text += wxString::Format("  Quality: %i\n\n", 20 - p.iGopSize);
     if (!p.bAudioEnabled)

@@ -38,7 +38,7 @@ tExportRequest ExactRequest()
 {
     tExportRequest r;
     r.dRangeSeconds = 4.0;
-    r.iFps = 25;
+    r.dFps = 25;
     r.iWidth = 320;
     r.iHeight = 240;
     r.iVideoCodec = AV_CODEC_ID_MPEG4;

@@ -1,6 +1,7 @@
 #pragma once
-// The record the main window makes for an input: its size, whole-number
-// frame rate and sound, MP4 at 5 Mbit/s with a GOP of 5.
+// The record the main window makes for an input: its size, exact frame
+// rate and sound, MP4 at 5 Mbit/s with a GOP of 5.
+#include <cmath>
 #include <string>
 
 #include "media/CodecParams.h"
@@ -16,7 +17,9 @@ inline tCodecParams RecordFor(const std::string& file)
     p.eCodec = OC_MP4;
     p.iWidth = info.width;
     p.iHeight = info.height;
-    p.iFps = int(info.frameRate);
+    p.iFps = int(std::lround(info.frameRate));
+    p.iSourceFpsNum = info.frameRateNum;
+    p.iSourceFpsDen = info.frameRateDen;
     p.iVideoBitrate = 5000000;
     p.iGopSize = 5;
     p.bAudioEnabled = input.IsAudioPresent();

@@ -73,5 +73,8 @@ void CodecParamPage::ReadVideoQuality(const VQualitySettingsPanel* panel)
 {
     m_Params.iGopSize = MAX_GOP_SIZE - panel->GetQuality();
     m_Params.iVideoBitrate = panel->GetBitrate();
+    // A rate the user chooses is a whole number, no longer the source's.
+    if (panel->GetFps() != m_Params.iFps)
+        m_Params.iSourceFpsNum = m_Params.iSourceFpsDen = 0;
     m_Params.iFps = panel->GetFps();
 }

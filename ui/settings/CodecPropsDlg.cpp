@@ -74,8 +74,10 @@ int CodecPropsDlg::GetCodecIndexFromCodecType(enumOutputCodec codec)
 {
     switch (codec) {
     case OC_MP4:
+    case OC_MP4_PART2:
     case OC_PSP:
-    case OC_MOV: return FAMILY_MP4;
+    case OC_MOV:
+    case OC_MOV_PART2: return FAMILY_MP4;
     case OC_SWF:
     case OC_FLV: return FAMILY_FLASH;
     default: return FAMILY_3GP;

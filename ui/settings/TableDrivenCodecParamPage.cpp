@@ -10,8 +10,6 @@
 #include "ui/settings/VQualitySettingsPanel.h"
 
 namespace {
-constexpr int MAX_FPS = 30;
-
 AudioSettingsTable MakeAudioTable(const tCodecPageTable& table)
 {
     AudioSettingsTable audio(table.iSampleRatesCount, table.iBitRatesCount, false);
@@ -71,7 +69,7 @@ TableDrivenCodecParamPage::TableDrivenCodecParamPage(tCodecParams& params, wxWin
     m_Params.iWidth = resolution.GetWidth();
     m_Params.iHeight = resolution.GetHeight();
 
-    NormaliseVideoQuality(m_QualityPanel, MAX_FPS);
+    NormaliseVideoQuality(m_QualityPanel, table.iMaxFps);
 }
 
 void TableDrivenCodecParamPage::OnResolutionChanged(wxCommandEvent&)

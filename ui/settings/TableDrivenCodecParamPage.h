@@ -13,6 +13,7 @@ class VQualitySettingsPanel;
 struct tCodecPageTable {
     CodecParamPage::tFormatChoices formats;
     bool bShowFormatPanel;
+    int iMaxFps;
     int iSampleRatesCount;
     const int* piSampleRates;        // Hz, highest first
     const int* piMaxStereoBitrates;  // per sample rate: position in piBitRates of the highest allowed
