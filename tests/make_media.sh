@@ -45,6 +45,16 @@ ff -f lavfi -i "color=red:size=160x120:rate=25:duration=3" -f lavfi -i "color=li
    -filter_complex "[0][1]hstack[top];[2][3]hstack[bottom];[top][bottom]vstack[v]" -map "[v]" -map 4:a \
    -ac 2 -c:v libx264 -qp 0 -pix_fmt yuv444p -c:a aac quadrants.mp4
 ff -f lavfi -i "$(pic 320x240 10 3)" -c:v libx264 -preset veryfast -pix_fmt yuv420p fps10.mp4
+ff -f lavfi -i "$(pic 320x240 60 2)" -c:v libx264 -preset veryfast -pix_fmt yuv420p fps60.mp4
+# Phone clips: the quadrants stored sideways with a display matrix that
+# turns them (-metadata rotate writes it), in 4:2:0 and in 4:2:2.
+ff -i quadrants.mp4 -c:v libx264 -qp 0 -pix_fmt yuv420p -c:a copy quad420.mp4
+ff -i quadrants.mp4 -c:v libx264 -qp 0 -pix_fmt yuv422p -an quad422.mp4
+for turn in 90 180 270; do
+  ff -i quad420.mp4 -c copy -metadata:s:v rotate=$turn rot_$turn.mp4
+done
+ff -i quad422.mp4 -c copy -metadata:s:v rotate=90 rot_90_422.mp4
+rm quad420.mp4 quad422.mp4
 cp av_mpeg4_mp3.avi "név ünïcödé.avi"
 ff -f lavfi -i "$(pic 320x240 25 1.5)" -f lavfi -i "$(tone 440 44100 1.5)" \
    -ac 2 -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac short_1_5.mp4

@@ -88,6 +88,8 @@ TEST_P(DescriptionTest, DescribesTheChosenStreams)
     EXPECT_EQ(info.sampleRate, expected.sampleRate);
     EXPECT_EQ(info.channels, expected.channels);
     EXPECT_NEAR(info.frameRate, expected.frameRate, 0.001);
+    if (expected.frameRate > 0)
+        EXPECT_DOUBLE_EQ(double(info.frameRateNum) / info.frameRateDen, info.frameRate);
     EXPECT_EQ(input->IsVideoPresent(), expected.width > 0);
     EXPECT_EQ(input->IsAudioPresent(), expected.sampleRate > 0);
     // Every video here decodes to YUV 4:2:0.
@@ -104,6 +106,12 @@ INSTANTIATE_TEST_SUITE_P(Files, DescriptionTest, testing::Values(
     Described{"av_vp8_vorbis.webm", false, false, 320, 240, 48000, 2, 25.0},
     Described{"av_vp9_opus.mkv", false, false, 320, 240, 48000, 2, 25.0},
     Described{"ntsc_2997.mp4", false, false, 320, 240, -1, -1, 30000.0 / 1001},
+    Described{"fps60.mp4", false, false, 320, 240, -1, -1, 60.0},
+    // Stored 320x240, shown turned.
+    Described{"rot_90.mp4", false, false, 240, 320, 44100, 2, 25.0},
+    Described{"rot_180.mp4", false, false, 320, 240, 44100, 2, 25.0},
+    Described{"rot_270.mp4", false, false, 240, 320, 44100, 2, 25.0},
+    Described{"rot_90_422.mp4", false, false, 240, 320, -1, -1, 25.0},
     Described{"surround_51.mp4", false, false, 320, 240, 48000, 6, 25.0},
     Described{"audio_only.m4a", false, false, -1, -1, 44100, 2, -1.0},
     Described{"video_only.mp4", false, false, 320, 240, -1, -1, 25.0},
@@ -195,4 +203,34 @@ TEST(InputStreamTest, DeliversEveryPictureAndEverySample)
     EXPECT_FALSE(both->IsAudioEnded());
     ExpectAudioAsDecodedByFFmpeg(*both, "av_h264_aac.mp4");
     EXPECT_TRUE(both->IsAllMediaEnded());
+}
+
+TEST(InputStreamTest, PicturesOfStreamsWithADisplayMatrixComeUprightAsTheFfmpegToolShowsThem)
+{
+    for (const char* name : {"rot_90.mp4", "rot_180.mp4", "rot_270.mp4", "rot_90_422.mp4"}) {
+        SCOPED_TRACE(name);
+        auto input = Open(name, true, false);
+        tInputStreamInfo info = input->GetInfo();
+        std::string yuv = testsupport::OutputPath(std::string(name) + ".yuv");
+        testsupport::RunCommand("ffmpeg -v error -y -i " + testsupport::Quote(MediaPath(name)) +
+                                " -frames:v 1 -pix_fmt yuv420p -f rawvideo " + testsupport::Quote(yuv));
+        std::ifstream file(yuv, std::ios::binary);
+        std::vector<unsigned char> shown(std::istreambuf_iterator<char>(file), {});  // brightness first
+        ASSERT_EQ(shown.size(), size_t(info.width) * info.height * 3 / 2);
+
+        ffmpeg::FramePtr picture;
+        while (!picture && !input->IsVideoEnded()) picture.reset(input->DecodeNextVideoFrame());
+        ASSERT_TRUE(picture);
+        ASSERT_EQ(picture->width, info.width);
+        ASSERT_EQ(picture->height, info.height);
+        EXPECT_EQ(picture->format, AV_PIX_FMT_YUV420P);
+        // The middle of each quadrant: red, green, blue and white differ in brightness.
+        for (int qy : {1, 3}) {
+            for (int qx : {1, 3}) {
+                int x = info.width * qx / 4, y = info.height * qy / 4;
+                EXPECT_NEAR(picture->data[0][y * picture->linesize[0] + x], shown[y * info.width + x], 3)
+                    << x << "," << y;
+            }
+        }
+    }
 }

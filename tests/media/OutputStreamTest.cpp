@@ -102,14 +102,16 @@ struct Family {
 };
 
 const Family families[] = {
-    {OC_MP4, "mov,mp4,m4a,3gp,3g2,mj2", "mpeg4", "aac", 1024},
+    {OC_MP4, "mov,mp4,m4a,3gp,3g2,mj2", "h264", "aac", 1024},
+    {OC_MP4_PART2, "mov,mp4,m4a,3gp,3g2,mj2", "mpeg4", "aac", 1024},
     {OC_3GP, "mov,mp4,m4a,3gp,3g2,mj2", "h263", "amr_nb", 160},
     {OC_3G2, "mov,mp4,m4a,3gp,3g2,mj2", "h263", "amr_nb", 160},
     {OC_MPG, "mpeg", "mpeg1video", "mp2", 1152},
     {OC_M2V, "mpegts", "mpeg2video", "mp2", 1152},
     {OC_VOB, "mpeg", "mpeg2video", "mp2", 1152},
     {OC_PSP, "mov,mp4,m4a,3gp,3g2,mj2", "mpeg4", "aac", 1024},
-    {OC_MOV, "mov,mp4,m4a,3gp,3g2,mj2", "mpeg4", "aac", 1024},
+    {OC_MOV, "mov,mp4,m4a,3gp,3g2,mj2", "h264", "aac", 1024},
+    {OC_MOV_PART2, "mov,mp4,m4a,3gp,3g2,mj2", "mpeg4", "aac", 1024},
     {OC_SWF, "swf", "flv1", "mp3", 1152},
     {OC_FLV, "flv", "flv1", "mp3", 1152},
 };
@@ -219,17 +221,56 @@ TEST(OutputStream, ThreeGppNeedsATableBitRateEvenWithAudioOffAndOneOfFiveSizes)
     EXPECT_TRUE(opens(p));
 }
 
-TEST(OutputStream, ThreeGppFrameRateIsCappedAtFifteen)
+TEST(OutputStream, TheDefaultMp4IsH264HighInYuv420pWithAacAndItsIndexBeforeTheMedia)
 {
-    tCodecParams p = Record(OC_3G2, true);
-    std::string file = OutputPath("fast.3g2");
+    tCodecParams p = Record(OC_MP4, true);
+    std::string file = OutputPath("default.mp4");
     {
         OutputStream out(file.c_str(), p);
         WriteClip(out, p, 1.0);
+        out.Close();
     }
-    EXPECT_EQ(ProbeStreams(file)[0]["r_frame_rate"], "15/1");
-    EXPECT_EQ(ProbeFormat(file)["format_name"], "mov,mp4,m4a,3gp,3g2,mj2");
-    EXPECT_NE(RunCommand("ffprobe -v error -show_format " + Quote(file)).output.find("3g2a"), std::string::npos);
+    auto streams = ProbeStreams(file);
+    ASSERT_EQ(streams.size(), 2u);
+    EXPECT_EQ(streams[0]["codec_name"], "h264");
+    EXPECT_EQ(streams[0]["profile"], "High");
+    EXPECT_EQ(streams[0]["pix_fmt"], "yuv420p");
+    EXPECT_EQ(streams[0]["level"], "13");  // 320x240 at 25 fps and 800 kbit/s
+    EXPECT_EQ(streams[1]["codec_name"], "aac");
+    std::ifstream in(file, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_NE(bytes.find("mdat"), std::string::npos);
+    EXPECT_LT(bytes.find("moov"), bytes.find("mdat"));
+}
+
+TEST(OutputStream, TheSourcesExactRateIsWrittenWhileTheWholeRateIsItsRounding)
+{
+    struct Case {
+        enumOutputCodec codec;
+        int fps, num, den;
+        const char* written;
+    };
+    const Case cases[] = {
+        {OC_MP4, 30, 30000, 1001, "30000/1001"}, {OC_MOV, 60, 60000, 1001, "60000/1001"},
+        {OC_MP4, 24, 24000, 1001, "24000/1001"}, {OC_MPG, 30, 30000, 1001, "30000/1001"},
+        {OC_FLV, 25, 25, 1, "25/1"},
+        {OC_MP4, 25, 30000, 1001, "25/1"},  // a rate of the user's own
+        {OC_3G2, 30, 30000, 1001, "15/1"},  // 3GP caps every rate at a whole 15
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.codec) + " " + c.written);
+        tCodecParams p = Record(c.codec, false);
+        p.iFps = c.fps, p.iSourceFpsNum = c.num, p.iSourceFpsDen = c.den;
+        std::string file = OutputPath("rate." + std::to_string(c.codec));
+        {
+            OutputStream out(file.c_str(), p);
+            WriteClip(out, p, 0.5);
+        }
+        EXPECT_EQ(ProbeStreams(file)[0]["r_frame_rate"], c.written);
+        if (c.codec == OC_3G2)
+            EXPECT_NE(RunCommand("ffprobe -v error -show_format " + Quote(file)).output.find("3g2a"),
+                      std::string::npos);
+    }
 }
 
 TEST(OutputStream, BadRecordsAndPlacesFailWithTheOneMessageAndLeaveNoFile)
@@ -242,7 +283,7 @@ TEST(OutputStream, BadRecordsAndPlacesFailWithTheOneMessageAndLeaveNoFile)
         std::string file;
     };
     tCodecParams unknown = Record(OC_MP4, true);
-    unknown.eCodec = enumOutputCodec(10);
+    unknown.eCodec = enumOutputCodec(OUTPUT_CODEC_COUNT);
     tCodecParams negative = unknown;
     negative.eCodec = enumOutputCodec(-1);
     tCodecParams noSize = Record(OC_MP4, true);

@@ -128,6 +128,45 @@ TEST(StreamEncoderRate, PicturesAreDroppedOrRepeatedByTheirTimesToFillEverySlot)
     }
 }
 
+TEST(StreamEncoderRate, ASourceRateLeftAsItIsIsKeptExactlyWithEveryPicture)
+{
+    const struct { const char* file; const char* rate; uint64_t pictures; } cases[] = {
+        {"ntsc_2997.mp4", "30000/1001", 90}, {"fps60.mp4", "60/1", 120}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        std::string in = MediaPath(c.file), out = OutputPath(std::string("exact_") + c.file);
+        tCodecParams params = RecordFor(in);
+        Counts n = Export(in, out, params, 0, 0);
+        EXPECT_EQ(n.written, c.pictures);
+        EXPECT_EQ(uint64_t(CountVideoFrames(out)), c.pictures);
+        EXPECT_EQ(StreamOfType(out, "video")["r_frame_rate"], c.rate);
+        ExpectPicturesChosenByTheRateRule(in, out, 1, 1);
+    }
+}
+
+// Phone clips are exported upright, as the ffmpeg tool shows them, at their
+// upright size and with no display matrix left to turn them again.
+TEST(StreamEncoderPictures, ClipsWithADisplayMatrixAreExportedUpright)
+{
+    for (const char* name : {"rot_90.mp4", "rot_180.mp4", "rot_270.mp4"}) {
+        SCOPED_TRACE(name);
+        std::string in = MediaPath(name), out = OutputPath(std::string("upright_") + name);
+        tCodecParams params = RecordFor(in);
+        Export(in, out, params, 0, 1);
+        Fields video = StreamOfType(out, "video");
+        EXPECT_EQ(video["width"] + "x" + video["height"],
+                  std::to_string(params.iWidth) + "x" + std::to_string(params.iHeight));
+        EXPECT_EQ(RunCommand("ffprobe -v error -show_streams " + Quote(out)).output.find("rotation"),
+                  std::string::npos);
+        auto written = DecodeAllPictures(out, 1);
+        auto shown = RunCommand("ffmpeg -nostdin -v error -i " + Quote(in) +
+                                " -frames:v 1 -f rawvideo -pix_fmt rgb24 -").output;
+        ASSERT_EQ(written.size(), 1u);
+        Picture source{params.iWidth, params.iHeight, std::vector<uint8_t>(shown.begin(), shown.end())};
+        EXPECT_LT(MeanAbsDiff(written[0], source), 8.0);
+    }
+}
+
 // Both streams start at the range's start and last its length: the video
 // within one picture, the sound within one encoder frame, also after rate
 // conversion, with key frames between, B-frames and a container start offset.

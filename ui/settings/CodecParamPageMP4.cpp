@@ -16,6 +16,7 @@ const tCodecPageTable TABLE = {
     60,
     6, iSampleRates, iMaxStereoBitrates, iMaxMonoBitrates,
     TableDrivenCodecParamPage::AUDIO_BITRATE_COUNT, TableDrivenCodecParamPage::AUDIO_BITRATES,
+    0, nullptr,
 };
 }  // namespace
 

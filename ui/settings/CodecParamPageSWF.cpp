@@ -14,6 +14,7 @@ const tCodecPageTable TABLE = {
     30,
     3, iSampleRates, iMaxStereoBitrates, iMaxMonoBitrates,
     TableDrivenCodecParamPage::AUDIO_BITRATE_COUNT, TableDrivenCodecParamPage::AUDIO_BITRATES,
+    0, nullptr,
 };
 }  // namespace
 

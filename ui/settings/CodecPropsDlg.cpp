@@ -6,12 +6,14 @@
 
 #include "ui/settings/CodecParamPage3GP.h"
 #include "ui/settings/CodecParamPageMP4.h"
+#include "ui/settings/CodecParamPageMPEG.h"
 #include "ui/settings/CodecParamPageSWF.h"
 
 namespace {
 constexpr int FAMILY_3GP = 0;
 constexpr int FAMILY_MP4 = 1;
 constexpr int FAMILY_FLASH = 2;
+constexpr int FAMILY_MPEG = 3;
 
 wxString MakeTitle(const wxString& title, bool showCodecChoice, enumOutputCodec codec)
 {
@@ -22,7 +24,7 @@ wxString MakeTitle(const wxString& title, bool showCodecChoice, enumOutputCodec 
 }
 }  // namespace
 
-const wxString CodecPropsDlg::CODEC_NAMES[CODEC_COUNT] = {"3GP", "MP4", "Flash"};
+const wxString CodecPropsDlg::CODEC_NAMES[CODEC_COUNT] = {"3GP", "MP4", "Flash", "MPEG"};
 
 wxBEGIN_EVENT_TABLE(CodecPropsDlg, wxDialog)
     EVT_CHOICE(CodecPropsDlg::ID_CODEC_CHOICE, CodecPropsDlg::OnCodecSelected)
@@ -66,6 +68,7 @@ enumOutputCodec CodecPropsDlg::GetCodecTypeFromIndex(int familyIndex)
     switch (familyIndex) {
     case FAMILY_MP4: return OC_MP4;
     case FAMILY_FLASH: return OC_SWF;
+    case FAMILY_MPEG: return OC_MPG;
     default: return OC_3GP;
     }
 }
@@ -80,6 +83,9 @@ int CodecPropsDlg::GetCodecIndexFromCodecType(enumOutputCodec codec)
     case OC_MOV_PART2: return FAMILY_MP4;
     case OC_SWF:
     case OC_FLV: return FAMILY_FLASH;
+    case OC_MPG:
+    case OC_M2V:
+    case OC_VOB: return FAMILY_MPEG;
     default: return FAMILY_3GP;
     }
 }
@@ -98,6 +104,7 @@ CodecParamPage* CodecPropsDlg::CreateCodecParamPage(int familyIndex, tCodecParam
     case FAMILY_3GP: return new CodecParamPage3GP(params, parent);
     case FAMILY_MP4: return new CodecParamPageMP4(params, parent);
     case FAMILY_FLASH: return new CodecParamPageSWF(params, parent);
+    case FAMILY_MPEG: return new CodecParamPageMPEG(params, parent);
     default: return nullptr;
     }
 }

@@ -24,9 +24,9 @@ public:
                   const wxString& name = "CodecPropsDlg");
 
     static int GetCountSupportedCodecs();
-    // The family's first codec: 1 → OC_MP4, 2 → OC_SWF, anything else → OC_3GP.
+    // The family's first codec: 1 → OC_MP4, 2 → OC_SWF, 3 → OC_MPG, anything else → OC_3GP.
     static enumOutputCodec GetCodecTypeFromIndex(int familyIndex);
-    // MP4/PSP/MOV → 1, SWF/FLV → 2, anything else → 0.
+    // The MP4 type → 1, SWF/FLV → 2, MPG/M2V/VOB → 3, anything else → 0.
     static int GetCodecIndexFromCodecType(enumOutputCodec codec);
     // Empty for an index outside the families.
     static wxString GetCodecName(int familyIndex);
@@ -42,7 +42,7 @@ public:
 
 private:
     enum { ID_CODEC_CHOICE = 1001 };
-    static constexpr int CODEC_COUNT = 3;
+    static constexpr int CODEC_COUNT = 4;
     static const wxString CODEC_NAMES[CODEC_COUNT];
 
     void OnCodecSelected(wxCommandEvent& event);

@@ -1,6 +1,7 @@
 #include "ui/settings/TableDrivenCodecParamPage.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 #include "ui/settings/AudioSettingsPanel.h"
@@ -70,6 +71,19 @@ TableDrivenCodecParamPage::TableDrivenCodecParamPage(tCodecParams& params, wxWin
     m_Params.iHeight = resolution.GetHeight();
 
     NormaliseVideoQuality(m_QualityPanel, table.iMaxFps);
+    SnapFrameRate();
+}
+
+void TableDrivenCodecParamPage::SnapFrameRate()
+{
+    if (m_Table.iFrameRatesCount < 1)
+        return;
+    const int* rates = m_Table.piFrameRates;
+    const int* nearest = std::min_element(rates, rates + m_Table.iFrameRatesCount, [this](int a, int b) {
+        return std::abs(a - m_Params.iFps) < std::abs(b - m_Params.iFps);
+    });
+    m_Params.iFps = *nearest;
+    m_QualityPanel->SetFps(*nearest);
 }
 
 void TableDrivenCodecParamPage::OnResolutionChanged(wxCommandEvent&)
@@ -82,6 +96,7 @@ void TableDrivenCodecParamPage::OnResolutionChanged(wxCommandEvent&)
 void TableDrivenCodecParamPage::OnVideoQualityChanged(wxCommandEvent&)
 {
     ReadVideoQuality(m_QualityPanel);
+    SnapFrameRate();
 }
 
 void TableDrivenCodecParamPage::OnAudioSettingsChanged(wxCommandEvent&)

@@ -20,6 +20,8 @@ struct tCodecPageTable {
     const int* piMaxMonoBitrates;
     int iBitRatesCount;
     const int* piBitRates;           // bit/s, highest first
+    int iFrameRatesCount;            // 0: every whole rate up to iMaxFps
+    const int* piFrameRates;         // the only rates the codec takes, lowest first
 };
 
 class TableDrivenCodecParamPage : public CodecParamPage {
@@ -35,6 +37,8 @@ private:
     void OnVideoQualityChanged(wxCommandEvent& event);
     void OnAudioSettingsChanged(wxCommandEvent& event);
     void OnOutputFormatChanged(wxCommandEvent& event);
+    // Moves the frame rate to the nearest one the table allows.
+    void SnapFrameRate();
 
     const tCodecPageTable& m_Table;
     ResolutionPanel* m_ResolutionPanel;
