@@ -94,3 +94,17 @@ TEST(FrameGrabber, FileNamesOutsideAsciiAreOpened)
     EXPECT_EQ(picture.GetWidth(), 320);
     EXPECT_EQ(picture.GetHeight(), 240);
 }
+
+TEST(FrameGrabber, PhoneClipsArePreviewedUprightAsTheFfmpegToolShowsThem)
+{
+    for (const char* name : {"rot_90.mp4", "rot_180.mp4", "rot_270.mp4"}) {
+        SCOPED_TRACE(name);
+        FrameGrabber grabber(wxString::FromUTF8(MediaPath(name)));
+        Picture grabbed = ToPicture(grabber.GrabFrame(1.0));
+        auto shown = RunCommand("ffmpeg -nostdin -v error -ss 1 -i " + Quote(MediaPath(name)) +
+                                " -frames:v 1 -f rawvideo -pix_fmt rgb24 -").output;
+        bool sideways = std::string(name) != "rot_180.mp4";
+        Picture upright{sideways ? 240 : 320, sideways ? 320 : 240, std::vector<uint8_t>(shown.begin(), shown.end())};
+        EXPECT_LT(MeanAbsDiff(grabbed, upright), 8.0);
+    }
+}

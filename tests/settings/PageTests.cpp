@@ -14,7 +14,7 @@
 using namespace settingstest;
 
 namespace {
-constexpr int FAMILY_3GP = 0, FAMILY_MP4 = 1, FAMILY_FLASH = 2;
+constexpr int FAMILY_3GP = 0, FAMILY_MP4 = 1, FAMILY_FLASH = 2, FAMILY_MPEG = 3;
 
 // 640x480 at 25 fps, with the given sound.
 tCodecParams Sound(enumOutputCodec codec, int sampleRate, int channels, int bitrate)
@@ -36,12 +36,13 @@ protected:
 
 TEST(CodecFamilies, MapCodecsToPagesAndValidationKeepsOrReplacesTheCodec)
 {
-    EXPECT_EQ(CodecPropsDlg::GetCountSupportedCodecs(), 3);
+    EXPECT_EQ(CodecPropsDlg::GetCountSupportedCodecs(), 4);
     const struct { int codec, family, validated; } codecs[] = {
         {OC_MP4, FAMILY_MP4, OC_MP4},     {OC_PSP, FAMILY_MP4, OC_PSP},   {OC_MOV, FAMILY_MP4, OC_MOV},
+        {OC_MP4_PART2, FAMILY_MP4, OC_MP4_PART2},                         {OC_MOV_PART2, FAMILY_MP4, OC_MOV_PART2},
         {OC_SWF, FAMILY_FLASH, OC_SWF},   {OC_FLV, FAMILY_FLASH, OC_FLV}, {OC_3GP, FAMILY_3GP, OC_3GP},
-        {OC_3G2, FAMILY_3GP, OC_3G2},     {OC_MPG, FAMILY_3GP, OC_3GP},   {OC_M2V, FAMILY_3GP, OC_3GP},
-        {OC_VOB, FAMILY_3GP, OC_3GP},     {10, FAMILY_3GP, OC_3GP},       {42, FAMILY_3GP, OC_3GP},
+        {OC_3G2, FAMILY_3GP, OC_3G2},     {OC_MPG, FAMILY_MPEG, OC_MPG},  {OC_M2V, FAMILY_MPEG, OC_M2V},
+        {OC_VOB, FAMILY_MPEG, OC_VOB},    {12, FAMILY_3GP, OC_3GP},       {42, FAMILY_3GP, OC_3GP},
         {-1, FAMILY_3GP, OC_3GP},
     };
     for (const auto& c : codecs) {
@@ -54,14 +55,14 @@ TEST(CodecFamilies, MapCodecsToPagesAndValidationKeepsOrReplacesTheCodec)
         EXPECT_EQ(params.iWidth, c.family == FAMILY_3GP ? 704 : 640) << c.codec;
     }
 
-    const std::pair<int, enumOutputCodec> firsts[] = {{0, OC_3GP}, {1, OC_MP4}, {2, OC_SWF}, {3, OC_3GP}};
+    const std::pair<int, enumOutputCodec> firsts[] = {{0, OC_3GP}, {1, OC_MP4}, {2, OC_SWF}, {3, OC_MPG}, {4, OC_3GP}};
     for (const auto& [family, codec] : firsts)
         EXPECT_EQ(CodecPropsDlg::GetCodecTypeFromIndex(family), codec) << family;
     EXPECT_EQ(CodecPropsDlg::GetCodecName(2), "Flash");
-    EXPECT_EQ(CodecPropsDlg::GetCodecName(3), "");
+    EXPECT_EQ(CodecPropsDlg::GetCodecName(4), "");
     EXPECT_EQ(CodecPropsDlg::GetCodecName(-1), "");
     tCodecParams params;
-    EXPECT_EQ(CodecPropsDlg::CreateCodecParamPage(3, params, nullptr), nullptr);
+    EXPECT_EQ(CodecPropsDlg::CreateCodecParamPage(4, params, nullptr), nullptr);
 }
 
 TEST_F(Pages, EachPageNormalisesTheRecordSilently)
@@ -98,14 +99,16 @@ TEST_F(Pages, EachPageNormalisesTheRecordSilently)
 TEST_F(Pages, VideoQualityIsClampedOnEveryPage)
 {
     // The extreme GOP sizes guard against overflow when quality is computed from them.
-    const struct { int gop, bitrate, fps, gopAfter, bitrateAfter, fpsAfter3gp, fpsAfterOthers; } cases[] = {
-        {25, 1234567, 60, 20, 1234000, 15, 30},
-        {-3, 100, 0, 0, 5000, 5, 5},
-        {INT32_MIN, 20000000, INT32_MAX, 0, 15000000, 15, 30},
-        {INT32_MAX, INT32_MIN, 12, 20, 5000, 12, 12},
+    // Frame rates after the 3GP, MP4, Flash and MPEG pages: MPEG takes only its own.
+    const struct { int gop, bitrate, fps, gopAfter, bitrateAfter, fpsAfter[4]; } cases[] = {
+        {25, 1234567, 60, 20, 1234000, {15, 60, 30, 60}},
+        {-3, 100, 0, 0, 5000, {5, 5, 5, 24}},
+        {INT32_MIN, 20000000, INT32_MAX, 0, 15000000, {15, 60, 30, 60}},
+        {INT32_MAX, INT32_MIN, 12, 20, 5000, {12, 12, 12, 24}},
+        {10, 1000000, 28, 10, 1000000, {15, 28, 28, 30}},
     };
     for (const auto& c : cases) {
-        for (int family : {FAMILY_3GP, FAMILY_MP4, FAMILY_FLASH}) {
+        for (int family : {FAMILY_3GP, FAMILY_MP4, FAMILY_FLASH, FAMILY_MPEG}) {
             tCodecParams record = Record(OC_MP4);
             record.iGopSize = c.gop;
             record.iVideoBitrate = c.bitrate;
@@ -113,7 +116,7 @@ TEST_F(Pages, VideoQualityIsClampedOnEveryPage)
             record = Built(family, record);
             EXPECT_EQ(record.iGopSize, c.gopAfter) << family << " gop " << c.gop;
             EXPECT_EQ(record.iVideoBitrate, c.bitrateAfter) << family;
-            EXPECT_EQ(record.iFps, family == FAMILY_3GP ? c.fpsAfter3gp : c.fpsAfterOthers) << family;
+            EXPECT_EQ(record.iFps, c.fpsAfter[family]) << family;
         }
     }
 }
@@ -123,13 +126,16 @@ TEST_F(Pages, UserChangesReachTheRecord)
     tCodecParams record = Built(FAMILY_FLASH, Record(OC_SWF));
     CodecParamPage* page = CodecPropsDlg::CreateCodecParamPage(FAMILY_FLASH, record, m_Host);
 
-    // Moving only the FPS slider rewrites the other two from their sliders.
+    // Moving only the FPS slider rewrites the other two from their sliders,
+    // and the rate, now the user's, is no longer the source's.
     record.iGopSize = 99;
     record.iVideoBitrate = 1;
+    record.iSourceFpsNum = 30000, record.iSourceFpsDen = 1001;
     Slide(Find<wxSlider>(page)[2], 12);
     EXPECT_EQ(record.iFps, 12);
     EXPECT_EQ(record.iGopSize, 10);
     EXPECT_EQ(record.iVideoBitrate, 1000000);
+    EXPECT_EQ(record.iSourceFpsNum, 0);
 
     Click(Find<wxRadioButton>(Find<OutputFormatPanel>(page)[0])[1]);
     EXPECT_EQ(record.eCodec, OC_FLV);

@@ -12,8 +12,10 @@ extern "C" {
 #include <libavutil/log.h>
 }
 #include "SettingsTestSupport.h"
+#include "support/MediaProbe.h"
 #include "support/TestMedia.h"
 #include "ui/settings/CodecPropsDlg.h"
+#include "ui/settings/OutputFormatPanel.h"
 
 namespace {
 // Any field values: mostly near the ranges the pages know, sometimes anything.
@@ -26,9 +28,13 @@ tCodecParams RandomRecord(std::mt19937& random)
     };
     // In the record's field order, drawn in that order: audio bit rate, channels,
     // sample rate, video bit rate, GOP size, fps, width, height, sound on, codec.
-    return {pick(0, 400000),   pick(-1, 8),     pick(0, 100000),   pick(0, 20000000),
-            pick(-5, 30),      pick(-5, 70),    pick(-10, 3000),   pick(-10, 3000),
-            coin(random) != 0, enumOutputCodec(pick(-2, 12))};
+    tCodecParams record = {pick(0, 400000),   pick(-1, 8),     pick(0, 100000),   pick(0, 20000000),
+                           pick(-5, 30),      pick(-5, 70),    pick(-10, 3000),   pick(-10, 3000),
+                           coin(random) != 0, enumOutputCodec(pick(-2, 14))};
+    // The source's rate: none, 24000/1001 .. 60000/1001, or anything.
+    record.iSourceFpsNum = pick(0, 2) * 30000;
+    record.iSourceFpsDen = pick(1001, 1001);
+    return record;
 }
 
 // Two thousand random records, in four runs that the test runner can spread.
@@ -50,9 +56,10 @@ INSTANTIATE_TEST_SUITE_P(Validation, ValidationOfRandomRecords, ::testing::Range
 
 // Opens an output file on `params` and writes two pictures and a fifth of a
 // second of sound into it.
-void WriteShortClip(const tCodecParams& params, int shade)
+void WriteShortClip(const tCodecParams& params, int shade,
+                    const std::string& path = testsupport::OutputPath("validated.out"))
 {
-    OutputStream output(testsupport::OutputPath("validated.out").c_str(), params);
+    OutputStream output(path.c_str(), params);
     AVFrame* picture = CreateFrame(params.iWidth, params.iHeight, AV_PIX_FMT_YUV420P);
     ASSERT_NE(picture, nullptr);
     const int lumaSize = params.iWidth * params.iHeight;
@@ -89,15 +96,49 @@ TEST(Validation, EveryValidatedRecordOpensAnOutputFile)
         EXPECT_NO_THROW(WriteShortClip(params, 16)) << params;
     }
 
-    const enumOutputCodec members[] = {OC_MP4, OC_PSP, OC_MOV, OC_3GP, OC_3G2, OC_SWF, OC_FLV};
     std::mt19937 random(77);
-    for (int i = 0; i < 210; ++i) {
+    for (int i = 0; i < 20 * OUTPUT_CODEC_COUNT; ++i) {
         tCodecParams params = RandomRecord(random);
-        params.eCodec = members[i % 7];
+        params.eCodec = enumOutputCodec(i % OUTPUT_CODEC_COUNT);
         const tCodecParams asked = params;
         CodecPropsDlg::DoParamsValidation(params);
         ASSERT_EQ(params.eCodec, asked.eCodec);
         EXPECT_NO_THROW(WriteShortClip(params, i)) << "record " << i << " asked " << asked
                                                    << " validated " << params;
+    }
+}
+
+// The user picks each family in the dialog's choice and each container on
+// its page; the confirmed record writes a file of the pinned codecs.
+TEST(Validation, EveryContainerChosenInTheDialogWritesItsCodecs)
+{
+    av_log_set_level(AV_LOG_ERROR);
+    using settingstest::Find;
+    const struct { int family, format; enumOutputCodec codec; const char *video, *audio; } choices[] = {
+        {0, 0, OC_3GP, "h263", "amr_nb"},          {0, 1, OC_3G2, "h263", "amr_nb"},
+        {1, 0, OC_MP4, "h264", "aac"},             {1, 1, OC_MP4_PART2, "mpeg4", "aac"},
+        {1, 2, OC_PSP, "mpeg4", "aac"},            {1, 3, OC_MOV, "h264", "aac"},
+        {1, 4, OC_MOV_PART2, "mpeg4", "aac"},      {2, 0, OC_SWF, "flv1", "mp3"},
+        {2, 1, OC_FLV, "flv1", "mp3"},             {3, 0, OC_MPG, "mpeg1video", "mp2"},
+        {3, 1, OC_M2V, "mpeg2video", "mp2"},       {3, 2, OC_VOB, "mpeg2video", "mp2"},
+    };
+    for (const auto& c : choices) {
+        SCOPED_TRACE(c.codec);
+        CodecPropsDlg dialog(settingstest::Rec(OC_MP4, 640, 480, 25, true, 44100, 2, 128000), true, nullptr, 0,
+                             "Select codec parameters");
+        settingstest::Choose(Find<wxChoice>(&dialog)[0], c.family);
+        settingstest::Click(Find<wxRadioButton>(Find<OutputFormatPanel>(&dialog)[0])[c.format]);
+        const tCodecParams chosen = dialog.GetCodecParams();
+        ASSERT_EQ(chosen.eCodec, c.codec);
+        const std::string path = testsupport::OutputPath("chosen" + std::to_string(c.codec));
+        WriteShortClip(chosen, 80, path);
+        std::vector<std::string> codecs;
+        for (auto& stream : testsupport::ProbeStreams(path))
+            if (stream["codec_type"] == "video" || stream["codec_type"] == "audio")  // not DVD navigation
+                codecs.push_back(stream["codec_name"]);
+        std::sort(codecs.begin(), codecs.end());  // Flash containers list the sound first
+        std::vector<std::string> pinned = {c.video, c.audio};
+        std::sort(pinned.begin(), pinned.end());
+        EXPECT_EQ(codecs, pinned);
     }
 }

@@ -85,7 +85,7 @@ TEST_F(MainWindow, StartsAtItsMinimumSizeWithTheMp4CaptionHiddenFamiliesAndReadO
                 ++radios;
                 EXPECT_FALSE(radio->IsShown());
             }
-    EXPECT_EQ(radios, 3);
+    EXPECT_EQ(radios, 4);
 
     auto* input = Find<wxTextCtrl>("InputFile");
     EXPECT_FALSE(input->IsEditable());
@@ -118,6 +118,8 @@ TEST_F(MainWindow, ChoosingAnInputDescribesItResetsTheRecordAndShowsAPreview)
     EXPECT_TRUE(Text("FormatCaption").EndsWith("  Samples Per Second: 44.1 kHz\n  Bitrate: 256Kb/s\n  stereo\n"))
         << Text("FormatCaption");
     EXPECT_NE(Text("FormatCaption").Find("  Crop: 640x480\n"), wxNOT_FOUND);
+    EXPECT_TRUE(Text("FormatCaption").StartsWith("Video settings:\n  Format: mp4, H.264 video\n"))
+        << Text("FormatCaption");
 
     EXPECT_NEAR(Find<RangeBarCtrl>("Timeline")->GetMediaTime(), 12.88, 1e-6);
     EXPECT_DOUBLE_EQ(Find<RangeBarCtrl>("Timeline")->GetFrameRate(), 25.0);
@@ -128,14 +130,21 @@ TEST_F(MainWindow, ChoosingAnInputDescribesItResetsTheRecordAndShowsAPreview)
     EXPECT_TRUE(answers.Dialogs().empty());
 }
 
-TEST_F(MainWindow, FrameRatesAreShownWholeAndFilesWithoutSoundSaySo)
+TEST_F(MainWindow, ExactFrameRatesUprightSizesAndFilesWithoutSoundAreDescribed)
 {
     frame->OpenInputFile(MediaPath("ntsc_2997.mp4"));
-    EXPECT_TRUE(Text("VideoInfo").StartsWith("320x240, 29 fps\n"));
-    EXPECT_EQ(frame->GetCodecParams().iFps, 29);
+    EXPECT_TRUE(Text("VideoInfo").StartsWith("320x240, 29.97 fps\n"));
+    EXPECT_EQ(frame->GetCodecParams().iFps, 30);
+    EXPECT_NE(Text("FormatCaption").Find("  FPS: 29.97\n"), wxNOT_FOUND);
     EXPECT_EQ(Text("AudioInfo"), "Audio not present");
     EXPECT_FALSE(frame->GetCodecParams().bAudioEnabled);
     EXPECT_TRUE(Text("FormatCaption").EndsWith("Audio not present\n"));
+
+    // A phone clip stored sideways: described, previewed and cropped upright.
+    frame->OpenInputFile(MediaPath("rot_90.mp4"));
+    EXPECT_TRUE(Text("VideoInfo").StartsWith("240x320, 25 fps\n"));
+    EXPECT_EQ(wxSize(frame->GetCodecParams().iWidth, frame->GetCodecParams().iHeight), wxSize(240, 320));
+    EXPECT_EQ(Find<SelectCropCtrl>("Preview")->GetCropRect(), wxRect(0, 0, 240, 320));
 }
 
 TEST_F(MainWindow, AFileWithoutPicturesIsRefusedAndTheInputSideReset)
@@ -190,7 +199,11 @@ TEST_F(MainWindow, OutputNamesGetTheCodecsExtension)
     answers.Queue(wxID_OK);
     Command(wxEVT_MENU, 2005);
     EXPECT_EQ(Text("OutputFile"), "/v/clip.mp4");
-    EXPECT_EQ(answers.Dialogs().back().title, "Select codec parameters (MP4)");
+    EXPECT_EQ(answers.Dialogs().back().title, "Select codec parameters");
+    tCodecParams dvd = frame->GetCodecParams();
+    dvd.eCodec = OC_VOB;
+    frame->ApplyCodecParams(dvd);
+    EXPECT_EQ(Text("OutputFile"), "/v/clip.vob");
 }
 
 TEST_F(MainWindow, StartAsksForWhatIsMissingInsteadOfExporting)
@@ -242,7 +255,7 @@ TEST_F(MainWindow, StartExportsTheRangeAndCropAndOffersToOpenTheFile)
     EXPECT_EQ(answers.Dialogs().back().title, "Export finished");
     EXPECT_EQ(answers.Dialogs().back().message, "Do you want to open output file?");
     std::string readBack = answers.Dialogs().back().extendedMessage.utf8_string();
-    EXPECT_TRUE(std::regex_search(readBack, std::regex(R"(^\d+ pictures, 0:01\.\d, 160x120 MPEG-4, sound 44\.1 kHz stereo)")))
+    EXPECT_TRUE(std::regex_search(readBack, std::regex(R"(^\d+ pictures, 0:01\.\d, 160x120 H.264, sound 44\.1 kHz stereo)")))
         << readBack;
 
     auto streams = ProbeStreams(output);

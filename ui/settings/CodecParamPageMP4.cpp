@@ -13,6 +13,7 @@ const int iMaxMonoBitrates[] = {1, 2, 4, 6, 6, 8};
 const tCodecPageTable TABLE = {
     {5, FORMAT_LABELS, FORMAT_CODECS},
     true,
+    true,
     60,
     6, iSampleRates, iMaxStereoBitrates, iMaxMonoBitrates,
     TableDrivenCodecParamPage::AUDIO_BITRATE_COUNT, TableDrivenCodecParamPage::AUDIO_BITRATES,

@@ -20,6 +20,7 @@ const int iFrameRates[] = {24, 25, 30, 50, 60};
 const tCodecPageTable TABLE = {
     {3, FORMAT_LABELS, FORMAT_CODECS},
     true,
+    false,
     60,
     3, iSampleRates, iMaxStereoBitrates, iMaxMonoBitrates,
     int(std::size(iBitRates)), iBitRates,

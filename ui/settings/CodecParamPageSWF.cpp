@@ -11,6 +11,7 @@ const int iMaxMonoBitrates[] = {2, 6, 8};
 const tCodecPageTable TABLE = {
     {2, FORMAT_LABELS, FORMAT_CODECS},
     true,
+    false,
     30,
     3, iSampleRates, iMaxStereoBitrates, iMaxMonoBitrates,
     TableDrivenCodecParamPage::AUDIO_BITRATE_COUNT, TableDrivenCodecParamPage::AUDIO_BITRATES,

@@ -66,9 +66,8 @@ TableDrivenCodecParamPage::TableDrivenCodecParamPage(tCodecParams& params, wxWin
     m_Params.iAudioChannels = m_AudioPanel->IsStereo() ? 2 : 1;
 
     m_ResolutionPanel->SetResolution(wxSize(m_Params.iWidth, m_Params.iHeight));
-    const wxSize resolution = m_ResolutionPanel->GetResolution();
-    m_Params.iWidth = resolution.GetWidth();
-    m_Params.iHeight = resolution.GetHeight();
+    ReadResolution();
+    m_ResolutionPanel->SetResolution(wxSize(m_Params.iWidth, m_Params.iHeight));
 
     NormaliseVideoQuality(m_QualityPanel, table.iMaxFps);
     SnapFrameRate();
@@ -86,11 +85,18 @@ void TableDrivenCodecParamPage::SnapFrameRate()
     m_QualityPanel->SetFps(*nearest);
 }
 
-void TableDrivenCodecParamPage::OnResolutionChanged(wxCommandEvent&)
+void TableDrivenCodecParamPage::ReadResolution()
 {
     const wxSize resolution = m_ResolutionPanel->GetResolution();
-    m_Params.iWidth = resolution.GetWidth();
-    m_Params.iHeight = resolution.GetHeight();
+    const int evenMask = m_Table.bEvenSize ? ~1 : ~0;
+    m_Params.iWidth = resolution.GetWidth() & evenMask;
+    m_Params.iHeight = resolution.GetHeight() & evenMask;
+}
+
+// The panel keeps what the user typed; the record takes the even size.
+void TableDrivenCodecParamPage::OnResolutionChanged(wxCommandEvent&)
+{
+    ReadResolution();
 }
 
 void TableDrivenCodecParamPage::OnVideoQualityChanged(wxCommandEvent&)

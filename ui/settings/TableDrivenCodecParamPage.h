@@ -13,6 +13,7 @@ class VQualitySettingsPanel;
 struct tCodecPageTable {
     CodecParamPage::tFormatChoices formats;
     bool bShowFormatPanel;
+    bool bEvenSize;                  // H.264 in 4:2:0 takes even widths and heights only
     int iMaxFps;
     int iSampleRatesCount;
     const int* piSampleRates;        // Hz, highest first
@@ -37,6 +38,8 @@ private:
     void OnVideoQualityChanged(wxCommandEvent& event);
     void OnAudioSettingsChanged(wxCommandEvent& event);
     void OnOutputFormatChanged(wxCommandEvent& event);
+    // The panel's size, made even where the table asks for it.
+    void ReadResolution();
     // Moves the frame rate to the nearest one the table allows.
     void SnapFrameRate();
 
