@@ -51,7 +51,7 @@ const enumOutputCodec mpegFormats[] = {OC_MPG, OC_M2V, OC_VOB};
 const enumOutputCodec versions3GP[] = {OC_3GP, OC_3G2};
 
 // x264's speed and size balance for every H.264 file; see the README.
-const char* const h264Preset = "veryfast";
+const char* const h264Preset = "faster";
 
 // H.264 levels (Annex A): the largest macroblock rate, frame size in
 // macroblocks and High-profile bit rate (kbit/s) each allows.

@@ -42,7 +42,7 @@ TEST(ExportTool, PrintsTheReadBackThenThePictureCountsAndTheTime)
     long written = std::stol(m[2]);
     EXPECT_EQ(CountVideoFrames(out), written);
     EXPECT_EQ(r.output.substr(0, r.output.find('\n')),
-              std::to_string(written) + " pictures, 0:04.0, 160x120 MPEG-4, no sound \u2014 checked");
+              std::to_string(written) + " pictures, 0:04.0, 160x120 H.264, no sound \u2014 checked");
 }
 
 // Directly and through the progress dialog: the read-back comes before the
@@ -58,7 +58,7 @@ TEST(ExportTool, ExitsThreeExactlyWhenAComparisonFails)
         bool checked = report.find("\u2014 checked") != std::string::npos;
         EXPECT_EQ(r.exitCode, checked ? 0 : 3) << r.output;
         EXPECT_EQ(checked, report.find("\nWarning: ") == std::string::npos) << r.output;
-        EXPECT_TRUE(std::regex_search(report, std::regex(R"(^\d+ pictures, 0:02\.\d, 640x480 MPEG-4, sound 44\.1 kHz stereo)")))
+        EXPECT_TRUE(std::regex_search(report, std::regex(R"(^\d+ pictures, 0:02\.\d, 640x480 H.264, sound 44\.1 kHz stereo)")))
             << r.output;
         if (*extra) {
             EXPECT_TRUE(std::regex_match(LastLine(r.output), std::regex(R"(result=2 seconds=\d+\.\d+)"))) << r.output;
