@@ -98,6 +98,7 @@ AVStream* CreateVideoStream(AVFormatContext* context, AVCodecContext* codec, AVC
     codec->framerate = AVRational{fps, 1};
     codec->gop_size = gopSize;
     codec->pix_fmt = AV_PIX_FMT_YUV420P;
+    codec->thread_count = 0;  // as many encoder threads as the machine suits
     if (globalHeader)
         codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     return stream;
