@@ -1,14 +1,18 @@
 #!/bin/sh
-# Speed and memory of a whole export against the ffmpeg tool doing the same
-# work: 60 s of 1280x720 25 fps H.264 + AAC, cropped to 960x540 at (160, 90),
-# scaled to 640x360, H.264 video (x264, the preset the program uses) at
-# 5 Mbit/s with a GOP of 5 and AAC at 128 kbit/s, 44.1 kHz stereo, 25 fps,
-# into MP4 with the index first; then the size and PSNR of both files
-# against the source cropped and scaled the same way.
-# Then the peak memory of a 10-minute export against a 1-minute one.
+# Speed and memory of whole exports against the ffmpeg tool doing the same
+# work with the same encoder settings (video at 5 Mbit/s with a GOP of 5, AAC
+# at 128 kbit/s, 44.1 kHz stereo, into MP4):
+#   hd      60 s of 1280x720 25 fps H.264 + AAC scaled to 640x360
+#   hdcrop  the same, cropped to 960x540 at (160, 90) first
+#   uhd     10 s of 3840x2160 30 fps H.264 + AAC scaled to 1280x720
+#   uhdcrop the same, cropped to 3440x1960 at (200, 100) first
+# each by tellavox-export, by tellavox-export under its progress dialog, and
+# by ffmpeg. Then the peak memory of a 10-minute export against a 1-minute one.
 #
 # Usage: bench/export.sh [BUILD_FOLDER]   (default: build; tellavox-export is
 # built there when missing). Media and outputs go to BUILD_FOLDER/bench-output.
+# BENCH_CASES picks cases ("hd uhd"), BENCH_RUNS the runs of each (3),
+# BENCH_VIDEO_CODEC the ffmpeg encoder matching Tellavox's MP4 video.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -61,57 +65,87 @@ measure() {
 }
 
 ratio() { printf '%.2f' "$(echo "$1 / $2" | bc -l)"; }
+best() { if [ -z "$1" ] || [ "$(echo "$2 < $1" | bc -l)" = 1 ]; then echo "$2"; else echo "$1"; fi; }
 
+# The video encoder settings both programs use: those of Tellavox's MP4,
+# H.264 at the program's x264 preset with the index first.
+preset=$(sed -n 's/.*h264Preset = "\(.*\)";/\1/p' "$root/media/ContainerProfiles.cpp")
+video_codec="H.264 ($preset)"
+
+# compare NAME INPUT SIZE [CROP]: the same export by tellavox-export (directly
+# and under its progress dialog) and by the ffmpeg tool, taking turns,
+# $runs times each; the best time of each counts, which keeps other work on
+# the machine from deciding the ratio.
+compare() {
+  name=$1 input=$2 size=$3 crop=${4:-}
+  w=${size%x*} h=${size#*x}
+  ours_args="--in $input --out $work/ours_$name.mp4 --size $size --vbitrate 5000000 --gop 5 --abitrate 128000 --arate 44100 --channels 2"
+  filter="scale=$w:$h"
+  if [ -n "$crop" ]; then
+    ours_args="$ours_args --crop $crop"
+    IFS=, read -r cx cy cw ch <<CROP
+$crop
+CROP
+    filter="crop=$cw:$ch:$cx:$cy,$filter"
+  fi
+  echo "== $name: $(basename "$input") ${crop:+crop $crop }-> $size $video_codec 5 Mbit/s GOP 5 + AAC 128k, MP4"
+  ours_s="" ff_s="" dialog_s="" ours_cpu="" ff_cpu=""
+  i=0
+  while [ "$i" -lt "$runs" ]; do
+    set -- $(measure "$tool" $ours_args)
+    ours_s=$(best "$ours_s" "$1") ours_kb=$2 ours_cpu=$(best "$ours_cpu" "$3")
+    set -- $(measure ffmpeg -nostdin -loglevel error -y -i "$input" -vf "$filter" \
+      -c:v libx264 -preset "$preset" -b:v 5000000 -g 5 -c:a aac -b:a 128000 -ar 44100 -ac 2 \
+      -movflags +faststart "$work/ffmpeg_$name.mp4")
+    ff_s=$(best "$ff_s" "$1") ff_kb=$2 ff_cpu=$(best "$ff_cpu" "$3")
+    if [ -n "${DISPLAY:-}" ]; then
+      d=$(sh "$0" --timed-under-display "$tool" $ours_args --dialog)
+    else
+      d=$(xvfb-run -a sh "$0" --timed-under-display "$tool" $ours_args --dialog)
+    fi
+    dialog_s=$(best "$dialog_s" "$d")
+    i=$((i + 1))
+  done
+  for f in ours ffmpeg; do
+    printf '%-7s %s, %s pictures\n' "$f:" \
+      "$(ffprobe -v error -show_entries stream=codec_name,width,height,bit_rate -of csv=p=0 "$work/${f}_$name.mp4" | tr '\n' ' ')" \
+      "$(ffprobe -v error -count_packets -select_streams v:0 -show_entries stream=nb_read_packets -of csv=p=0 "$work/${f}_$name.mp4")"
+  done
+  # Size and PSNR against the input put through the same crop and scale.
+  for f in ours ffmpeg; do
+    psnr=$(ffmpeg -nostdin -hide_banner -i "$work/${f}_$name.mp4" -i "$input" \
+      -lavfi "[1:v]$filter[r];[0:v][r]psnr" -f null - 2>&1 | sed -n 's/.*average:\([0-9.]*\).*/\1/p')
+    printf '%-7s %d bytes, PSNR %s dB\n' "$f:" "$(stat -c %s "$work/${f}_$name.mp4")" "$psnr"
+  done
+  echo "best of $runs runs (wall; processor time user+sys; peak resident memory):"
+  printf 'tellavox-export:          %6.2f s  cpu %6.2f s  peak %7d KiB\n' "$ours_s" "$ours_cpu" "$ours_kb"
+  printf 'tellavox-export --dialog: %6.2f s\n' "$dialog_s"
+  printf 'ffmpeg:                   %6.2f s  cpu %6.2f s  peak %7d KiB\n' "$ff_s" "$ff_cpu" "$ff_kb"
+  printf 'ratio tool/ffmpeg:   %s\n' "$(ratio "$ours_s" "$ff_s")"
+  printf 'ratio dialog/tool:   %s\n' "$(ratio "$dialog_s" "$ours_s")"
+}
+
+runs=${BENCH_RUNS:-3}
 hd=$work/hd_60s.mp4
 if [ ! -f "$hd" ]; then
   echo "making 60 s of 1280x720 H.264 + AAC..."
   ff -f lavfi -i testsrc2=size=1280x720:rate=25:duration=60 -f lavfi -i sine=frequency=440:sample_rate=44100:duration=60 \
      -ac 2 -c:v libx264 -preset veryfast -bf 2 -g 50 -pix_fmt yuv420p -c:a aac -b:a 128k "$hd"
 fi
-
-crop="--crop 160,90,960,540 --size 640x360"
-ours_args="--in $hd --out $work/ours.mp4 $crop --fps 25 --vbitrate 5000000 --gop 5 --abitrate 128000 --arate 44100 --channels 2"
-
-preset=$(sed -n 's/.*h264Preset = "\(.*\)";/\1/p' "$root/media/ContainerProfiles.cpp")
-echo "== 60 s 1280x720 -> crop 960x540 -> 640x360 H.264 ($preset) 5 Mbit/s GOP 5 + AAC 128k, MP4"
-# The two programs take turns, $runs times each; the best time of each counts,
-# which keeps other work on the machine from deciding the ratio.
-runs=${BENCH_RUNS:-3}
-best() { if [ -z "$1" ] || [ "$(echo "$2 < $1" | bc -l)" = 1 ]; then echo "$2"; else echo "$1"; fi; }
-ours_s="" ff_s="" dialog_s="" ours_cpu="" ff_cpu=""
-i=0
-while [ "$i" -lt "$runs" ]; do
-  set -- $(measure "$tool" $ours_args)
-  ours_s=$(best "$ours_s" "$1") ours_kb=$2 ours_cpu=$(best "$ours_cpu" "$3")
-  set -- $(measure ffmpeg -nostdin -loglevel error -y -i "$hd" -vf crop=960:540:160:90,scale=640:360 \
-    -c:v libx264 -preset "$preset" -profile:v high -b:v 5000000 -g 5 -r 25 -c:a aac -b:a 128000 -ar 44100 -ac 2 \
-    -movflags +faststart "$work/ffmpeg.mp4")
-  ff_s=$(best "$ff_s" "$1") ff_kb=$2 ff_cpu=$(best "$ff_cpu" "$3")
-  if [ -n "${DISPLAY:-}" ]; then
-    d=$(sh "$0" --timed-under-display "$tool" $ours_args --dialog)
-  else
-    d=$(xvfb-run -a sh "$0" --timed-under-display "$tool" $ours_args --dialog)
-  fi
-  dialog_s=$(best "$dialog_s" "$d")
-  i=$((i + 1))
+uhd=$work/uhd_10s.mp4
+if [ ! -f "$uhd" ]; then
+  echo "making 10 s of 3840x2160 30 fps H.264 + AAC, key frames every 2 s..."
+  ff -f lavfi -i testsrc2=size=3840x2160:rate=30:duration=10 -f lavfi -i sine=frequency=440:sample_rate=48000:duration=10 \
+     -ac 2 -c:v libx264 -preset veryfast -g 60 -pix_fmt yuv420p -c:a aac -b:a 128k "$uhd"
+fi
+for c in ${BENCH_CASES:-hd hdcrop uhd uhdcrop}; do
+  case $c in
+    hd) compare hd "$hd" 640x360 ;;
+    hdcrop) compare hdcrop "$hd" 640x360 160,90,960,540 ;;
+    uhd) compare uhd "$uhd" 1280x720 ;;
+    uhdcrop) compare uhdcrop "$uhd" 1280x720 200,100,3440,1960 ;;
+  esac
 done
-
-for f in ours ffmpeg; do
-  printf '%-7s %s, %s pictures\n' "$f:" \
-    "$(ffprobe -v error -show_entries stream=codec_name,width,height,bit_rate -of csv=p=0 "$work/$f.mp4" | tr '\n' ' ')" \
-    "$(ffprobe -v error -count_packets -select_streams v:0 -show_entries stream=nb_read_packets -of csv=p=0 "$work/$f.mp4")"
-done
-for f in ours ffmpeg; do
-  psnr=$(ffmpeg -nostdin -hide_banner -i "$work/$f.mp4" -i "$hd" \
-    -lavfi "[1:v]crop=960:540:160:90,scale=640:360[r];[0:v][r]psnr" -f null - 2>&1 | sed -n 's/.*average:\([0-9.]*\).*/\1/p')
-  printf '%-7s %d bytes, PSNR %s dB\n' "$f:" "$(stat -c %s "$work/$f.mp4")" "$psnr"
-done
-echo "best of $runs runs (wall; processor time user+sys; peak resident memory):"
-printf 'tellavox-export:          %6.2f s  cpu %6.2f s  peak %6d KiB\n' "$ours_s" "$ours_cpu" "$ours_kb"
-printf 'tellavox-export --dialog: %6.2f s\n' "$dialog_s"
-printf 'ffmpeg:                   %6.2f s  cpu %6.2f s  peak %6d KiB\n' "$ff_s" "$ff_cpu" "$ff_kb"
-printf 'ratio tool/ffmpeg:   %s (target <= 1.0)\n' "$(ratio "$ours_s" "$ff_s")"
-printf 'ratio dialog/ffmpeg: %s (target <= 1.0)\n' "$(ratio "$dialog_s" "$ff_s")"
 
 # Memory against length: the same export of 1 and of 10 minutes.
 small=$work/sd_60s.mp4

@@ -24,6 +24,7 @@ public:
 
     // A valid picture resets the crop rectangle to the whole picture.
     void SetImage(const wxBitmap& image);
+    const wxBitmap& GetImage() const { return m_Image; }
 
     // Confined to the picture; ignored without a picture. While cropping is
     // disabled the stored rectangle is kept.

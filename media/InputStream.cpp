@@ -440,6 +440,11 @@ void InputStream::DecodeVideo()
 {
     if (!IsVideoPresent() || m_VideoPackets.Size() == 0) return;
     ffmpeg::PacketPtr packet = m_VideoPackets.Get();
+    // Pictures that nothing refers to and that come before the time being
+    // sought need not be decoded at all.
+    bool early = packet->pts != AV_NOPTS_VALUE && StreamSeconds(m_VideoStreamIndex, packet->pts) < m_SkipBefore;
+    m_VideoDecoder->skip_frame = early ? AVDISCARD_NONREF : AVDISCARD_DEFAULT;
+    m_SkippedPictures = m_SkippedPictures || early;
     int result = avcodec_send_packet(m_VideoDecoder.get(), packet.get());
     if (result == AVERROR(EAGAIN)) {
         ReceiveVideoFrames();
@@ -459,6 +464,7 @@ void InputStream::ReceiveVideoFrames()
         if (avcodec_receive_frame(m_VideoDecoder.get(), frame) < 0) return;
         // The video has reached the time of the picture just decoded.
         m_VideoPosition = GetPictureTime(*frame);
+        m_PictureDecoded = true;
         if (!IsOpeningFormat(*frame)) {
             ffmpeg::FramePtr converted = ToOpeningFormat(*frame);
             av_frame_unref(frame);
@@ -564,6 +570,7 @@ bool InputStream::Seek(double time, bool skipAudio, bool skipVideo)
         m_VideoFrames.Flush();
         m_DecodingFrame.reset();
         m_VideoPosition = time;
+        m_PictureDecoded = false;
     }
     m_AllDataRead = false;
     m_ReadRetries = 0;
@@ -572,10 +579,11 @@ bool InputStream::Seek(double time, bool skipAudio, bool skipVideo)
 
 bool InputStream::SeekAccurate(double time)
 {
-    if (!Seek(time)) return false;
+    bool onward = CanDecodeOnwardTo(time);
+    if (!onward && !Seek(time)) return false;
     double target = time;
     if (IsVideoPresent()) {
-        if (!CorrectVideoAfterSeek(time)) return false;
+        if (!CorrectVideoAfterSeek(time, !onward)) return false;
         target = m_VideoPosition;
     }
     if (!IsAudioPresent()) return true;
@@ -583,6 +591,19 @@ bool InputStream::SeekAccurate(double time)
     // input that would hand the video its packets a second time. The audio
     // packets read while the video was corrected are queued and used.
     return CorrectAudioAfterSeek(target);
+}
+
+// A picture input that is to go a little forward needs no seek when no key
+// frame lies between the picture it decoded last and the time: decoding on
+// from there is never slower than starting again at the key frame.
+bool InputStream::CanDecodeOnwardTo(double time) const
+{
+    if (IsAudioPresent() || !IsVideoPresent() || !m_PictureDecoded || m_AllDataRead || time < m_VideoPosition)
+        return false;
+    AVStream* stream = m_FormatContext->streams[m_VideoStreamIndex];
+    const AVIndexEntry* key = avformat_index_get_entry_from_timestamp(
+        stream, SecondsToTimestamp(time, stream->time_base), AVSEEK_FLAG_BACKWARD);
+    return key && StreamSeconds(m_VideoStreamIndex, key->timestamp) <= m_VideoPosition;
 }
 
 bool InputStream::SeekFurtherBack(double time, double& backoff)
@@ -596,22 +617,38 @@ bool InputStream::SeekFurtherBack(double time, double& backoff)
     return true;
 }
 
-bool InputStream::CorrectVideoAfterSeek(double time)
+bool InputStream::CorrectVideoAfterSeek(double time, bool sought)
 {
     if (!IsVideoPresent()) return false;
     // Pictures are compared by their own times; the first one at or after
     // the target is kept for the caller, so decoding resumes on exactly it.
     // A time past the last picture finds the last picture.
     const double tolerance = 0.0005;
+    // Near the end the last pictures may be ones nothing refers to: decode them all there.
+    bool nearTheEnd = time + 2.0 / m_Info.frameRate >= GetStartTime() + m_Duration;
+    m_SkipBefore = nearTheEnd ? -INFINITY : time - tolerance;
+    m_SkippedPictures = false;
+    struct SkipNoMore {
+        double& skipBefore;
+        ~SkipNoMore() { skipBefore = -INFINITY; }
+    } skipNoMore{m_SkipBefore};
     try {
         double backoff = 0.0;
-        bool firstPicture = true;
+        bool firstPicture = sought;
         ffmpeg::FramePtr last;
         for (;;) {
             ffmpeg::FramePtr frame(DecodeNextVideoFrame());
             if (!frame) {
-                if (IsVideoEnded()) return KeepPicture(std::move(last));
-                continue;
+                if (!IsVideoEnded()) continue;
+                // The last pictures may have been left undecoded: once more, all of them.
+                if (m_SkippedPictures && m_SkipBefore > -INFINITY) {
+                    m_SkipBefore = -INFINITY;
+                    if (!Seek(time)) return false;
+                    last.reset();
+                    firstPicture = true;
+                    continue;
+                }
+                return KeepPicture(std::move(last));
             }
             double at = GetPictureTime(*frame);
             if (firstPicture) {

@@ -113,7 +113,8 @@ private:
     ffmpeg::FramePtr ToUpright(ffmpeg::FramePtr frame);
 
     bool CorrectAudioAfterSeek(double time);
-    bool CorrectVideoAfterSeek(double time);
+    bool CorrectVideoAfterSeek(double time, bool sought);
+    bool CanDecodeOnwardTo(double time) const;
     bool KeepPicture(ffmpeg::FramePtr frame);
     bool SeekDemuxer(int streamIndex, double time);
     bool SeekFurtherBack(double time, double& backoff);
@@ -134,6 +135,9 @@ private:
     bool m_AllDataRead = false;
     int64_t m_StartTime = 0;  // microseconds
     bool m_AtStart = true;    // nothing read since opening
+    bool m_PictureDecoded = false;  // the video position is that of a decoded picture
+    double m_SkipBefore = -INFINITY;  // pictures nothing refers to before this are not decoded
+    bool m_SkippedPictures = false;
     double m_NextAudioTime = NAN;
     ffmpeg::SwsPtr m_Rescaler;  // pictures that changed size or format on the way
     PictureRotator m_Rotator{0};

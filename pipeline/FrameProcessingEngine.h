@@ -1,43 +1,38 @@
 #pragma once
-// Turns a decoded picture into a picture for the encoder: to 24-bit RGB at
-// the source size, an edit of that image (cropping, in CropEngine), scaling
-// to the output size, and conversion to the output's pixel format.
-#include <memory>
+// Turns a decoded picture into a picture for the encoder in one pass of the
+// scaler: the crop rectangle is taken from the source planes where they lie,
+// then scaled and converted to the output's size and pixel format.
+#include <wx/gdicmn.h>
 
-#include <wx/image.h>
-
-#include "media/AVFrameConverter.h"
 #include "media/ConvertParams.h"
 #include "media/FFmpegPtr.h"
 
 class FrameProcessingEngine {
 public:
-    explicit FrameProcessingEngine(const ConvertParams& params);
-    virtual ~FrameProcessingEngine();
+    // `cropRect` in source pixels is clipped to the picture; one that covers
+    // nothing of it means no crop. Where the source's colour planes are
+    // smaller than the picture, the crop's left and top edges move to the
+    // even pixel before them. Throws "Can't initialize converting context."
+    // for formats or sizes the scaler cannot take.
+    FrameProcessingEngine(const ConvertParams& params, const wxRect& cropRect = wxRect());
     FrameProcessingEngine(const FrameProcessingEngine&) = delete;
     FrameProcessingEngine& operator=(const FrameProcessingEngine&) = delete;
 
-    // Edits the RGB image at the source size, before scaling.
-    virtual void PreProcessFrame(wxImage& image);
-    // Edits the RGB image at the output size, after scaling.
-    virtual void PostProcessFrame(wxImage& image);
+    // `frame` has the source's size and format and is only read. The result
+    // is a new frame of the output's size and format that owns its picture.
+    ffmpeg::FramePtr ProcessFrame(const AVFrame* frame);
 
-    // `frame` is read only. The result is a new frame record that the caller
-    // frees with av_frame_free(); its picture lies in the engine's buffer and
-    // is overwritten by the next call.
-    virtual AVFrame* ProcessFrame(AVFrame* frame);
-
-protected:
-    const ConvertParams& Params() const { return m_Params; }
+    // The part of the source that becomes the output.
+    wxRect GetSourceRect() const { return m_Source; }
 
 private:
-    wxImage ToRGB(AVFrame* frame);
-    AVFrame* FromRGB(wxImage& image);
-    AVFrame* CopyRGB(wxImage& image);
-    uint8_t* OutBuffer();
+    ffmpeg::FramePtr CropView(const AVFrame& frame) const;
+    const AVFrame& Croppable(const AVFrame& frame);
 
-    std::unique_ptr<AVFrameConverter> m_ToRGB;    // null when the source is RGB24
-    std::unique_ptr<AVFrameConverter> m_FromRGB;  // null when the output is RGB24
     ConvertParams m_Params;
-    ffmpeg::AvBufferPtr<uint8_t> m_OutBuffer;
+    wxRect m_Source;
+    int m_CropFormat;                 // the format the crop is taken from
+    ffmpeg::SwsPtr m_ToCroppable;     // for formats whose planes cannot be cut in place
+    ffmpeg::FramePtr m_Croppable;
+    ffmpeg::SwsPtr m_Scaler;
 };

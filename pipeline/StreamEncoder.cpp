@@ -7,7 +7,6 @@
 #include <limits>
 
 #include "media/ContainerProfiles.h"
-#include "pipeline/CropEngine.h"
 
 extern "C" {
 #include <libavutil/pixfmt.h>
@@ -37,7 +36,7 @@ StreamEncoder::StreamEncoder(const char* inputName, const char* outputName, tCod
     tInputStreamInfo video = m_VideoInput->GetInfo();
     ConvertParams convert = {video.width, video.height, video.pixFmt,
                              params.iWidth, params.iHeight, AV_PIX_FMT_YUV420P};
-    m_Engine = std::make_unique<CropEngine>(convert, cropRect);
+    m_Engine = std::make_unique<FrameProcessingEngine>(convert, cropRect);
 
     if (m_AudioInput) {
         tInputStreamInfo audio = m_AudioInput->GetInfo();
@@ -174,9 +173,7 @@ void StreamEncoder::WriteHeldPicture(double until)
     auto hasSlot = [&] { return !IsVideoDone() && VideoSeconds() < until - slotSlack; };
     if (!hasSlot())
         return;
-    ffmpeg::FramePtr out(m_Engine->ProcessFrame(m_Held.get()));
-    if (!out)
-        throw "Error croping frame.";
+    ffmpeg::FramePtr out = m_Engine->ProcessFrame(m_Held.get());
     while (hasSlot()) {
         m_Output->WriteNextVideoFrame(out.get());
         ++m_WrittenFrames;

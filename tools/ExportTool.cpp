@@ -20,6 +20,7 @@
 
 #include "media/InputStream.h"
 #include "pipeline/ExportCheck.h"
+#include "pipeline/ExportJob.h"
 #include "pipeline/ExportReport.h"
 #include "pipeline/StreamEncoder.h"
 #include "ui/Exporter.h"
@@ -108,19 +109,15 @@ int Report(const tExportCheck& check)
 int ExportDirectly(const Options& o, const tCodecParams& params, const wxRect& crop)
 {
     auto start = std::chrono::steady_clock::now();
-    unsigned long long read = 0, written = 0;
-    double range = 0;
-    {
-        StreamEncoder encoder(o.Get("in").c_str(), o.Get("out").c_str(), params, crop,
-                              o.Double("start", 0), o.Double("end", 0));
-        while (!encoder.IsEnded())
-            encoder.Encode();
-        encoder.Finish();
-        read = encoder.GetReadFrames();
-        written = encoder.GetWrittenFrames();
-        range = encoder.GetDuration();
+    ExportJob job(std::make_unique<StreamEncoder>(o.Get("in").c_str(), o.Get("out").c_str(), params, crop,
+                                                  o.Double("start", 0), o.Double("end", 0)));
+    job.Wait();
+    if (job.GetState() == ExportJob::FAILED) {
+        std::printf("%s\n", job.GetReason().c_str());
+        return 1;
     }
-    ExportCheck check(ExportCheck::RequestFor(params, range, false));
+    unsigned long long read = job.GetReadFrames(), written = job.GetWrittenFrames();
+    ExportCheck check(ExportCheck::RequestFor(params, job.GetDuration(), false));
     int exitCode = Report(check.Check(o.Get("out").c_str()));
     std::printf("read=%llu written=%llu seconds=%.3f\n", read, written, Seconds(start));
     return exitCode;

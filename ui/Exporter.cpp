@@ -13,9 +13,7 @@
 
 namespace {
 const int ID_EXPORT_TIMER = 2000;
-const int timerInterval = 5;      // ms between ticks
-const int workPerTick = 20;       // ms of encoding per tick before the loop runs again
-const int remainedTimeEvery = 1000;
+const int timerInterval = 100;  // ms between looks at the export's progress
 const char* const remainedTimeLabel = "Time left: ";
 }  // namespace
 
@@ -57,7 +55,7 @@ Exporter::Exporter(wxWindow* parent, const wxString& inputName, const wxString& 
 Exporter::~Exporter()
 {
     m_Timer.Stop();
-    m_StreamEncoder.reset();
+    m_Job.reset();
 }
 
 int Exporter::Start()
@@ -65,22 +63,33 @@ int Exporter::Start()
     m_Gauge->SetValue(0);
     if (m_Result != EXPORT_FINISHED)
         return m_Result;
-    m_StartMillis = m_LastUpdateMillis = wxGetLocalTimeMillis();
+    m_StartMillis = wxGetLocalTimeMillis();
+    m_Job = std::make_unique<ExportJob>(std::move(m_StreamEncoder));
     if (!m_Timer.Start(timerInterval, wxTIMER_CONTINUOUS))
-        return EXPORT_FAILED;
-    if (ShowModal() == wxID_CANCEL && m_Result == EXPORT_FINISHED)
-        m_Result = EXPORT_CANCELED;
+        m_Job->Cancel();
+    else
+        ShowModal();
+    m_Job->Wait();
+    m_Result = ResultOf(m_Job->GetState());
+    m_Reason = wxString::FromUTF8(m_Job->GetReason());
     if (m_Result != EXPORT_FAILED)
         ReadBack();
     return m_Result;
 }
 
+int Exporter::ResultOf(ExportJob::State state)
+{
+    switch (state) {
+    case ExportJob::FINISHED: return EXPORT_FINISHED;
+    case ExportJob::CANCELED: return EXPORT_CANCELED;
+    default: return EXPORT_FAILED;
+    }
+}
+
 // A cancelled export is read back as far as it was written.
 void Exporter::ReadBack()
 {
-    double range = m_StreamEncoder->GetDuration();
-    m_StreamEncoder.reset();  // the file was finished and put in place already
-    ExportCheck check(ExportCheck::RequestFor(m_Params, range, m_Result == EXPORT_CANCELED));
+    ExportCheck check(ExportCheck::RequestFor(m_Params, m_Job->GetDuration(), m_Result == EXPORT_CANCELED));
     m_Check = check.Check(m_OutputName.c_str());
 }
 
@@ -104,57 +113,27 @@ void Exporter::Fail()
     }
 }
 
+// The worker stops after its current step and closes the file; the dialog
+// ends when it has.
 void Exporter::OnCancel(wxCommandEvent&)
 {
-    // A cancelled export keeps what was written so far.
-    try {
-        if (m_StreamEncoder && m_Result == EXPORT_FINISHED)
-            m_StreamEncoder->Finish();
-    } catch (...) {
-        Fail();
+    if (m_Job) {
+        m_Job->Cancel();
+        m_Job->Wait();
     }
     Finish(wxID_CANCEL);
 }
 
 void Exporter::Process(wxTimerEvent&)
 {
-    try {
-        EncodeForAWhile();
-        if (m_Timer.IsRunning())
-            UpdateRemainedTime();
-    } catch (...) {
-        Fail();
-        Finish(wxID_OK);
-    }
-}
-
-// One step per tick would cap an export at a few hundred steps a second
-// however fast the machine is; steps go on until a slice of time has passed.
-void Exporter::EncodeForAWhile()
-{
-    wxLongLong sliceEnd = wxGetLocalTimeMillis() + workPerTick;
-    do {
-        if (m_StreamEncoder->IsEnded()) {
-            m_StreamEncoder->Finish();
-            Finish(wxID_OK);
-            return;
-        }
-        m_StreamEncoder->Encode();
-    } while (wxGetLocalTimeMillis() < sliceEnd);
-    m_Gauge->SetValue(std::clamp(m_StreamEncoder->GetProgress(), 0, 1000));
-}
-
-void Exporter::UpdateRemainedTime()
-{
-    wxLongLong now = wxGetLocalTimeMillis();
-    wxLongLong sinceUpdate = now - m_LastUpdateMillis;
-    if (sinceUpdate < remainedTimeEvery)
+    if (!m_Job)
         return;
-    long long elapsed = (now - m_StartMillis).GetValue();
-    long long remaining = EstimateRemaining(elapsed, m_StreamEncoder->GetPosition(),
-                                            m_StreamEncoder->GetDuration());
-    m_RemainedText->SetLabel(RemainedTimeText(remaining));
-    m_LastUpdateMillis = wxGetLocalTimeMillis();
+    m_Gauge->SetValue(m_Job->GetProgress());
+    long long elapsed = (wxGetLocalTimeMillis() - m_StartMillis).GetValue();
+    m_RemainedText->SetLabel(
+        RemainedTimeText(EstimateRemaining(elapsed, m_Job->GetPosition(), m_Job->GetDuration())));
+    if (m_Job->IsDone())
+        Finish(wxID_OK);
 }
 
 long long Exporter::EstimateRemaining(long long elapsedMs, double position, double duration)

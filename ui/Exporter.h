@@ -1,8 +1,8 @@
 #pragma once
 // The modal progress dialog under which one export runs: a gauge, the
-// remaining time and "Cancel". A repeating timer drives the export in small
-// steps on the GUI thread. When the export ends, finished or cancelled, the
-// output file is finished and read back.
+// remaining time and "Cancel". The export runs on a worker thread of its own
+// (ExportJob); a timer shows its progress. When the export ends, finished or
+// cancelled, the output file has been finished and is read back.
 #include <memory>
 #include <string>
 
@@ -11,6 +11,7 @@
 
 #include "media/CodecParams.h"
 #include "pipeline/ExportCheck.h"
+#include "pipeline/ExportJob.h"
 #include "pipeline/StreamEncoder.h"
 
 class wxGauge;
@@ -47,17 +48,16 @@ public:
 private:
     void Finish(int returnCode);
     void Fail();
-    void EncodeForAWhile();
-    void UpdateRemainedTime();
     void ReadBack();
+    static int ResultOf(ExportJob::State state);
 
     wxTimer m_Timer;
     wxGauge* m_Gauge = nullptr;
     std::unique_ptr<StreamEncoder> m_StreamEncoder;  // null when the export could not be set up
+    std::unique_ptr<ExportJob> m_Job;                // the export, once started
     int m_Result = EXPORT_FINISHED;
     wxString m_Reason;
     wxLongLong m_StartMillis;
-    wxLongLong m_LastUpdateMillis;
     wxStaticText* m_RemainedText = nullptr;
     tCodecParams m_Params;
     std::string m_OutputName;  // UTF-8

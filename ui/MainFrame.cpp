@@ -496,8 +496,20 @@ void MainFrame::ReplaceOutputExtension()
         m_OutputFileText->SetValue(ReplaceFileExt(output, GetFileExtFromCodecID(m_CodecParams.eCodec)));
 }
 
+// A dragged arrow moves faster than large pictures can be made: the moves
+// waiting are taken together into one preview, at the arrow's latest time,
+// made once the events before it have been handled.
 void MainFrame::OnCurrentArrowMoved(wxCommandEvent&)
 {
+    if (!m_FrameGrabber || m_PreviewPending)
+        return;
+    m_PreviewPending = true;
+    CallAfter(&MainFrame::ShowPreviewAtArrow);
+}
+
+void MainFrame::ShowPreviewAtArrow()
+{
+    m_PreviewPending = false;
     if (!m_FrameGrabber)
         return;
     wxRect crop = m_CropCtrl->GetCropRect();

@@ -44,6 +44,7 @@ public:
     void OnChangeCodecSettings(wxCommandEvent& event);
     void OnChangeOutputCodec(wxCommandEvent& event);
     void OnCurrentArrowMoved(wxCommandEvent& event);
+    void ShowPreviewAtArrow();
     void OnCropChanged(wxCommandEvent& event);
     void OnNewMenu(wxCommandEvent& event);
     void OnStart(wxCommandEvent& event);
@@ -90,6 +91,7 @@ private:
     wxString m_LastFolder;         // where the choosers open
     bool m_OutputProposed = false;  // the output is the program's proposal, not the user's choice
     wxString m_InputFailure;       // the message for the last input that did not open
+    bool m_PreviewPending = false;  // a preview at the arrow's time is on its way
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -10,11 +10,11 @@
 #include <gtest/gtest.h>
 
 #include "media/InputStream.h"
-#include "pipeline/CropEngine.h"
 #include "pipeline/FrameProcessingEngine.h"
 #include "support/TestMedia.h"
 
 extern "C" {
+#include <libavutil/pixdesc.h>
 #include <libavutil/pixfmt.h>
 }
 
@@ -87,18 +87,49 @@ int MaxError(const AVFrame* frame, int x0, int y0, int w, int h, int r, int g, i
     return worst;
 }
 
-struct FrameDone {
-    void operator()(AVFrame* f) const { av_frame_free(&f); }
-};
-using Result = std::unique_ptr<AVFrame, FrameDone>;
+using Result = ffmpeg::FramePtr;
+
+// The quadrants as a palette picture: index 0..3 into their four colours.
+ffmpeg::FramePtr PaletteQuadrants()
+{
+    ffmpeg::FramePtr frame(av_frame_alloc());
+    frame->width = 320;
+    frame->height = 240;
+    frame->format = AV_PIX_FMT_PAL8;
+    if (av_frame_get_buffer(frame.get(), 0) < 0)
+        return nullptr;
+    const uint32_t argb[4] = {0xffff0000, 0xff00ff00, 0xff0000ff, 0xffffffff};
+    std::memcpy(frame->data[1], argb, sizeof argb);
+    for (int y = 0; y < 240; ++y)
+        for (int x = 0; x < 320; ++x)
+            frame->data[0][y * frame->linesize[0] + x] = uint8_t((y >= 120 ? 2 : 0) + (x >= 160 ? 1 : 0));
+    return frame;
+}
+
+// `source` converted to another pixel format at its own size.
+ffmpeg::FramePtr InFormat(const AVFrame& source, AVPixelFormat format)
+{
+    if (format == AV_PIX_FMT_PAL8)
+        return PaletteQuadrants();
+    ffmpeg::FramePtr out(av_frame_alloc());
+    out->width = source.width;
+    out->height = source.height;
+    out->format = format;
+    ffmpeg::SwsPtr scaler(sws_getContext(source.width, source.height, AVPixelFormat(source.format), source.width,
+                                         source.height, format, SWS_POINT, nullptr, nullptr, nullptr));
+    if (!scaler || av_frame_get_buffer(out.get(), 0) < 0)
+        return nullptr;
+    sws_scale(scaler.get(), source.data, source.linesize, 0, source.height, out->data, out->linesize);
+    return out;
+}
 
 }  // namespace
 
 TEST(FrameProcessing, CropIsCutFromTheRightPlaceAndScaledToTheOutputSize)
 {
     auto source = MakeRgbFrame(640, 480, 32, Gradient);
-    CropEngine engine(Params(640, 480, AV_PIX_FMT_RGB24, 320, 240, AV_PIX_FMT_RGB24), wxRect(80, 60, 480, 360));
-    Result out(engine.ProcessFrame(source.get()));
+    FrameProcessingEngine engine(Params(640, 480, AV_PIX_FMT_RGB24, 320, 240, AV_PIX_FMT_RGB24), wxRect(80, 60, 480, 360));
+    Result out = engine.ProcessFrame(source.get());
     ASSERT_TRUE(out);
     ASSERT_EQ(out->width, 320);
     ASSERT_EQ(out->height, 240);
@@ -115,8 +146,8 @@ TEST(FrameProcessing, CropIsCutFromTheRightPlaceAndScaledToTheOutputSize)
 TEST(FrameProcessing, AFullPictureCropAtTheSameSizePassesThroughUnchanged)
 {
     auto source = MakeRgbFrame(640, 480, 32, Gradient);
-    CropEngine engine(Params(640, 480, AV_PIX_FMT_RGB24, 640, 480, AV_PIX_FMT_RGB24), wxRect(0, 0, 640, 480));
-    Result out(engine.ProcessFrame(source.get()));
+    FrameProcessingEngine engine(Params(640, 480, AV_PIX_FMT_RGB24, 640, 480, AV_PIX_FMT_RGB24), wxRect(0, 0, 640, 480));
+    Result out = engine.ProcessFrame(source.get());
     ASSERT_TRUE(out);
     for (int y = 0; y < 480; ++y)
         ASSERT_EQ(0, std::memcmp(Pixel(out.get(), 0, y), source->data[0] + size_t(y) * source->linesize[0], 640 * 3))
@@ -126,8 +157,8 @@ TEST(FrameProcessing, AFullPictureCropAtTheSameSizePassesThroughUnchanged)
 TEST(FrameProcessing, AFourByThreeCropIsStretchedToASixteenByNineOutputWithoutBars)
 {
     auto source = MakeRgbFrame(640, 480, 32, Gradient);
-    CropEngine engine(Params(640, 480, AV_PIX_FMT_RGB24, 640, 360, AV_PIX_FMT_RGB24), wxRect(80, 60, 480, 360));
-    Result out(engine.ProcessFrame(source.get()));
+    FrameProcessingEngine engine(Params(640, 480, AV_PIX_FMT_RGB24, 640, 360, AV_PIX_FMT_RGB24), wxRect(80, 60, 480, 360));
+    Result out = engine.ProcessFrame(source.get());
     ASSERT_TRUE(out);
     ASSERT_EQ(out->width, 640);
     ASSERT_EQ(out->height, 360);
@@ -150,8 +181,8 @@ TEST(FrameProcessing, PaddedAndPackedRgbRowsGiveTheSamePicture)
     ASSERT_GT(padded->linesize[0], 270);
     ASSERT_EQ(packed->linesize[0], 270);
     for (AVFrame* source : {padded.get(), packed.get()}) {
-        CropEngine engine(Params(90, 60, AV_PIX_FMT_RGB24, 90, 60, AV_PIX_FMT_RGB24), wxRect());
-        Result out(engine.ProcessFrame(source));
+        FrameProcessingEngine engine(Params(90, 60, AV_PIX_FMT_RGB24, 90, 60, AV_PIX_FMT_RGB24), wxRect());
+        Result out = engine.ProcessFrame(source);
         ASSERT_TRUE(out);
         for (int y = 0; y < 60; ++y)
             ASSERT_EQ(0, std::memcmp(Pixel(out.get(), 0, y), packed->data[0] + size_t(y) * 270, 270))
@@ -159,41 +190,41 @@ TEST(FrameProcessing, PaddedAndPackedRgbRowsGiveTheSamePicture)
     }
 }
 
-TEST(FrameProcessing, ConsecutivePicturesShareOneBufferAndTheSecondOverwritesTheFirst)
+// Planar, semi-planar, packed, deep and palette sources: the crop is taken
+// from the same place in each (palette pictures through a full-size copy).
+TEST(FrameProcessing, EveryPixelFormatIsCroppedFromTheSamePlace)
 {
-    auto red = MakeRgbFrame(64, 48, 32, Flat(255, 0, 0));
-    auto blue = MakeRgbFrame(64, 48, 32, Flat(0, 0, 255));
-
-    CropEngine rgb(Params(64, 48, AV_PIX_FMT_RGB24, 32, 24, AV_PIX_FMT_RGB24), wxRect());
-    Result first(rgb.ProcessFrame(red.get()));
-    ASSERT_TRUE(first);
-    EXPECT_EQ(MaxError(first.get(), 0, 0, 32, 24, 255, 0, 0), 0);
-    Result second(rgb.ProcessFrame(blue.get()));
-    ASSERT_TRUE(second);
-    EXPECT_NE(first.get(), second.get());
-    EXPECT_EQ(first->data[0], second->data[0]);
-    EXPECT_EQ(MaxError(first.get(), 0, 0, 32, 24, 0, 0, 255), 0) << "the first picture was not overwritten";
-
-    CropEngine yuv(Params(64, 48, AV_PIX_FMT_RGB24, 32, 24, AV_PIX_FMT_YUV420P), wxRect());
-    Result a(yuv.ProcessFrame(red.get()));
-    Result b(yuv.ProcessFrame(blue.get()));
-    ASSERT_TRUE(a && b);
-    EXPECT_NE(a.get(), b.get());
-    for (int plane = 0; plane < 3; ++plane)
-        EXPECT_EQ(a->data[plane], b->data[plane]) << "plane " << plane;
-    EXPECT_EQ(b->width, 32);
-    EXPECT_EQ(b->height, 24);
-    EXPECT_EQ(b->format, AV_PIX_FMT_YUV420P);
+    auto rgb = MakeRgbFrame(320, 240, 32, Quadrants);
+    static const int colours[4][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
+    const struct { wxRect crop; int quadrant; } crops[] = {
+        {wxRect(160, 120, 160, 120), 3}, {wxRect(1, 121, 157, 117), 2}, {wxRect(163, 3, 151, 111), 1}};
+    for (AVPixelFormat format : {AV_PIX_FMT_RGB24, AV_PIX_FMT_YUV420P, AV_PIX_FMT_NV12, AV_PIX_FMT_YUYV422,
+                                 AV_PIX_FMT_YUV444P10LE, AV_PIX_FMT_BGRA, AV_PIX_FMT_PAL8}) {
+        SCOPED_TRACE(av_get_pix_fmt_name(format));
+        auto source = InFormat(*rgb, format);  // the quadrants in that format
+        ASSERT_TRUE(source);
+        for (const auto& c : crops) {
+            FrameProcessingEngine engine(Params(320, 240, format, 40, 30, AV_PIX_FMT_RGB24), c.crop);
+            Result out = engine.ProcessFrame(source.get());
+            const int* want = colours[c.quadrant];
+            EXPECT_LE(MaxError(out.get(), 1, 1, 38, 28, want[0], want[1], want[2]), 8) << "quadrant " << c.quadrant;
+        }
+    }
 }
 
-TEST(FrameProcessing, ANullPictureIsRefused)
+TEST(FrameProcessing, ANullPictureOrOneOfAnotherShapeIsRefused)
 {
     FrameProcessingEngine engine(Params(64, 48, AV_PIX_FMT_RGB24, 64, 48, AV_PIX_FMT_YUV420P));
-    try {
-        engine.ProcessFrame(nullptr);
-        FAIL() << "no exception";
-    } catch (const char* message) {
-        EXPECT_STREQ(message, "Pointer to frame is zero.");
+    auto small = MakeRgbFrame(32, 24, 32, Flat(0, 0, 0));
+    const struct { const AVFrame* frame; const char* message; } cases[] = {
+        {nullptr, "Pointer to frame is zero."}, {small.get(), "Error croping frame."}};
+    for (const auto& c : cases) {
+        try {
+            engine.ProcessFrame(c.frame);
+            ADD_FAILURE() << "no exception";
+        } catch (const char* message) {
+            EXPECT_STREQ(message, c.message);
+        }
     }
 }
 
@@ -221,8 +252,8 @@ TEST(FrameProcessing, CropRectanglesOutsideThePictureAreClippedAndEmptyOnesMeanN
     static const int colours[4][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        CropEngine engine(Params(320, 240, AV_PIX_FMT_RGB24, 80, 60, AV_PIX_FMT_RGB24), c.crop);
-        Result out(engine.ProcessFrame(source.get()));
+        FrameProcessingEngine engine(Params(320, 240, AV_PIX_FMT_RGB24, 80, 60, AV_PIX_FMT_RGB24), c.crop);
+        Result out = engine.ProcessFrame(source.get());
         ASSERT_TRUE(out);
         if (c.colour >= 0) {
             const int* rgb = colours[c.colour];
@@ -249,8 +280,8 @@ TEST(FrameProcessing, DecodedPicturesAreConvertedCroppedAndScaled)
     for (int tries = 0; !frame && tries < 1000 && !input.IsAllMediaEnded(); ++tries)
         frame.reset(input.DecodeNextVideoFrame());
     ASSERT_TRUE(frame);
-    CropEngine engine(Params(320, 240, info.pixFmt, 40, 30, AV_PIX_FMT_RGB24), wxRect(0, 120, 160, 120));
-    Result out(engine.ProcessFrame(frame.get()));
+    FrameProcessingEngine engine(Params(320, 240, info.pixFmt, 40, 30, AV_PIX_FMT_RGB24), wxRect(0, 120, 160, 120));
+    Result out = engine.ProcessFrame(frame.get());
     ASSERT_TRUE(out);
     // The file's colour borders are soft over a few pixels: look inside them.
     EXPECT_LE(MaxError(out.get(), 2, 2, 36, 26, 0, 0, 255), 6) << "the bottom-left quadrant is blue";

