@@ -80,7 +80,8 @@ compare() {
   name=$1 input=$2 size=$3 crop=${4:-}
   w=${size%x*} h=${size#*x}
   ours_args="--in $input --out $work/ours_$name.mp4 --size $size --vbitrate 5000000 --gop 5 --abitrate 128000 --arate 44100 --channels 2"
-  filter="scale=$w:$h"
+  # Shrinking by area, as the program does, so both files start from the same pictures.
+  filter="scale=$w:$h:flags=area"
   if [ -n "$crop" ]; then
     ours_args="$ours_args --crop $crop"
     IFS=, read -r cx cy cw ch <<CROP

@@ -4,6 +4,8 @@
 // tellavox-screenshot --finished CLIP OUT.mp4: exports two to six seconds of
 // CLIP into OUT.mp4 and stays on the "Export finished" message, to be
 // photographed from outside (tools/screenshot.sh).
+// tellavox-screenshot --settings CLIP: opens the settings dialog over the
+// window with CLIP loaded and stays on it, to be photographed from outside.
 #include <cstdio>
 #include <string>
 
@@ -22,6 +24,8 @@ public:
     {
         if (argc == 4 && argv[1] == "--finished")
             return ExportAndWait(argv[2], argv[3]);
+        if (argc == 3 && argv[1] == "--settings")
+            return ShowSettings(argv[2]);
         if (argc != 3)
             return false;
         MainFrame* frame = ShowWindow(argv[1]);
@@ -53,6 +57,18 @@ private:
             const int startCommand = 2003;
             wxCommandEvent start(wxEVT_MENU, startCommand);
             frame->ProcessWindowEvent(start);
+        });
+        m_Status = 0;
+        return true;
+    }
+
+    bool ShowSettings(const wxString& clip)
+    {
+        MainFrame* frame = ShowWindow(clip);
+        CallAfter([frame] {
+            const int settingsCommand = 2005;
+            wxCommandEvent settings(wxEVT_MENU, settingsCommand);
+            frame->ProcessWindowEvent(settings);
         });
         m_Status = 0;
         return true;
