@@ -12,12 +12,20 @@
 
 TEST(FileExtension, EachOutputCodecHasItsExtensionAndUnknownValuesNone)
 {
-    const char* expected[] = {"mp4", "3gp", "3g2", "mpg", "m2v", "vob", "psp", "mov", "swf", "flv"};
-    for (int codec = 0; codec < 10; ++codec)
+    const char* expected[] = {"mp4", "3gp", "3g2", "mpg", "m2v", "vob", "psp", "mov", "swf", "flv", "mp4", "mov"};
+    for (int codec = 0; codec < OUTPUT_CODEC_COUNT; ++codec)
         EXPECT_EQ(GetFileExtFromCodecID(enumOutputCodec(codec)), expected[codec]) << "codec " << codec;
-    EXPECT_EQ(GetFileExtFromCodecID(enumOutputCodec(10)), "");
+    EXPECT_EQ(GetFileExtFromCodecID(enumOutputCodec(OUTPUT_CODEC_COUNT)), "");
     EXPECT_EQ(GetFileExtFromCodecID(enumOutputCodec(-1)), "");
     EXPECT_EQ(GetFileExtFromCodecID(enumOutputCodec(1000)), "");
+}
+
+TEST(FrameRateText, ShowsUpToTwoDecimalsWithoutTrailingZeros)
+{
+    const std::pair<double, const char*> rates[] = {
+        {25.0, "25"}, {30000.0 / 1001, "29.97"}, {24000.0 / 1001, "23.98"}, {12.5, "12.5"}, {100.0, "100"}};
+    for (const auto& [rate, text] : rates)
+        EXPECT_EQ(FrameRateText(rate), text) << rate;
 }
 
 // Only the file name's own '.' counts: a dot in a folder name is not an
