@@ -268,10 +268,8 @@ void RangeBarCtrl::Paint(wxDC& dc) const
     int xc = geometry.TimeToX(m_CurrentTime);
 
     DrawTimelineBg(dc, bar);
-    if (!m_HasMedia) {
-        DrawTimelinePart(dc, bar, BeforeSelection);
+    if (!m_HasMedia)
         return;
-    }
     DrawTimelinePart(dc, wxRect(bar.x, bar.y, xs - bar.x + 2, bar.height), BeforeSelection);
     DrawTimelinePart(dc, wxRect(xs + 1, bar.y, xe - xs + 1, bar.height), Selection);
     DrawTimelinePart(dc, wxRect(xe, bar.y, bar.x + bar.width - xe, bar.height), AfterSelection);

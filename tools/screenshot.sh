@@ -1,10 +1,17 @@
 #!/bin/sh
-# Photographs the main window with a clip loaded and a crop drawn, for the
-# README: docs/main-window.png. Needs ImageMagick (apt-get install imagemagick).
+# Photographs the program for the README and the user guide:
+# docs/main-window.png and docs/guide/*.png. Needs ImageMagick
+# (apt-get install imagemagick).
 set -eu
 cd "$(dirname "$0")/.."
 sh tools/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -- tellavox-screenshot test_media
-clip=build/testmedia/av_h264_aac.mp4
-xvfb-run -a -s "-screen 0 900x660x24" build/tools/tellavox-screenshot "$(pwd)/$clip" /tmp/tellavox-screen.png
-convert /tmp/tellavox-screen.png -crop 870x620+15+20 +repage docs/main-window.png
-echo "docs/main-window.png"
+clip=$(pwd)/build/testmedia/av_h264_aac.mp4
+shot() {
+  xvfb-run -a -s "-screen 0 1100x800x24" build/tools/tellavox-screenshot "$1" "$clip" "$(pwd)/$2"
+  echo "$2"
+}
+mkdir -p docs/guide
+shot crop docs/main-window.png
+for scene in open range crop settings export; do
+  shot "$scene" "docs/guide/$scene.png"
+done

@@ -64,7 +64,7 @@ int Exporter::Start()
     if (m_Result != EXPORT_FINISHED)
         return m_Result;
     m_StartMillis = m_LastUpdateMillis = wxGetLocalTimeMillis();
-    if (!m_Timer.Start(timerInterval, wxTIMER_CONTINUOUS))
+    if (!m_Timer.StartOnce(timerInterval))
         return EXPORT_FAILED;
     if (ShowModal() == wxID_CANCEL && m_Result == EXPORT_FINISHED)
         m_Result = EXPORT_CANCELED;
@@ -87,8 +87,12 @@ void Exporter::Process(wxTimerEvent&)
 {
     try {
         EncodeForAWhile();
-        if (m_Timer.IsRunning())
+        if (IsModal()) {
             UpdateRemainedTime();
+            // Counted from now: a repeating timer is already due again after
+            // a slice of work, and the dialog would never be drawn.
+            m_Timer.StartOnce(timerInterval);
+        }
     } catch (...) {
         m_Result = EXPORT_FAILED;
         Finish(wxID_OK);

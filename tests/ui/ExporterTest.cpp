@@ -110,6 +110,26 @@ TEST(Exporter, CancelEndsTheExportAndLeavesAFileWithWhatWasWritten)
     EXPECT_NEAR(PacketSpan(out, "a:0"), PacketSpan(out, "v:0"), 0.1);
 }
 
+// Between two slices of work the dialog's loop is free to draw the dialog
+// and handle the user: here, a Cancel queued during the second step comes
+// through while the export is still running.
+TEST(Exporter, TheDialogIsServedBetweenStepsOfTheExport)
+{
+    std::string in = MediaPath("av_h264_aac.mp4"), out = OutputPath("exporter_served.mp4");
+    Exporter dialog(nullptr, Wide(in), Wide(out), RecordFor(in), wxRect(), 0, 0);
+    int ticks = 0;
+    dialog.Bind(wxEVT_TIMER, [&](wxTimerEvent& e) {
+        e.Skip();
+        if (++ticks == 2)
+            dialog.CallAfter([&dialog] {
+                wxCommandEvent cancel(wxEVT_BUTTON, wxID_CANCEL);
+                cancel.SetEventObject(&dialog);
+                dialog.GetEventHandler()->ProcessEvent(cancel);
+            });
+    });
+    EXPECT_EQ(dialog.Start(), EXPORT_CANCELED);
+}
+
 TEST(Exporter, TheRemainingTimeIsEstimatedFromTheSpeedSoFar)
 {
     // 10 s for 2.5 s of a 10 s range: 40 s in all, 30 s left.
