@@ -74,7 +74,7 @@ void StreamEncoder::SeekToStart()
     if (m_AudioInput) {
         if (!InputStream::SeekStreamsSync(*m_VideoInput, *m_AudioInput, time))
             throw "Can't seek to begin in audio or video stream.";
-    } else if (!m_VideoInput->Seek(time)) {
+    } else if (!m_VideoInput->SeekAccurate(time)) {
         throw "Can't seek to begin in video stream.";
     }
 }

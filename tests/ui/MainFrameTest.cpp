@@ -16,6 +16,7 @@
 #include "controls/RangeBarCtrl.h"
 #include "controls/SelectCropCtrl.h"
 #include "support/MediaProbe.h"
+#include "support/PictureCompare.h"
 #include "support/ModalAnswers.h"
 #include "support/TestMedia.h"
 #include "ui/AboutBox.h"
@@ -253,6 +254,37 @@ TEST_F(MainWindow, StartExportsTheRangeAndCropAndOffersToOpenTheFile)
     // The window keeps its state.
     EXPECT_EQ(Text("OutputFile"), output);
     EXPECT_EQ(Find<SelectCropCtrl>("Preview")->GetCropRect(), wxRect(160, 0, 160, 120));
+}
+
+// The range begun with the keys at 1.3 s of a 10 fps clip without sound is
+// exported from that frame, not from the key frame before it: the first
+// picture written is the input's 14th.
+TEST_F(MainWindow, TheExportBeginsOnTheFrameTheTimelineShows)
+{
+    std::string input = MediaPath("fps10.mp4"), output = OutputPath("from_the_frame.mp4");
+    frame->OpenInputFile(input);
+    frame->SetOutputFile(output);
+    auto* bar = Find<RangeBarCtrl>("Timeline");
+    auto key = [bar](wxEventType type, int code) {
+        wxKeyEvent event(type);
+        event.m_keyCode = event.m_uniChar = code;
+        event.SetEventObject(bar);
+        bar->GetEventHandler()->ProcessEvent(event);
+    };
+    key(wxEVT_KEY_DOWN, WXK_HOME);
+    for (int frames = 0; frames < 13; ++frames)
+        key(wxEVT_KEY_DOWN, WXK_RIGHT);
+    key(wxEVT_CHAR, '[');
+    EXPECT_NEAR(bar->GetSelectionStart(), 1.3, 1e-9);
+
+    answers.RunNormally("ExportToFFMPEGDialog");
+    answers.Queue(wxID_CANCEL);
+    Start();
+    std::vector<Picture> in = DecodeAllPictures(input), out = DecodeAllPictures(output, 1);
+    ASSERT_GE(in.size(), 15u);
+    ASSERT_EQ(out.size(), 1u);
+    EXPECT_LT(MeanAbsDiff(out[0], in[13]), MeanAbsDiff(out[0], in[12]));
+    EXPECT_LT(MeanAbsDiff(out[0], in[13]), MeanAbsDiff(out[0], in[14]));
 }
 
 TEST_F(MainWindow, AFailedExportIsReported)
