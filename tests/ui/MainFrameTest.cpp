@@ -350,35 +350,33 @@ TEST_F(MainWindow, MenusShowTheirShortcuts)
     }
 }
 
-TEST_F(MainWindow, AFileNamedOnTheCommandLineOpensLikeAChosenOne)
+// A file named on the command line (relative to the working folder) and
+// the first of several dropped files that opens are opened like a chosen
+// one; a bad file gets the chooser's message, a drop of bad files one message.
+TEST_F(MainWindow, FilesFromTheCommandLineAndDropsOpenLikeChosenOnes)
 {
-    wxString relative = wxFileName(MediaPath("fps10.mp4")).GetFullPath();
-    wxFileName name(relative);
-    name.MakeRelativeTo(wxGetCwd());
-    EXPECT_TRUE(frame->OpenCommandLineFile(name.GetFullPath()));
+    wxFileName relative(MediaPath("fps10.mp4"));
+    relative.MakeRelativeTo(wxGetCwd());
+    EXPECT_TRUE(frame->OpenCommandLineFile(relative.GetFullPath()));
     EXPECT_EQ(Text("InputFile"), MediaPath("fps10.mp4"));
-    answers.Queue(wxID_OK);
-    EXPECT_FALSE(frame->OpenCommandLineFile(MediaPath("text.avi")));
-    ASSERT_EQ(answers.Dialogs().size(), 1u);
-    EXPECT_EQ(answers.Dialogs()[0].message, cantOpen);
-}
 
-TEST_F(MainWindow, ADropOpensTheFirstFileThatOpensAndReportsOnlyWhenNoneDoes)
-{
     auto* target = dynamic_cast<wxFileDropTarget*>(frame->GetDropTarget());
     ASSERT_NE(target, nullptr);
     wxArrayString paths;
-    for (const char* name : {"text.avi", "audio_only.m4a", "fps10.mp4", "video_only.mp4"})
+    for (const char* name : {"text.avi", "audio_only.m4a", "video_only.mp4", "fps10.mp4"})
         paths.Add(MediaPath(name));
     EXPECT_TRUE(target->OnDropFiles(5, 5, paths));
-    EXPECT_EQ(Text("InputFile"), MediaPath("fps10.mp4"));
+    EXPECT_EQ(Text("InputFile"), MediaPath("video_only.mp4"));
     EXPECT_TRUE(answers.Dialogs().empty());
 
+    answers.Queue(wxID_OK);
+    EXPECT_FALSE(frame->OpenCommandLineFile(MediaPath("text.avi")));
     paths.RemoveAt(2, 2);
     answers.Queue(wxID_OK);
     EXPECT_FALSE(target->OnDropFiles(5, 5, paths));
-    ASSERT_EQ(answers.Dialogs().size(), 1u);
-    EXPECT_EQ(answers.Dialogs()[0].message, cantOpen);
+    ASSERT_EQ(answers.Dialogs().size(), 2u);
+    for (const auto& shown : answers.Dialogs())
+        EXPECT_EQ(shown.message, cantOpen);
     EXPECT_EQ(Text("InputFile"), "");
 }
 
