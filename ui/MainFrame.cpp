@@ -555,7 +555,7 @@ void MainFrame::ReportExport(int result, const wxString& output)
         ShowMessage("Export canceled.", "Message");
         break;
     case EXPORT_FINISHED:
-        ShowExportFinished("Do you want to open output file?", output);
+        ShowExportFinished("The export has finished. Open the file, or show it in its folder?", output);
         break;
     }
 }

@@ -235,7 +235,7 @@ TEST_F(MainWindow, StartExportsTheRangeAndCropAndOffersToOpenTheFile)
     Start();
     ASSERT_FALSE(answers.Dialogs().empty());
     EXPECT_EQ(answers.Dialogs().back().title, "Export finished");
-    EXPECT_EQ(answers.Dialogs().back().message, "Do you want to open output file?");
+    EXPECT_EQ(answers.Dialogs().back().message, "The export has finished. Open the file, or show it in its folder?");
 
     auto streams = ProbeStreams(output);
     ASSERT_FALSE(streams.empty());
