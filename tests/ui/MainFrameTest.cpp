@@ -431,12 +431,18 @@ TEST_F(MainWindow, TheOutputSizeFollowsADrawnCropAndTheCaptionShowsIt)
 
 TEST_F(MainWindow, TheLeftColumnKeepsItsWidthWhateverTheFileSays)
 {
-    auto* button = Find<wxButton>("InputButton");
-    const int x = button->GetScreenPosition().x;
-    for (const char* name : {"ntsc_2997.mp4", "av_h264_aac.mp4", "two_audio.mkv"}) {
-        frame->OpenInputFile(MediaPath(name));
+    const char* const watched[] = {"InputButton", "VideoInfo", "OutputFile", "FormatCaption"};
+    std::vector<wxRect> places;
+    for (const char* name : watched)
+        places.push_back(Find<wxWindow>(name)->GetScreenRect());
+    for (const char* file : {"ntsc_2997.mp4", "av_h264_aac.mp4", "start_1_4.ts"}) {
+        frame->OpenInputFile(MediaPath(file));
         wxTheApp->ProcessIdle();
-        EXPECT_EQ(button->GetScreenPosition().x, x) << name;
+        for (size_t i = 0; i < places.size(); ++i) {
+            wxRect place = Find<wxWindow>(watched[i])->GetScreenRect();
+            EXPECT_EQ(place.x, places[i].x) << file << ": " << watched[i];
+            EXPECT_EQ(place.width, places[i].width) << file << ": " << watched[i];
+        }
     }
 }
 
