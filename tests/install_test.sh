@@ -31,4 +31,4 @@ pictures=$(sed -n 's/.*<img src="\([^"]*\)".*/\1/p' "$guide/index.html")
 for picture in $pictures; do
   [ -s "$guide/$picture" ] || fail "the user guide's $picture is not installed"
 done
-echo "installed and checked in $prefix"
+echo "installed into a temporary prefix: everything in place"

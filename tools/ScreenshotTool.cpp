@@ -81,7 +81,7 @@ private:
     {
         auto* crop = Find<SelectCropCtrl>("Preview");
         wxRect whole = crop->GetCropRect();
-        crop->SetCropRect(wxRect(whole.width / 8, whole.height / 6, whole.width / 2, whole.height / 2));
+        crop->SetCropRect(wxRect(whole.width / 8, whole.height / 6, whole.width / 2, whole.height / 3));
         wxCommandEvent drawn(wxCROP_RECT_CHANGED, crop->GetId());
         drawn.SetEventObject(crop);
         crop->ProcessWindowEvent(drawn);
