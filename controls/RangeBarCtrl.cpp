@@ -78,7 +78,7 @@ RangeBarCtrl::RangeBarCtrl(wxWindow* parent, int id, const wxPoint& pos, const w
                            long style, const wxValidator& validator, const wxString& name)
 {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
-    Create(parent, id, pos, size, style | wxWANTS_CHARS, validator, name);
+    Create(parent, id, pos, size, style, validator, name);
     LoadSharedBitmaps();
     int height = RangeBarGeometry::ControlHeight(GetArrowSize(), GetTimeBarHeight());
     SetSizeHints(80, height, 2048, height);
@@ -127,6 +127,8 @@ void RangeBarCtrl::ClearMedia()
 void RangeBarCtrl::SetFrameRate(double fps)
 {
     m_FrameRate = fps > 0 && std::isfinite(fps) ? fps : 0.0;
+    SetSelection(m_SelectionStart, m_SelectionEnd);
+    SetCurrentTime(m_CurrentTime);
 }
 
 double RangeBarCtrl::SnapToFrame(double time) const
@@ -268,10 +270,8 @@ void RangeBarCtrl::Paint(wxDC& dc) const
     int xc = geometry.TimeToX(m_CurrentTime);
 
     DrawTimelineBg(dc, bar);
-    if (!m_HasMedia) {
-        DrawTimelinePart(dc, bar, BeforeSelection);
+    if (!m_HasMedia)
         return;
-    }
     DrawTimelinePart(dc, wxRect(bar.x, bar.y, xs - bar.x + 2, bar.height), BeforeSelection);
     DrawTimelinePart(dc, wxRect(xs + 1, bar.y, xe - xs + 1, bar.height), Selection);
     DrawTimelinePart(dc, wxRect(xe, bar.y, bar.x + bar.width - xe, bar.height), AfterSelection);

@@ -1,6 +1,7 @@
 #include "pipeline/FrameProcessingEngine.h"
 
 extern "C" {
+#include <libavutil/opt.h>
 #include <libavutil/pixdesc.h>
 }
 
@@ -26,12 +27,22 @@ bool IsChroma(const AVPixFmtDescriptor& format, int component)
     return !(format.flags & AV_PIX_FMT_FLAG_RGB) && (component == 1 || component == 2);
 }
 
+// Area averaging where the picture shrinks, bicubic where it grows; as
+// many threads as the machine suits.
 SwsContext* MakeScaler(int srcW, int srcH, int srcFmt, int dstW, int dstH, int dstFmt)
 {
-    // Area averaging where the picture shrinks, bicubic where it grows.
+    ffmpeg::SwsPtr scaler(sws_alloc_context());
+    if (!scaler)
+        return nullptr;
+    SwsContext* s = scaler.get();
     int flags = srcW >= dstW && srcH >= dstH ? SWS_AREA : SWS_BICUBIC;
-    return sws_getContext(srcW, srcH, Format(srcFmt), dstW, dstH, Format(dstFmt), flags, nullptr, nullptr,
-                          nullptr);
+    bool set = av_opt_set_int(s, "srcw", srcW, 0) >= 0 && av_opt_set_int(s, "srch", srcH, 0) >= 0 &&
+               av_opt_set_int(s, "src_format", srcFmt, 0) >= 0 && av_opt_set_int(s, "dstw", dstW, 0) >= 0 &&
+               av_opt_set_int(s, "dsth", dstH, 0) >= 0 && av_opt_set_int(s, "dst_format", dstFmt, 0) >= 0 &&
+               av_opt_set_int(s, "sws_flags", flags, 0) >= 0 && av_opt_set_int(s, "threads", 0, 0) >= 0;
+    if (!set || sws_init_context(s, nullptr, nullptr) < 0)
+        return nullptr;
+    return scaler.release();
 }
 
 }  // namespace
@@ -80,7 +91,8 @@ ffmpeg::FramePtr FrameProcessingEngine::ProcessFrame(const AVFrame* frame)
     out->format = m_Params.dstPixFmt;
     if (av_frame_get_buffer(out.get(), 0) < 0)
         throw "Can't allocate memory for new AVFrame.";
-    sws_scale(m_Scaler.get(), view->data, view->linesize, 0, m_Source.height, out->data, out->linesize);
+    if (sws_scale_frame(m_Scaler.get(), out.get(), view.get()) < 0)
+        throw "Can't convert the picture.";
     return out;
 }
 
@@ -98,16 +110,20 @@ const AVFrame& FrameProcessingEngine::Croppable(const AVFrame& frame)
         if (av_frame_get_buffer(whole, 0) < 0)
             throw "Can't allocate memory for new AVFrame.";
     }
-    sws_scale(m_ToCroppable.get(), frame.data, frame.linesize, 0, frame.height, whole->data, whole->linesize);
+    if (sws_scale_frame(m_ToCroppable.get(), whole, &frame) < 0)
+        throw "Can't convert the picture.";
     return *whole;
 }
 
-// A frame whose planes point at the crop rectangle inside `frame`'s planes.
+// A new reference to `frame`'s picture whose planes start at the crop
+// rectangle and whose size is the crop's.
 ffmpeg::FramePtr FrameProcessingEngine::CropView(const AVFrame& frame) const
 {
     ffmpeg::FramePtr view(av_frame_alloc());
-    if (!view)
+    if (!view || av_frame_ref(view.get(), &frame) < 0)
         return nullptr;
+    view->width = m_Source.width;
+    view->height = m_Source.height;
     const AVPixFmtDescriptor& format = *av_pix_fmt_desc_get(Format(m_CropFormat));
     for (int c = 0; c < format.nb_components; ++c) {
         const AVComponentDescriptor& component = format.comp[c];

@@ -1,91 +1,163 @@
-// tellavox-screenshot CLIP OUT.png: shows the main window with CLIP loaded,
-// a crop drawn and an output chosen, then photographs the screen with
-// ImageMagick's import. Run it on a virtual display (tools/screenshot.sh).
-// tellavox-screenshot --finished CLIP OUT.mp4: exports two to six seconds of
-// CLIP into OUT.mp4 and stays on the "Export finished" message, to be
-// photographed from outside (tools/screenshot.sh).
-// tellavox-screenshot --settings CLIP: opens the settings dialog over the
-// window with CLIP loaded and stays on it, to be photographed from outside.
-#include <cstdio>
+// tellavox-screenshot SCENE CLIP OUT.png: shows one scene of the program
+// with CLIP loaded and photographs it with ImageMagick's import, cut to the
+// window concerned. Run it on a virtual display (tools/screenshot.sh).
+// Scenes: open (the clip just opened), range (the timeline with a range),
+// crop (a crop drawn, the size following it), settings (the settings
+// dialog), export (the progress dialog half-way). The scene "finished"
+// exports two to six seconds of CLIP into OUT (an .mp4) and stays on the
+// message that closes the export, to be photographed from outside.
+#include <functional>
+#include <map>
 #include <string>
 
 #include <wx/app.h>
+#include <wx/button.h>
+#include <wx/filefn.h>
+#include <wx/textctrl.h>
+#include <wx/timer.h>
 #include <wx/utils.h>
 
 #include "controls/RangeBarCtrl.h"
 #include "controls/SelectCropCtrl.h"
+#include "ui/Exporter.h"
 #include "ui/MainFrame.h"
+#include "ui/settings/CodecPropsDlg.h"
 
 namespace {
+
+const char* const exportOutput = "/tmp/tellavox-screenshot-export.mp4";
 
 class ScreenshotApp : public wxApp {
 public:
     bool OnInit() override
     {
-        if (argc == 4 && argv[1] == "--finished")
-            return ExportAndWait(argv[2], argv[3]);
-        if (argc == 3 && argv[1] == "--settings")
-            return ShowSettings(argv[2]);
-        if (argc != 3)
+        if (argc != 4)
             return false;
-        MainFrame* frame = ShowWindow(argv[1]);
-        frame->SetOutputFile(wxString(argv[1]).BeforeLast('.') + "-small");
-        m_Output = argv[2];
-        CallAfter(&ScreenshotApp::Photograph);
+        m_Scene = argv[1];
+        m_Output = argv[3];
+        m_Frame = new MainFrame;
+        m_Frame->CentreOnScreen(wxBOTH);
+        m_Frame->Show();
+        m_Frame->Raise();  // the keyboard focus, also without a window manager
+        if (!m_Frame->OpenInputFile(argv[2]))
+            return false;
+        CallAfter(&ScreenshotApp::Run);
         return true;
     }
 
 private:
-    static MainFrame* ShowWindow(const wxString& clip)
+    template <class T>
+    T* Find(const char* name) const
     {
-        auto* frame = new MainFrame;
-        frame->CentreOnScreen(wxBOTH);
-        frame->Show();
-        frame->OpenInputFile(clip);
-        auto* crop = dynamic_cast<SelectCropCtrl*>(wxWindow::FindWindowByName("Preview", frame));
+        return dynamic_cast<T*>(wxWindow::FindWindowByName(name, m_Frame));
+    }
+
+    void Run()
+    {
+        const std::map<wxString, std::function<void()>> scenes = {
+            {"open", [this] { Photograph(m_Frame->GetScreenRect()); }},
+            {"range", [this] { ShowRange(); }},
+            {"crop", [this] { ShowCrop(); }},
+            {"settings", [this] { ShowSettings(); }},
+            {"export", [this] { ShowExport(); }},
+            {"finished", [this] { ExportAndWait(); }},
+        };
+        auto scene = scenes.find(m_Scene);
+        if (scene != scenes.end())
+            scene->second();
+        m_Frame->Destroy();
+    }
+
+    void ShowRange()
+    {
+        auto* bar = Find<RangeBarCtrl>("Timeline");
+        double length = bar->GetMediaTime();
+        bar->SetSelection(length * 0.25, length * 0.6);
+        bar->SetCurrentTime(length * 0.4);
+        bar->SetFocus();
+        wxRect area = bar->GetScreenRect();
+        area.Union(wxWindow::FindWindowByLabel("Zoom In", m_Frame)->GetScreenRect());
+        Photograph(area.Inflate(6));
+    }
+
+    void DrawCrop()
+    {
+        auto* crop = Find<SelectCropCtrl>("Preview");
         wxRect whole = crop->GetCropRect();
-        crop->SetCropRect(wxRect(whole.width / 8, whole.height / 6, whole.width / 2, whole.height / 2));
-        return frame;
+        crop->SetCropRect(wxRect(whole.width / 8, whole.height / 6, whole.width / 2, whole.height / 3));
+        wxCommandEvent drawn(wxCROP_RECT_CHANGED, crop->GetId());
+        drawn.SetEventObject(crop);
+        crop->ProcessWindowEvent(drawn);
     }
 
-    bool ExportAndWait(const wxString& clip, const wxString& output)
+    void ShowCrop()
     {
-        MainFrame* frame = ShowWindow(clip);
-        frame->SetOutputFile(output);
-        dynamic_cast<RangeBarCtrl*>(wxWindow::FindWindowByName("Timeline", frame))->SetSelection(2, 6);
-        CallAfter([frame] {
-            const int startCommand = 2003;
-            wxCommandEvent start(wxEVT_MENU, startCommand);
-            frame->ProcessWindowEvent(start);
+        DrawCrop();
+        Photograph(m_Frame->GetScreenRect());
+    }
+
+    void ShowSettings()
+    {
+        CodecPropsDlg dialog(m_Frame->GetCodecParams(), true, m_Frame, 0, "Select codec parameters");
+        dialog.CallAfter([this, &dialog] {
+            Photograph(dialog.GetScreenRect());
+            dialog.EndModal(wxID_CANCEL);
         });
-        m_Status = 0;
-        return true;
+        dialog.ShowModal();
     }
 
-    bool ShowSettings(const wxString& clip)
+    void ShowExport()
     {
-        MainFrame* frame = ShowWindow(clip);
-        CallAfter([frame] {
-            const int settingsCommand = 2005;
-            wxCommandEvent settings(wxEVT_MENU, settingsCommand);
-            frame->ProcessWindowEvent(settings);
+        DrawCrop();
+        auto* bar = Find<RangeBarCtrl>("Timeline");
+        wxString input = Find<wxTextCtrl>("InputFile")->GetValue();
+        Exporter exporter(m_Frame, input, exportOutput, m_Frame->GetCodecParams(),
+                          Find<SelectCropCtrl>("Preview")->GetCropRect(), bar->GetSelectionStart(),
+                          bar->GetSelectionEnd());
+        // Once the first remaining-time estimate is shown.
+        wxTimer photograph;
+        photograph.Bind(wxEVT_TIMER, [this, &exporter](wxTimerEvent&) {
+            exporter.Raise();
+            Photograph(exporter.GetScreenRect());
+            wxCommandEvent cancel(wxEVT_BUTTON, wxID_CANCEL);
+            exporter.ProcessWindowEvent(cancel);
         });
-        m_Status = 0;
-        return true;
+        photograph.StartOnce(1500);
+        exporter.Start();
+        wxRemoveFile(exportOutput);
     }
 
-    void Photograph()
+    void ExportAndWait()
     {
-        for (int i = 0; i < 20; ++i) {
+        DrawCrop();
+        m_Frame->SetOutputFile(m_Output);
+        Find<RangeBarCtrl>("Timeline")->SetSelection(2, 6);
+        const int startCommand = 2003;
+        wxCommandEvent start(wxEVT_MENU, startCommand);
+        m_Frame->ProcessWindowEvent(start);
+    }
+
+    // Lets the windows draw themselves (and a running export go on).
+    static void Settle(int rounds)
+    {
+        for (int i = 0; i < rounds; ++i) {
             wxYield();
             wxMilliSleep(25);
         }
-        m_Status = wxExecute("import -window root " + m_Output, wxEXEC_SYNC) == 0 ? 0 : 1;
-        GetTopWindow()->Destroy();
+    }
+
+    void Photograph(const wxRect& area)
+    {
+        Settle(20);
+        wxString geometry = wxString::Format("%dx%d+%d+%d", area.width, area.height, area.x, area.y);
+        m_Status = wxExecute("import -window root -crop " + geometry + " +repage " + m_Output,
+                             wxEXEC_SYNC | wxEXEC_NODISABLE) == 0 ? 0 : 1;
     }
 
     int OnExit() override { return m_Status; }
 
+    MainFrame* m_Frame = nullptr;
+    wxString m_Scene;
     wxString m_Output;
     int m_Status = 1;
 };

@@ -4,7 +4,7 @@
 set -eu
 packages="g++ cmake ninja-build pkg-config
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
-  libavcodec-extra ffmpeg libwxgtk3.2-dev libgtest-dev xvfb xauth imagemagick"
+  libavcodec-extra ffmpeg libwxgtk3.2-dev libgtest-dev xvfb xauth imagemagick desktop-file-utils"
 
 missing=""
 for p in $packages; do

@@ -1,47 +1,38 @@
 #!/bin/sh
-# Photographs the main window with a clip loaded and a crop drawn, the
-# message that closes an export and the settings dialog, for the README:
-# docs/main-window.png, docs/export-finished.png and docs/settings-dialog.png.
+# Photographs the program for the README and the user guide:
+# docs/main-window.png, docs/export-finished.png and docs/guide/*.png.
 # Needs ImageMagick (apt-get install imagemagick).
 set -eu
 cd "$(dirname "$0")/.."
-screen="-screen 0 900x660x24"
-window=870x620+15+20
+screen="-screen 0 1100x800x24"
 
-# On the virtual display: start the program, wait for the window titled
-# TITLE, photograph the screen from outside the program (cut to CROP, or to
-# that window when CROP is "window"), then end the program.
-# Usage: --on-display TITLE CROP OUT.png PROGRAM-ARGUMENTS...
-if [ "${1:-}" = "--on-display" ]; then
-  title=$2 crop=$3 out=$4
-  shift 4
-  build/tools/tellavox-screenshot "$@" &
+# On the virtual display: export, wait for the finished message, photograph
+# the screen from outside the program, then end the program.
+if [ "${1:-}" = "--finished-on-display" ]; then
+  build/tools/tellavox-screenshot finished "$2" /tmp/tellavox-finished.mp4 &
   program=$!
   tries=0
-  until xwininfo -root -tree | grep -q "\"$title\""; do
+  until xwininfo -root -tree | grep -q '"Export finished"'; do
     tries=$((tries + 1))
     [ "$tries" -lt 300 ] || { kill "$program"; exit 1; }
     sleep 0.2
   done
   sleep 1
-  if [ "$crop" = window ]; then
-    # "WxH+X+Y  +X+Y": the size and the place on the screen.
-    crop=$(xwininfo -root -tree | grep "\"$title\"" | head -n 1 |
-      sed -n 's/.*  \([0-9]*x[0-9]*\)[-+][0-9]*[-+][0-9]*  +\([0-9]*\)+\([0-9]*\).*/\1+\2+\3/p')
-  fi
-  import -window root -crop "$crop" +repage "$out"
+  import -window root -crop 900x600+100+100 +repage docs/export-finished.png
   kill "$program"
   exit 0
 fi
 
 sh tools/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -- tellavox-screenshot test_media
 clip=$(pwd)/build/testmedia/av_h264_aac.mp4
-xvfb-run -a -s "$screen" build/tools/tellavox-screenshot "$clip" /tmp/tellavox-screen.png
-convert /tmp/tellavox-screen.png -crop "$window" +repage docs/main-window.png
-echo "docs/main-window.png"
-xvfb-run -a -s "$screen" sh tools/screenshot.sh --on-display "Export finished" "$window" docs/export-finished.png \
-  --finished "$clip" /tmp/tellavox-finished.mp4
+shot() {
+  xvfb-run -a -s "$screen" build/tools/tellavox-screenshot "$1" "$clip" "$(pwd)/$2"
+  echo "$2"
+}
+mkdir -p docs/guide
+shot crop docs/main-window.png
+for scene in open range crop settings export; do
+  shot "$scene" "docs/guide/$scene.png"
+done
+xvfb-run -a -s "$screen" sh tools/screenshot.sh --finished-on-display "$clip"
 echo "docs/export-finished.png"
-xvfb-run -a -s "$screen" sh tools/screenshot.sh --on-display "Select codec parameters" window docs/settings-dialog.png \
-  --settings "$clip"
-echo "docs/settings-dialog.png"

@@ -83,6 +83,13 @@ wxTextCtrl* NewPathField(wxWindow* parent, const char* name)
     return field;
 }
 
+// Shows `path` in a path field with its end, the file's name, in sight.
+void ShowPath(wxTextCtrl* field, const wxString& path)
+{
+    field->SetValue(path);
+    field->SetInsertionPointEnd();
+}
+
 // A "..." button, square and as high as `field`.
 wxButton* NewChooserButton(wxWindow* parent, int id, const wxTextCtrl* field, const char* name)
 {
@@ -366,7 +373,7 @@ bool MainFrame::TryOpenInput(const wxString& path)
     }
     m_LastFolder = FolderOf(path);
     if (m_OutputFileText->IsEmpty() || m_OutputProposed) {
-        m_OutputFileText->SetValue(ProposeOutputPath(path, GetFileExtFromCodecID(m_CodecParams.eCodec)));
+        ShowPath(m_OutputFileText, ProposeOutputPath(path, GetFileExtFromCodecID(m_CodecParams.eCodec)));
         m_OutputProposed = true;
     }
     return true;
@@ -405,7 +412,7 @@ void MainFrame::LoadInput(const wxString& path)
                                   : wxString("Audio not present"));
     m_VideoInfoText->SetLabel(wxString::Format("%ix%i, %s fps\n%.2lf sec", info.width, info.height,
                                                FrameRateText(info.frameRate), duration));
-    m_InputFileText->SetValue(path);
+    ShowPath(m_InputFileText, path);
     CodecPropsDlg::DoParamsValidation(m_CodecParams);
     UpdateOutFormatCaption();
     m_RangeBar->SetMediaTime(duration);
@@ -430,7 +437,7 @@ void MainFrame::ResetParamsFromInput(const tInputStreamInfo& info, bool hasAudio
 void MainFrame::ResetInput()
 {
     ShowStartPicture();
-    m_InputFileText->SetValue("");
+    ShowPath(m_InputFileText, "");
     m_AudioInfoText->SetLabel("-");
     m_VideoInfoText->SetLabel("-");
     m_FrameGrabber.reset();
@@ -452,9 +459,9 @@ void MainFrame::OnSelectOutputFile(wxCommandEvent&)
 void MainFrame::SetOutputFile(const wxString& path)
 {
     if (IsExtExist(path))
-        m_OutputFileText->SetValue(path);
+        ShowPath(m_OutputFileText, path);
     else
-        m_OutputFileText->SetValue(ReplaceFileExt(path, GetFileExtFromCodecID(m_CodecParams.eCodec)));
+        ShowPath(m_OutputFileText, ReplaceFileExt(path, GetFileExtFromCodecID(m_CodecParams.eCodec)));
     m_OutputProposed = false;
     m_LastFolder = FolderOf(path);
 }
@@ -493,7 +500,7 @@ void MainFrame::ReplaceOutputExtension()
 {
     wxString output = m_OutputFileText->GetValue();
     if (!output.empty())
-        m_OutputFileText->SetValue(ReplaceFileExt(output, GetFileExtFromCodecID(m_CodecParams.eCodec)));
+        ShowPath(m_OutputFileText, ReplaceFileExt(output, GetFileExtFromCodecID(m_CodecParams.eCodec)));
 }
 
 // A dragged arrow moves faster than large pictures can be made: the moves
@@ -531,7 +538,7 @@ void MainFrame::OnCropChanged(wxCommandEvent&)
 
 void MainFrame::OnNewMenu(wxCommandEvent&)
 {
-    m_OutputFileText->SetValue("");
+    ShowPath(m_OutputFileText, "");
     m_OutputProposed = false;
     ResetInput();
     m_FamilyRadios[0]->SetValue(true);
@@ -587,7 +594,8 @@ void MainFrame::ReportExport(int result, const wxString& output, const Exporter&
         break;
     }
     case EXPORT_FINISHED:
-        ShowExportFinished("Do you want to open output file?", output, readBack, icon);
+        ShowExportFinished("The export has finished. Open the file, or show it in its folder?", output, readBack,
+                           icon);
         break;
     }
 }
@@ -644,7 +652,7 @@ wxString MainFrame::UserGuidePath()
 {
     wxFileName program(wxStandardPaths::Get().GetExecutablePath());
     const wxString places[] = {
-        program.GetPath() + "/../share/doc/tellavox/guide/index.html",
+        program.GetPath() + "/" TELLAVOX_GUIDE_FROM_PROGRAM,
         wxString::FromUTF8(TELLAVOX_SOURCE_DIR "/docs/guide/index.html"),  // run from a build folder
     };
     for (const wxString& place : places) {

@@ -5,9 +5,11 @@ Rerun from the repository root after changing a drawing:
 
     python3 resources/generate/draw_images.py            # rewrites the .cpp files
     python3 resources/generate/draw_images.py --preview /tmp/pics   # also PNGs
+    python3 resources/generate/draw_images.py --icons   # also the desktop icons
 
 It writes resources/RangeBarImages.cpp (the five range-bar pictures) and
-resources/AppImages.cpp (the application icon and the start picture). Only
+resources/AppImages.cpp (the application icon and the start picture), and
+with --icons the icon at the desktop's sizes in resources/icons/. Only
 the Python 3 standard library is used; the build does not run this script.
 
 Every shape is described by a signed distance (negative inside) and
@@ -164,9 +166,11 @@ class Canvas:
         """colour_at(x, y) gives the colour of the pixel centre."""
         for y in range(self.height):
             for x in range(self.width):
-                if shape(x + 0.5, y + 0.5) > 1.5 + inset:
+                d = shape(x + 0.5, y + 0.5)
+                if d > 1.5 + inset:
                     continue
-                cov = coverage(shape, x, y, inset)
+                # A pixel whose centre lies this deep inside is wholly covered.
+                cov = 1.0 if d < -1.5 - inset else coverage(shape, x, y, inset)
                 self.over(x, y, colour_at(x + 0.5, y + 0.5), cov * opacity)
 
     def outline(self, shape, colour, width=1.0, opacity=1.0):
@@ -277,9 +281,13 @@ def draw_mark(c, x0, y0, size):
         c.fill(bar, lambda x, y: (255, 255, 255), opacity=0.92)
 
 
-def draw_app_icon():
-    c = Canvas(48, 48)
-    draw_mark(c, 0, 0, 48)
+# The sizes of the desktop icons installed into the hicolor theme.
+ICON_SIZES = (16, 24, 32, 48, 64, 128, 256)
+
+
+def draw_app_icon(size=48):
+    c = Canvas(size, size)
+    draw_mark(c, 0, 0, size)
     return c.rgba()
 
 
@@ -445,6 +453,8 @@ def png(path, rows):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--preview", help="folder for PNG previews of every picture")
+    parser.add_argument("--icons", action="store_true",
+                        help="also write the desktop icons, resources/icons/tellavox-SIZE.png")
     args = parser.parse_args()
 
     left, centre, right = draw_bar_pieces()
@@ -460,6 +470,11 @@ def main():
     write(os.path.join(RESOURCES, "AppImages.cpp"),
           HEADER + '#include "resources/AppImages.h"\n\n'
           + raw_image_source("mainAppIcon", icon) + "\n" + xpm_source("startLogo_xpm", logo))
+
+    if args.icons:
+        os.makedirs(os.path.join(RESOURCES, "icons"), exist_ok=True)
+        for size in ICON_SIZES:
+            png(os.path.join(RESOURCES, "icons", "tellavox-%d.png" % size), draw_app_icon(size))
 
     if args.preview:
         os.makedirs(args.preview, exist_ok=True)

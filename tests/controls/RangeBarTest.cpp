@@ -339,6 +339,7 @@ TEST_F(RangeBarTest, WithAFrameRateEveryTimeLiesOnAFrame)
 {
     m_Bar->SetMediaTime(12.3);
     m_Bar->SetFrameRate(25);
+    EXPECT_DOUBLE_EQ(6.16, m_Bar->GetCurrentTime());  // the middle, 6.15, put on a frame
     m_Bar->SetSelection(4.97, 12.3);
     EXPECT_DOUBLE_EQ(4.96, m_Bar->GetSelectionStart());
     EXPECT_DOUBLE_EQ(12.3, m_Bar->GetSelectionEnd());  // the media's end is kept

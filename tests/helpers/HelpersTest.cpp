@@ -30,26 +30,27 @@ TEST(FrameRateText, ShowsUpToTwoDecimalsWithoutTrailingZeros)
 
 // Only the file name's own '.' counts: a dot in a folder name is not an
 // extension, and replacing one must never cut the path inside a folder.
-TEST(FileExtension, DotsInFolderNamesAreNotExtensions)
+TEST(FileExtension, TheFileNamesLastExtensionIsReplacedOrOneIsAdded)
 {
-    EXPECT_FALSE(IsExtExist("/my.folder/clip"));
-    EXPECT_EQ(ReplaceFileExt("/my.folder/clip", "mp4"), "/my.folder/clip.mp4");
-    EXPECT_TRUE(IsExtExist("/my.folder/clip.avi"));
-    EXPECT_EQ(ReplaceFileExt("/my.folder/clip.avi", "mp4"), "/my.folder/clip.mp4");
-    EXPECT_EQ(ReplaceFileExt("/a.b/c.d/clip", "3gp"), "/a.b/c.d/clip.3gp");
-}
-
-TEST(FileExtension, TheLastExtensionIsReplacedOrOneIsAdded)
-{
-    EXPECT_TRUE(IsExtExist("/v/clip.avi"));
-    EXPECT_FALSE(IsExtExist("/v/clip"));
-    EXPECT_TRUE(IsExtExist("clip.avi"));
-    EXPECT_FALSE(IsExtExist(""));
-    EXPECT_EQ(ReplaceFileExt("/v/clip.avi", "mp4"), "/v/clip.mp4");
-    EXPECT_EQ(ReplaceFileExt("/v/clip", "mp4"), "/v/clip.mp4");
-    EXPECT_EQ(ReplaceFileExt("/v/clip.old.avi", "mp4"), "/v/clip.old.mp4");
-    EXPECT_EQ(ReplaceFileExt("clip.avi", "flv"), "clip.flv");
-    EXPECT_EQ(ReplaceFileExt(wxString::FromUTF8("/v/név.avi"), "mp4"), wxString::FromUTF8("/v/név.mp4"));
+    const struct {
+        const char *path, *ext;
+        bool hasExtension;
+        const char* replaced;
+    } cases[] = {
+        {"/v/clip.avi", "mp4", true, "/v/clip.mp4"},
+        {"/v/clip", "mp4", false, "/v/clip.mp4"},
+        {"/v/clip.old.avi", "mp4", true, "/v/clip.old.mp4"},
+        {"clip.avi", "flv", true, "clip.flv"},
+        {"/my.folder/clip", "mp4", false, "/my.folder/clip.mp4"},
+        {"/a.b/c.d/clip", "3gp", false, "/a.b/c.d/clip.3gp"},
+        {"/v/n\u00e9v.avi", "mp4", true, "/v/n\u00e9v.mp4"},
+        {"", "mp4", false, ".mp4"},
+    };
+    for (const auto& c : cases) {
+        wxString path = wxString::FromUTF8(c.path);
+        EXPECT_EQ(IsExtExist(path), c.hasExtension) << c.path;
+        EXPECT_EQ(ReplaceFileExt(path, c.ext), wxString::FromUTF8(c.replaced)) << c.path;
+    }
 }
 
 TEST(DurationText, TenthsBelowAMinuteThenMinutesAndHoursWithTwoDigitSeconds)

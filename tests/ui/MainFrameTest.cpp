@@ -7,6 +7,8 @@
 #include <cstring>
 #include <unistd.h>
 
+#include <memory>
+
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/dnd.h>
@@ -20,6 +22,7 @@
 #include "controls/RangeBarCtrl.h"
 #include "controls/SelectCropCtrl.h"
 #include "support/MediaProbe.h"
+#include "support/PictureCompare.h"
 #include "support/ModalAnswers.h"
 #include "support/TestMedia.h"
 #include "ui/AboutBox.h"
@@ -69,7 +72,7 @@ const char* const cantOpen = "Can't open this video file. File can be corrupt or
 
 }  // namespace
 
-TEST_F(MainWindow, StartsAtItsMinimumSizeWithTheMp4CaptionHiddenFamiliesAndReadOnlyPaths)
+TEST_F(MainWindow, StartsAtItsMinimumSizeWithAHintHiddenFamiliesReadOnlyPathsAndShortcuts)
 {
     EXPECT_EQ(frame->GetMinSize(), wxSize(870, 620));
     EXPECT_EQ(frame->GetSize(), wxSize(870, 620));
@@ -97,6 +100,14 @@ TEST_F(MainWindow, StartsAtItsMinimumSizeWithTheMp4CaptionHiddenFamiliesAndReadO
     EXPECT_EQ(Find<wxButton>("OutputButton")->GetSize(), wxSize(side, side));
     EXPECT_EQ(Text("VideoInfo"), "-");
     EXPECT_EQ(Text("AudioInfo"), "-");
+
+    const std::pair<int, const char*> shortcuts[] = {
+        {2001, "Ctrl+O"}, {2002, "Ctrl+Shift+S"}, {2003, "Ctrl+Enter"}, {2004, "Ctrl+Q"}};
+    for (auto [id, text] : shortcuts) {
+        std::unique_ptr<wxAcceleratorEntry> accel(frame->GetMenuBar()->FindItem(id)->GetAccel());
+        ASSERT_NE(accel, nullptr) << id;
+        EXPECT_EQ(accel->ToString(), text);
+    }
 }
 
 TEST_F(MainWindow, ChoosingAnInputDescribesItResetsTheRecordAndShowsAPreview)
@@ -271,7 +282,7 @@ TEST_F(MainWindow, StartExportsTheRangeAndCropAndOffersToOpenTheFile)
     Start();
     ASSERT_FALSE(answers.Dialogs().empty());
     EXPECT_EQ(answers.Dialogs().back().title, "Export finished");
-    EXPECT_EQ(answers.Dialogs().back().message, "Do you want to open output file?");
+    EXPECT_EQ(answers.Dialogs().back().message, "The export has finished. Open the file, or show it in its folder?");
     std::string readBack = answers.Dialogs().back().extendedMessage.utf8_string();
     EXPECT_TRUE(std::regex_search(readBack, std::regex(R"(^\d+ pictures, 0:01\.\d, 160x120 H.264, sound 44\.1 kHz stereo)")))
         << readBack;
@@ -293,6 +304,37 @@ TEST_F(MainWindow, StartExportsTheRangeAndCropAndOffersToOpenTheFile)
     // The window keeps its state.
     EXPECT_EQ(Text("OutputFile"), output);
     EXPECT_EQ(Find<SelectCropCtrl>("Preview")->GetCropRect(), wxRect(160, 0, 160, 120));
+}
+
+// The range begun with the keys at 1.3 s of a 10 fps clip without sound is
+// exported from that frame, not from the key frame before it: the first
+// picture written is the input's 14th.
+TEST_F(MainWindow, TheExportBeginsOnTheFrameTheTimelineShows)
+{
+    std::string input = MediaPath("fps10.mp4"), output = OutputPath("from_the_frame.mp4");
+    frame->OpenInputFile(input);
+    frame->SetOutputFile(output);
+    auto* bar = Find<RangeBarCtrl>("Timeline");
+    auto key = [bar](wxEventType type, int code) {
+        wxKeyEvent event(type);
+        event.m_keyCode = event.m_uniChar = code;
+        event.SetEventObject(bar);
+        bar->GetEventHandler()->ProcessEvent(event);
+    };
+    key(wxEVT_KEY_DOWN, WXK_HOME);
+    for (int frames = 0; frames < 13; ++frames)
+        key(wxEVT_KEY_DOWN, WXK_RIGHT);
+    key(wxEVT_CHAR, '[');
+    EXPECT_NEAR(bar->GetSelectionStart(), 1.3, 1e-9);
+
+    answers.RunNormally("ExportToFFMPEGDialog");
+    answers.Queue(wxID_CANCEL);
+    Start();
+    std::vector<Picture> in = DecodeAllPictures(input), out = DecodeAllPictures(output, 1);
+    ASSERT_GE(in.size(), 15u);
+    ASSERT_EQ(out.size(), 1u);
+    EXPECT_LT(MeanAbsDiff(out[0], in[13]), MeanAbsDiff(out[0], in[12]));
+    EXPECT_LT(MeanAbsDiff(out[0], in[13]), MeanAbsDiff(out[0], in[14]));
 }
 
 TEST_F(MainWindow, AFailedExportIsReportedWithItsReason)
@@ -334,68 +376,49 @@ TEST_F(MainWindow, NewForgetsTheFilesButKeepsTheParameters)
     EXPECT_EQ(answers.Dialogs().back().message, "Select input video file");
 }
 
-TEST_F(MainWindow, AboutShowsTheNameVersionAndHomePageInAModalBox)
+// About is a modal box; the home page is a well-formed address, and the
+// user guide of Help > Contents is found (here, the source tree's).
+TEST_F(MainWindow, AboutAndHelpShowWhatTheyPromise)
 {
     answers.Queue(wxID_OK);
     Command(wxEVT_MENU, wxID_ABOUT);
     ASSERT_EQ(answers.Dialogs().size(), 1u);
     EXPECT_EQ(answers.Dialogs()[0].title, "About Tellavox");
-}
-
-TEST_F(MainWindow, HelpOpensAWellFormedHomePageAndTheUserGuideItCanFind)
-{
     wxURI home(MainFrame::homePage);
     EXPECT_EQ(home.GetScheme(), "https");
     EXPECT_FALSE(home.GetServer().empty());
     wxString guide = MainFrame::UserGuidePath();
-    ASSERT_FALSE(guide.empty());
+    EXPECT_TRUE(guide.EndsWith("/guide/index.html")) << guide;
     EXPECT_TRUE(wxFileExists(guide));
-    EXPECT_TRUE(guide.EndsWith("/guide/index.html"));
 }
 
-TEST_F(MainWindow, MenusShowTheirShortcuts)
+// A file named on the command line (relative to the working folder) and
+// the first of several dropped files that opens are opened like a chosen
+// one; a bad file gets the chooser's message, a drop of bad files one message.
+TEST_F(MainWindow, FilesFromTheCommandLineAndDropsOpenLikeChosenOnes)
 {
-    const std::pair<int, const char*> shortcuts[] = {
-        {2001, "Ctrl+O"}, {2002, "Ctrl+Shift+S"}, {2003, "Ctrl+Enter"}, {2004, "Ctrl+Q"}};
-    for (auto [id, text] : shortcuts) {
-        wxMenuItem* item = frame->GetMenuBar()->FindItem(id);
-        ASSERT_NE(item, nullptr) << id;
-        wxAcceleratorEntry* accel = item->GetAccel();
-        ASSERT_NE(accel, nullptr) << id;
-        EXPECT_EQ(accel->ToString(), text);
-        delete accel;
-    }
-}
-
-TEST_F(MainWindow, AFileNamedOnTheCommandLineOpensLikeAChosenOne)
-{
-    wxString relative = wxFileName(MediaPath("fps10.mp4")).GetFullPath();
-    wxFileName name(relative);
-    name.MakeRelativeTo(wxGetCwd());
-    EXPECT_TRUE(frame->OpenCommandLineFile(name.GetFullPath()));
+    wxFileName relative(MediaPath("fps10.mp4"));
+    relative.MakeRelativeTo(wxGetCwd());
+    EXPECT_TRUE(frame->OpenCommandLineFile(relative.GetFullPath()));
     EXPECT_EQ(Text("InputFile"), MediaPath("fps10.mp4"));
-    answers.Queue(wxID_OK);
-    EXPECT_FALSE(frame->OpenCommandLineFile(MediaPath("text.avi")));
-    ASSERT_EQ(answers.Dialogs().size(), 1u);
-    EXPECT_EQ(answers.Dialogs()[0].message, cantOpen);
-}
 
-TEST_F(MainWindow, ADropOpensTheFirstFileThatOpensAndReportsOnlyWhenNoneDoes)
-{
     auto* target = dynamic_cast<wxFileDropTarget*>(frame->GetDropTarget());
     ASSERT_NE(target, nullptr);
     wxArrayString paths;
-    for (const char* name : {"text.avi", "audio_only.m4a", "fps10.mp4", "video_only.mp4"})
+    for (const char* name : {"text.avi", "audio_only.m4a", "video_only.mp4", "fps10.mp4"})
         paths.Add(MediaPath(name));
     EXPECT_TRUE(target->OnDropFiles(5, 5, paths));
-    EXPECT_EQ(Text("InputFile"), MediaPath("fps10.mp4"));
+    EXPECT_EQ(Text("InputFile"), MediaPath("video_only.mp4"));
     EXPECT_TRUE(answers.Dialogs().empty());
 
+    answers.Queue(wxID_OK);
+    EXPECT_FALSE(frame->OpenCommandLineFile(MediaPath("text.avi")));
     paths.RemoveAt(2, 2);
     answers.Queue(wxID_OK);
     EXPECT_FALSE(target->OnDropFiles(5, 5, paths));
-    ASSERT_EQ(answers.Dialogs().size(), 1u);
-    EXPECT_EQ(answers.Dialogs()[0].message, "This file has no video.") << "the last file's reason";
+    ASSERT_EQ(answers.Dialogs().size(), 2u);
+    EXPECT_EQ(answers.Dialogs()[0].message, cantOpen);
+    EXPECT_EQ(answers.Dialogs()[1].message, "This file has no video.") << "the last file's reason";
     EXPECT_EQ(Text("InputFile"), "");
 }
 
@@ -450,12 +473,18 @@ TEST_F(MainWindow, TheOutputSizeFollowsADrawnCropAndTheCaptionShowsIt)
 
 TEST_F(MainWindow, TheLeftColumnKeepsItsWidthWhateverTheFileSays)
 {
-    auto* button = Find<wxButton>("InputButton");
-    const int x = button->GetScreenPosition().x;
-    for (const char* name : {"ntsc_2997.mp4", "av_h264_aac.mp4", "two_audio.mkv"}) {
-        frame->OpenInputFile(MediaPath(name));
+    const char* const watched[] = {"InputButton", "VideoInfo", "OutputFile", "FormatCaption"};
+    std::vector<wxRect> places;
+    for (const char* name : watched)
+        places.push_back(Find<wxWindow>(name)->GetScreenRect());
+    for (const char* file : {"ntsc_2997.mp4", "av_h264_aac.mp4", "start_1_4.ts"}) {
+        frame->OpenInputFile(MediaPath(file));
         wxTheApp->ProcessIdle();
-        EXPECT_EQ(button->GetScreenPosition().x, x) << name;
+        for (size_t i = 0; i < places.size(); ++i) {
+            wxRect place = Find<wxWindow>(watched[i])->GetScreenRect();
+            EXPECT_EQ(place.x, places[i].x) << file << ": " << watched[i];
+            EXPECT_EQ(place.width, places[i].width) << file << ": " << watched[i];
+        }
     }
 }
 
