@@ -37,6 +37,7 @@ StreamEncoder::StreamEncoder(const char* inputName, const char* outputName, tCod
     ConvertParams convert = {video.width, video.height, video.pixFmt,
                              params.iWidth, params.iHeight, AV_PIX_FMT_YUV420P};
     m_Engine = std::make_unique<FrameProcessingEngine>(convert, cropRect);
+    m_Writer = std::make_unique<PictureWriter>(*m_Engine, *m_Output, m_OutputLock);
 
     if (m_AudioInput) {
         tInputStreamInfo audio = m_AudioInput->GetInfo();
@@ -50,6 +51,7 @@ StreamEncoder::StreamEncoder(const char* inputName, const char* outputName, tCod
 
 StreamEncoder::~StreamEncoder()
 {
+    m_Writer.reset();
     m_Output.reset();  // finishes what it can in the hidden file, which m_File removes
 }
 
@@ -164,20 +166,21 @@ void StreamEncoder::EncodeVideo()
     m_HeldTime = time;
 }
 
-// Writes the held picture into every slot before `until` (seconds within the
+// Gives the held picture every slot before `until` (seconds within the
 // range); a picture that gets no slot is dropped without being converted.
 void StreamEncoder::WriteHeldPicture(double until)
 {
     if (!m_Held)
         throw "Can't decode any picture of the range.";
-    auto hasSlot = [&] { return !IsVideoDone() && VideoSeconds() < until - slotSlack; };
-    if (!hasSlot())
+    uint64_t copies = 0;
+    for (; !IsVideoDone() && VideoSeconds() < until - slotSlack; ++m_WrittenFrames)
+        ++copies;
+    if (copies == 0)
         return;
-    ffmpeg::FramePtr out = m_Engine->ProcessFrame(m_Held.get());
-    while (hasSlot()) {
-        m_Output->WriteNextVideoFrame(out.get());
-        ++m_WrittenFrames;
-    }
+    ffmpeg::FramePtr picture(av_frame_clone(m_Held.get()));
+    if (!picture)
+        throw "Can't create new AVFrame.";
+    m_Writer->Write(std::move(picture), copies);
 }
 
 void StreamEncoder::EncodeAudio()
@@ -204,6 +207,7 @@ void StreamEncoder::WriteAudio(const void* data, int size)
     int frameBytes = 2 * m_AudioChannels;
     int64_t room = (m_AudioTarget - m_AudioWritten) * frameBytes;
     size = int(std::min<int64_t>(size, room)) / frameBytes * frameBytes;
+    std::lock_guard<std::mutex> lock(m_OutputLock);
     m_Output->WriteNextAudioFrame(data, size);
     m_AudioWritten += size / frameBytes;
 }
@@ -211,7 +215,11 @@ void StreamEncoder::WriteAudio(const void* data, int size)
 void StreamEncoder::Finish()
 {
     CheckOpen();
-    m_Output->Close();
+    m_Writer->Flush();
+    {
+        std::lock_guard<std::mutex> lock(m_OutputLock);
+        m_Output->Close();
+    }
     m_File->Commit();
 }
 

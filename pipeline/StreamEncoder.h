@@ -12,6 +12,7 @@
 // an earlier file of the output's name stays as it was.
 #include <cstdint>
 #include <memory>
+#include <mutex>
 
 #include <wx/gdicmn.h>
 
@@ -21,6 +22,7 @@
 #include "media/OutputStream.h"
 #include "pipeline/FrameProcessingEngine.h"
 #include "pipeline/PendingOutput.h"
+#include "pipeline/PictureWriter.h"
 
 class StreamEncoder {
 public:
@@ -43,7 +45,7 @@ public:
     double GetDuration() const;  // length of the range
     int GetProgress() const;     // thousandths of the range, not clamped
 
-    // Pictures taken from the input and written to the output so far.
+    // Pictures taken from the input and given to the output so far.
     uint64_t GetReadFrames() const { return m_ReadFrames; }
     uint64_t GetWrittenFrames() const { return m_WrittenFrames; }
     // True when the sound is converted to another rate or channel count.
@@ -73,6 +75,8 @@ private:
     std::unique_ptr<PendingOutput> m_File;
     std::unique_ptr<OutputStream> m_Output;
     std::unique_ptr<FrameProcessingEngine> m_Engine;
+    std::mutex m_OutputLock;  // the picture writer's thread and this one both write the output
+    std::unique_ptr<PictureWriter> m_Writer;
     std::unique_ptr<AudioResampler> m_Resampler;  // null when the sound needs no change
     // The latest picture: written to its slots once the next one's time is known.
     ffmpeg::FramePtr m_Held;

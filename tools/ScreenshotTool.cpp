@@ -122,7 +122,7 @@ private:
             wxCommandEvent cancel(wxEVT_BUTTON, wxID_CANCEL);
             exporter.ProcessWindowEvent(cancel);
         });
-        photograph.StartOnce(1500);
+        photograph.StartOnce(500);
         exporter.Start();
         wxRemoveFile(exportOutput);
     }

@@ -18,7 +18,7 @@ if [ "${1:-}" = "--finished-on-display" ]; then
     sleep 0.2
   done
   sleep 1
-  import -window root -crop 900x600+100+100 +repage docs/export-finished.png
+  import -window root -crop 880x640+110+80 +repage docs/export-finished.png
   kill "$program"
   exit 0
 fi

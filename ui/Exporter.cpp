@@ -13,7 +13,7 @@
 
 namespace {
 const int ID_EXPORT_TIMER = 2000;
-const int timerInterval = 100;  // ms between looks at the export's progress
+const int timerInterval = 40;  // ms between looks at the export's progress
 const char* const remainedTimeLabel = "Time left: ";
 }  // namespace
 
@@ -39,15 +39,13 @@ Exporter::Exporter(wxWindow* parent, const wxString& inputName, const wxString& 
     }
 
     auto* sizer = new wxBoxSizer(wxVERTICAL);
-    sizer->AddStretchSpacer(1);
     m_Gauge = new wxGauge(this, wxID_ANY, 1000, wxDefaultPosition, wxDefaultSize, wxGA_HORIZONTAL);
-    sizer->Add(m_Gauge, 0, wxEXPAND | wxALL, 5);
-    sizer->AddStretchSpacer(1);
+    sizer->Add(m_Gauge, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 12);
     m_RemainedText = new wxStaticText(this, wxID_ANY, remainedTimeLabel);
-    sizer->Add(m_RemainedText, 0, wxEXPAND | wxALL, 5);
-    sizer->Add(new wxButton(this, wxID_CANCEL, "Cancel"), 0, wxALL, 5);
+    sizer->Add(m_RemainedText, 0, wxEXPAND | wxALL, 12);
+    sizer->Add(new wxButton(this, wxID_CANCEL, "Cancel"), 0, wxALIGN_RIGHT | wxRIGHT | wxBOTTOM, 12);
     SetSizer(sizer);
-    sizer->SetMinSize(320, 80);
+    sizer->SetMinSize(380, 0);
     sizer->Fit(this);
     Centre(wxBOTH);
 }
