@@ -149,7 +149,8 @@ TEST(Exporter, TheGaugeMovesOnScreenWhileTheExportRunsAndCancelEndsItAtOnce)
 {
     std::string in = MediaPath("gop2s_44k.mp4"), out = OutputPath("exporter_watched.mp4");
     tCodecParams params = RecordFor(in);
-    params.iWidth = 1920;  // slow enough to watch for a while
+    params.eCodec = OC_MP4_PART2;  // its encoder holds back no pictures to drain at the end
+    params.iWidth = 1920;           // slow enough to watch for a while
     params.iHeight = 1080;
     Exporter dialog(nullptr, Wide(in), Wide(out), params, wxRect(), 0, 0);
     std::vector<std::string> shots;
