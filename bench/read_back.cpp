@@ -1,6 +1,6 @@
 // The read-back of an export against the export itself: the benchmark export
 // of bench/export.sh (crop 960x540 at (160, 90), 640x360 MPEG-4 at 5 Mbit/s,
-// GOP 5, AAC 128 kbit/s 44.1 kHz stereo, 25 fps) through StreamEncoder, then
+// GOP 5, AAC 128 kbit/s 44.1 kHz stereo, 25 fps) as an ExportJob, then
 // ExportCheck on the written file, the best of RUNS read-backs.
 // Usage: read_back SOURCE OUTPUT [RUNS]
 #include <algorithm>
@@ -8,10 +8,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <memory>
 
 #include "pipeline/ExportCheck.h"
+#include "pipeline/ExportJob.h"
 #include "pipeline/ExportReport.h"
-#include "pipeline/StreamEncoder.h"
 
 namespace {
 
@@ -51,14 +52,11 @@ int main(int argc, char** argv)
     tCodecParams params = BenchmarkRecord();
     try {
         Stopwatch exporting;
-        double range;
-        {
-            StreamEncoder encoder(argv[1], argv[2], params, wxRect(160, 90, 960, 540), 0, 0);
-            while (!encoder.IsEnded())
-                encoder.Encode();
-            encoder.Finish();
-            range = encoder.GetDuration();
-        }
+        ExportJob job(std::make_unique<StreamEncoder>(argv[1], argv[2], params, wxRect(160, 90, 960, 540), 0, 0));
+        job.Wait();
+        if (job.GetState() != ExportJob::FINISHED)
+            throw "The export failed.";
+        double range = job.GetDuration();
         double exportWall = exporting.Wall(), exportProcessor = exporting.Processor();
 
         ExportCheck check(ExportCheck::RequestFor(params, range, false));

@@ -33,9 +33,11 @@ Exporter::Exporter(wxWindow* parent, const wxString& inputName, const wxString& 
     try {
         m_StreamEncoder = std::make_unique<StreamEncoder>(inputName.utf8_str(), outputName.utf8_str(),
                                                           params, cropRect, startTime, endTime);
+    } catch (const char* message) {
+        m_Result = EXPORT_FAILED;
+        m_Reason = wxString::FromUTF8(message);
     } catch (...) {
-        m_StreamEncoder.reset();
-        Fail();
+        m_Result = EXPORT_FAILED;
     }
 
     auto* sizer = new wxBoxSizer(wxVERTICAL);
@@ -96,19 +98,6 @@ void Exporter::Finish(int returnCode)
     m_Timer.Stop();
     if (IsModal())
         EndModal(returnCode);
-}
-
-// Keeps the reason of the exception being handled.
-void Exporter::Fail()
-{
-    m_Result = EXPORT_FAILED;
-    try {
-        throw;
-    } catch (const char* message) {
-        m_Reason = wxString::FromUTF8(message);
-    } catch (...) {
-        m_Reason.clear();
-    }
 }
 
 // The worker stops after its current step and closes the file; the dialog

@@ -47,7 +47,6 @@ public:
 
 private:
     void Finish(int returnCode);
-    void Fail();
     void ReadBack();
     static int ResultOf(ExportJob::State state);
 

@@ -3,6 +3,7 @@
 // the result is told in.
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -11,7 +12,7 @@
 
 #include "pipeline/ExportCheck.h"
 #include "pipeline/ExportReport.h"
-#include "pipeline/StreamEncoder.h"
+#include "pipeline/ExportJob.h"
 #include "support/ExportRecord.h"
 #include "support/MediaProbe.h"
 #include "support/TestMedia.h"
@@ -60,15 +61,10 @@ std::vector<enumExportFault> Kinds(const tExportCheck& check)
 tExportCheck ExportAndCheck(const std::string& in, const std::string& out, const tCodecParams& params,
                             double start, double end)
 {
-    double range = 0;
-    {
-        StreamEncoder encoder(in.c_str(), out.c_str(), params, wxRect(), start, end);
-        while (!encoder.IsEnded())
-            encoder.Encode();
-        encoder.Finish();
-        range = encoder.GetDuration();
-    }
-    return ExportCheck(ExportCheck::RequestFor(params, range, false)).Check(out.c_str());
+    ExportJob job(std::make_unique<StreamEncoder>(in.c_str(), out.c_str(), params, wxRect(), start, end));
+    job.Wait();
+    EXPECT_EQ(job.GetState(), ExportJob::FINISHED) << job.GetReason();
+    return ExportCheck(ExportCheck::RequestFor(params, job.GetDuration(), false)).Check(out.c_str());
 }
 
 }  // namespace
