@@ -7,7 +7,8 @@
 #   uhd     10 s of 3840x2160 30 fps H.264 + AAC scaled to 1280x720
 #   uhdcrop the same, cropped to 3440x1960 at (200, 100) first
 # each by tellavox-export, by tellavox-export under its progress dialog, and
-# by ffmpeg. Then the peak memory of a 10-minute export against a 1-minute one.
+# by ffmpeg, and how soon a cancel 2 s in is done. Then the peak memory
+# of a 10-minute export against a 1-minute one.
 #
 # Usage: bench/export.sh [BUILD_FOLDER]   (default: build; tellavox-export is
 # built there when missing). Media and outputs go to BUILD_FOLDER/bench-output.
@@ -16,13 +17,14 @@
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 
-# Runs "$@" under a display and prints its wall seconds (the dialog needs X).
+# Runs "$@" under a display (the dialog needs X) and prints its wall seconds
+# and the seconds it tells itself, from the start of the export to its end.
 if [ "${1:-}" = "--timed-under-display" ]; then
   shift
   start=$(date +%s.%N)
-  "$@" > /dev/null || true  # exit 3: the read-back found a fault; the time counts all the same
+  told=$("$@" | sed -n 's/.*seconds=//p') || true  # exit 3: the read-back found a fault; the time counts all the same
   end=$(date +%s.%N)
-  echo "$end - $start" | bc -l
+  echo "$(echo "$end - $start" | bc -l) $told"
   exit 0
 fi
 
@@ -43,14 +45,14 @@ measure() {
   if [ -x /usr/bin/time ]; then
     # An exit code other than 0 (3: the read-back found a fault) puts a line
     # before the figures.
-    /usr/bin/time -f '%e %M %U %S' -o "$work/time.txt" "$@" > /dev/null 2>&1 || true
+    /usr/bin/time -f '%e %M %U %S' -o "$work/time.txt" "$@" > "$work/out.txt" 2>&1 || true
     set -- $(tail -n 1 "$work/time.txt")
     echo "$1 $2 $(echo "$3 + $4" | bc -l)"
     return
   else
     # Without GNU time: the process's own high-water mark, read until it exits.
     start=$(date +%s.%N)
-    "$@" > /dev/null 2>&1 &
+    "$@" > "$work/out.txt" 2>&1 &
     pid=$!
     peak=0
     while kill -0 "$pid" 2> /dev/null; do
@@ -90,23 +92,33 @@ CROP
     filter="crop=$cw:$ch:$cx:$cy,$filter"
   fi
   echo "== $name: $(basename "$input") ${crop:+crop $crop }-> $size $video_codec 5 Mbit/s GOP 5 + AAC 128k, MP4"
-  ours_s="" ff_s="" dialog_s="" ours_cpu="" ff_cpu=""
+  ours_s="" ff_s="" dialog_s="" ours_cpu="" ff_cpu="" ours_told="" dialog_told=""
   i=0
   while [ "$i" -lt "$runs" ]; do
     set -- $(measure "$tool" $ours_args)
     ours_s=$(best "$ours_s" "$1") ours_kb=$2 ours_cpu=$(best "$ours_cpu" "$3")
+    ours_told=$(best "$ours_told" "$(sed -n 's/.*seconds=//p' "$work/out.txt")")
     set -- $(measure ffmpeg -nostdin -loglevel error -y -i "$input" -vf "$filter" \
       -c:v libx264 -preset "$preset" -b:v 5000000 -g 5 -c:a aac -b:a 128000 -ar 44100 -ac 2 \
       -movflags +faststart "$work/ffmpeg_$name.mp4")
     ff_s=$(best "$ff_s" "$1") ff_kb=$2 ff_cpu=$(best "$ff_cpu" "$3")
     if [ -n "${DISPLAY:-}" ]; then
-      d=$(sh "$0" --timed-under-display "$tool" $ours_args --dialog)
+      set -- $(sh "$0" --timed-under-display "$tool" $ours_args --dialog)
     else
-      d=$(xvfb-run -a sh "$0" --timed-under-display "$tool" $ours_args --dialog)
+      set -- $(xvfb-run -a sh "$0" --timed-under-display "$tool" $ours_args --dialog)
     fi
-    dialog_s=$(best "$dialog_s" "$d")
+    dialog_s=$(best "$dialog_s" "$1") dialog_told=$(best "$dialog_told" "$2")
     i=$((i + 1))
   done
+  # Cancel 2 s into the export: milliseconds until the file is closed (and
+  # the dialog has ended).
+  cancel_args="$ours_args --out $work/cancel_$name.mp4"
+  cancel_tool=$("$tool" $cancel_args --cancel-after 2 | sed -n 's/^cancel=//p')
+  if [ -n "${DISPLAY:-}" ]; then
+    cancel_dialog=$("$tool" $cancel_args --cancel-after 2 --dialog 2> /dev/null | sed -n 's/^cancel=//p')
+  else
+    cancel_dialog=$(xvfb-run -a "$tool" $cancel_args --cancel-after 2 --dialog 2> /dev/null | sed -n 's/^cancel=//p')
+  fi
   for f in ours ffmpeg; do
     printf '%-7s %s, %s pictures\n' "$f:" \
       "$(ffprobe -v error -show_entries stream=codec_name,width,height,bit_rate -of csv=p=0 "$work/${f}_$name.mp4" | tr '\n' ' ')" \
@@ -121,9 +133,12 @@ CROP
   echo "best of $runs runs (wall; processor time user+sys; peak resident memory):"
   printf 'tellavox-export:          %6.2f s  cpu %6.2f s  peak %7d KiB\n' "$ours_s" "$ours_cpu" "$ours_kb"
   printf 'tellavox-export --dialog: %6.2f s\n' "$dialog_s"
+  printf 'export alone, as each tells it (without starting the program and the GUI):\n'
+  printf '  tool %6.2f s, dialog %6.2f s\n' "$ours_told" "$dialog_told"
   printf 'ffmpeg:                   %6.2f s  cpu %6.2f s  peak %7d KiB\n' "$ff_s" "$ff_cpu" "$ff_kb"
   printf 'ratio tool/ffmpeg:   %s\n' "$(ratio "$ours_s" "$ff_s")"
-  printf 'ratio dialog/tool:   %s\n' "$(ratio "$dialog_s" "$ours_s")"
+  printf 'ratio dialog/tool:   %s (export alone: %s)\n' "$(ratio "$dialog_s" "$ours_s")" "$(ratio "$dialog_told" "$ours_told")"
+  printf 'cancel after 2 s: tool %s ms, dialog %s ms\n' "$cancel_tool" "$cancel_dialog"
 }
 
 runs=${BENCH_RUNS:-3}

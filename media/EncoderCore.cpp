@@ -1,5 +1,6 @@
 #include "media/EncoderCore.h"
 
+#include <chrono>
 #include <cstdio>
 #include <memory>
 
@@ -43,14 +44,17 @@ bool OpenFile(tFFMpegEncoder& encoder, const char* fileName)
     return avio_open(&context->pb, fileName, AVIO_FLAG_WRITE) >= 0;
 }
 
-// Sends one frame (or null, to drain) and writes every packet that comes out.
+using Clock = std::chrono::steady_clock;
+
+// Sends one frame (or null, to drain) and writes every packet that comes out,
+// or those that come out before `deadline`.
 bool EncodeAndWrite(tFFMpegEncoder& encoder, AVCodecContext* codec, AVStream* stream,
-                    const AVFrame* frame)
+                    const AVFrame* frame, Clock::time_point deadline = Clock::time_point::max())
 {
     if (avcodec_send_frame(codec, frame) < 0)
         return false;
     AVPacket* packet = encoder.pPacket.get();
-    for (;;) {
+    while (Clock::now() < deadline) {
         int result = avcodec_receive_packet(codec, packet);
         if (result == AVERROR(EAGAIN) || result == AVERROR_EOF)
             return true;
@@ -60,11 +64,11 @@ bool EncodeAndWrite(tFFMpegEncoder& encoder, AVCodecContext* codec, AVStream* st
         // duration of the last one to get the stream's length right.
         if (packet->duration <= 0 && codec->codec_type == AVMEDIA_TYPE_VIDEO)
             packet->duration = 1;
-        av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
         packet->stream_index = stream->index;
-        if (av_interleaved_write_frame(encoder.pFormatCtx.get(), packet) < 0)
+        if (!encoder.pGate->Put(packet))
             return false;
     }
+    return true;
 }
 
 // The audio frame and the converter from interleaved 16-bit samples to the
@@ -128,13 +132,6 @@ bool InitBuffers(tFFMpegEncoder* encoder, bool noAudio)
     return noAudio || InitAudioFrame(*encoder);
 }
 
-void FreeBuffers(tFFMpegEncoder* encoder)
-{
-    encoder->pPacket.reset();
-    encoder->pAudioFrame.reset();
-    encoder->pAudioConverter.reset();
-}
-
 tFFMpegEncoder* OpenOutput(const char* fileName, const char* formatShortName,
                            AVCodecID audioCodec, AVStreamCreator createAudio, const void* audioParams,
                            AVCodecID videoCodec, AVStreamCreator createVideo, const void* videoParams,
@@ -170,20 +167,55 @@ tFFMpegEncoder* OpenOutput(const char* fileName, const char* formatShortName,
         RemoveFile(fileName);
         return nullptr;
     }
+    encoder->pGate = std::make_unique<PacketGate>(context, encoder->pVideoStream, encoder->pVideoCodec.get(),
+                                                  encoder->pAudioStream, encoder->pAudioCodec.get());
     return encoder.release();
 }
 
-int FinishOutput(tFFMpegEncoder* encoder)
+namespace {
+
+// How long a file cut short waits for the pictures its encoder holds back;
+// a large picture's encoder needs seconds for all of them.
+const auto earlyDrain = std::chrono::milliseconds(100);
+
+// Encoders hold back their last frames; without this the end is lost. Cut
+// short, the file gets what the video encoder gives before the deadline.
+bool Drain(tFFMpegEncoder& encoder, Clock::time_point deadline)
+{
+    bool drained = true;
+    if (encoder.pAudioStream)
+        drained = EncodeAndWrite(encoder, encoder.pAudioCodec.get(), encoder.pAudioStream, nullptr);
+    if (!EncodeAndWrite(encoder, encoder.pVideoCodec.get(), encoder.pVideoStream, nullptr, deadline))
+        drained = false;
+    if (deadline != Clock::time_point::max()) {
+        encoder.pGate->Drop();
+        return drained;
+    }
+    return encoder.pGate->Release() && drained;
+}
+
+// Moving the index to the front rewrites the whole file, which a file cut
+// short does without.
+void KeepIndexAtTheEnd(AVFormatContext* context)
+{
+    if (context->priv_data)
+        av_opt_set(context->priv_data, "movflags", "-faststart", 0);
+}
+
+}  // namespace
+
+int FinishOutput(tFFMpegEncoder* encoder, bool early)
 {
     if (!encoder || encoder->bFinished)
         return AVERROR(EINVAL);
     encoder->bFinished = true;
-    // Encoders hold back their last frames; without this the end is lost.
-    bool drained = true;
-    if (encoder->pAudioStream)
-        drained = EncodeAndWrite(*encoder, encoder->pAudioCodec.get(), encoder->pAudioStream, nullptr);
-    if (!EncodeAndWrite(*encoder, encoder->pVideoCodec.get(), encoder->pVideoStream, nullptr))
-        drained = false;
+    bool drained = false;
+    if (encoder->pGate && early) {
+        drained = Drain(*encoder, Clock::now() + earlyDrain);
+        KeepIndexAtTheEnd(encoder->pFormatCtx.get());
+    } else if (encoder->pGate) {
+        drained = Drain(*encoder, Clock::time_point::max());
+    }
     int result = av_write_trailer(encoder->pFormatCtx.get());
     AVIOContext* io = encoder->pFormatCtx->pb;
     if (io) {

@@ -10,6 +10,7 @@ extern "C" {
 }
 
 #include "media/FFmpegPtr.h"
+#include "media/PacketGate.h"
 
 enum enumFFMpegStreamType {
     STREAM_AUDIO = 0,
@@ -40,6 +41,7 @@ struct tFFMpegEncoder {
     ffmpeg::CodecContextPtr pAudioCodec;
     ffmpeg::CodecContextPtr pVideoCodec;
     ffmpeg::PacketPtr pPacket;        // receives every encoded packet
+    std::unique_ptr<PacketGate> pGate;  // between the encoders and the file
     ffmpeg::FramePtr pAudioFrame;     // one encoder frame in the encoder's sample format
     ffmpeg::SwrPtr pAudioConverter;   // interleaved 16-bit to the encoder's sample format
     int64_t iAudioSamples = 0;        // samples per channel sent so far: the next audio pts
@@ -56,7 +58,9 @@ tFFMpegEncoder* OpenOutput(const char* fileName, const char* formatShortName,
 
 // Drains both encoders and writes the trailer; 0, or the negative error code
 // when anything of the file could not be written. Only the first call works.
-int FinishOutput(tFFMpegEncoder* encoder);
+// `early`: ends the file at once with what it holds, without what the
+// encoders still hold back (and an MP4 keeps its index at the end).
+int FinishOutput(tFFMpegEncoder* encoder, bool early = false);
 
 // Finishes the file as well as it can (when FinishOutput was not called),
 // closes it and frees the record.
@@ -96,4 +100,3 @@ bool OpenCodec(AVCodecContext* codec, AVStream* stream);
 
 // The packet and the audio frame that every write reuses.
 bool InitBuffers(tFFMpegEncoder* encoder, bool noAudio);
-void FreeBuffers(tFFMpegEncoder* encoder);

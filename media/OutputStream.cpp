@@ -64,17 +64,27 @@ void OutputStream::WriteNextVideoFrame(AVFrame* frame)
 
 void OutputStream::Close()
 {
+    Finish(false);
+}
+
+void OutputStream::CloseEarly()
+{
+    Finish(true);
+}
+
+void OutputStream::Finish(bool early)
+{
     if (!m_Encoder)
         throw "Can't write to nonopened codec.";
     tFFMpegEncoder* encoder = m_Encoder.get();
-    if (!m_AudioBuffer.empty()) {
+    if (!m_AudioBuffer.empty() && !early) {
         int frameBytes = 2 * encoder->pAudioCodec->ch_layout.nb_channels;
         if (m_AudioBufferFill >= frameBytes)
             WriteAudioSamples(encoder, reinterpret_cast<const short*>(m_AudioBuffer.data()),
                               m_AudioBufferFill / frameBytes);
         m_AudioBufferFill = 0;
     }
-    int result = FinishOutput(encoder);
+    int result = FinishOutput(encoder, early);
     const char* failure = WriteFailure(encoder, "Can't finish the output file.");
     m_Encoder.reset();
     if (result < 0)

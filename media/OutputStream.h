@@ -29,11 +29,16 @@ public:
     // encoders, writes the trailer and closes the file. Throws when any of
     // the file could not be written ("The disk is full." when that is why).
     void Close();
+    // Ends the file at once where its picture and sound are both whole,
+    // without what the encoders still hold: for an export cut short.
+    void CloseEarly();
 
     // Pictures per second the video encoder is set up for.
     double GetFrameRate() const;
 
 private:
+    void Finish(bool early);
+
     struct EncoderCloser {
         void operator()(tFFMpegEncoder* encoder) const { CloseOutput(encoder); }
     };

@@ -32,7 +32,10 @@ void ExportJob::Run()
             m_Encoder->Encode();
             Publish();
         }
-        m_Encoder->Finish();
+        if (end == CANCELED)
+            m_Encoder->FinishEarly();
+        else
+            m_Encoder->Finish();
     } catch (const char* message) {
         std::lock_guard<std::mutex> lock(m_ReasonLock);
         m_Reason = message;

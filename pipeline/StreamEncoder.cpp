@@ -223,6 +223,14 @@ void StreamEncoder::Finish()
     m_File->Commit();
 }
 
+void StreamEncoder::FinishEarly()
+{
+    CheckOpen();
+    m_Writer.reset();
+    m_Output->CloseEarly();
+    m_File->Commit();
+}
+
 bool StreamEncoder::IsEnded() const
 {
     if (!m_VideoInput)

@@ -41,6 +41,9 @@ public:
     // IsEnded(), less after a cancel) and gives it the output's name.
     // Throws when any of it could not be written.
     void Finish();
+    // Finishes the file at once after a cancel: pictures still on their way
+    // to it are left out, so it ends a little before GetPosition().
+    void FinishEarly();
     double GetPosition() const;  // seconds done within the range
     double GetDuration() const;  // length of the range
     int GetProgress() const;     // thousandths of the range, not clamped

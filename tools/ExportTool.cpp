@@ -2,11 +2,15 @@
 //   tellavox-export --in FILE --out FILE [--codec N] [--size WxH] [--fps N]
 //     [--vbitrate BPS] [--gop N] [--abitrate BPS] [--arate HZ] [--channels N]
 //     [--no-audio] [--start S] [--end S] [--crop X,Y,W,H] [--dialog]
+//     [--cancel-after S]
 // Unset values default as the main window sets them after choosing the input.
 // Prints what the file holds as read back ("1500 pictures, 1:00.0, ...",
 // then a line per failed comparison), then "read=N written=N seconds=S"
 // (with --dialog "result=N seconds=S"), and exits 0, or 3 when a comparison
 // failed; when the export fails it prints the message and exits 1.
+// --cancel-after cancels the export S seconds after it started, as a click on
+// Cancel does, and prints "cancel=MS" (milliseconds until the file was
+// closed, and with --dialog the dialog ended).
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -15,8 +19,11 @@
 #include <map>
 #include <string>
 
+#include <thread>
+
 #include <wx/app.h>
 #include <wx/init.h>
+#include <wx/timer.h>
 
 #include "media/InputStream.h"
 #include "pipeline/ExportCheck.h"
@@ -111,13 +118,21 @@ int ExportDirectly(const Options& o, const tCodecParams& params, const wxRect& c
     auto start = std::chrono::steady_clock::now();
     ExportJob job(std::make_unique<StreamEncoder>(o.Get("in").c_str(), o.Get("out").c_str(), params, crop,
                                                   o.Double("start", 0), o.Double("end", 0)));
+    if (o.Has("cancel-after")) {
+        std::this_thread::sleep_for(std::chrono::duration<double>(o.Double("cancel-after", 0)));
+        auto click = std::chrono::steady_clock::now();
+        job.Cancel();
+        job.Wait();
+        std::printf("cancel=%.0f\n", Seconds(click) * 1000);
+    }
     job.Wait();
     if (job.GetState() == ExportJob::FAILED) {
         std::printf("%s\n", job.GetReason().c_str());
         return 1;
     }
     unsigned long long read = job.GetReadFrames(), written = job.GetWrittenFrames();
-    ExportCheck check(ExportCheck::RequestFor(params, job.GetDuration(), false));
+    bool cancelled = job.GetState() == ExportJob::CANCELED;
+    ExportCheck check(ExportCheck::RequestFor(params, job.GetDuration(), cancelled));
     int exitCode = Report(check.Check(o.Get("out").c_str()));
     std::printf("read=%llu written=%llu seconds=%.3f\n", read, written, Seconds(start));
     return exitCode;
@@ -133,6 +148,15 @@ int ExportUnderDialog(int argc, char** argv, const Options& o, const tCodecParam
     {
         Exporter exporter(nullptr, wxString::FromUTF8(o.Get("in")), wxString::FromUTF8(o.Get("out")),
                           params, crop, o.Double("start", 0), o.Double("end", 0));
+        wxTimer click;
+        click.Bind(wxEVT_TIMER, [&exporter](wxTimerEvent&) {
+            auto clicked = std::chrono::steady_clock::now();
+            wxCommandEvent cancel(wxEVT_BUTTON, wxID_CANCEL);
+            exporter.ProcessWindowEvent(cancel);
+            std::printf("cancel=%.0f\n", Seconds(clicked) * 1000);
+        });
+        if (o.Has("cancel-after"))
+            click.StartOnce(int(o.Double("cancel-after", 0) * 1000));
         result = exporter.Start();
         if (result != EXPORT_FAILED)
             exitCode = Report(exporter.GetCheck());

@@ -243,6 +243,33 @@ TEST(OutputStream, TheDefaultMp4IsH264HighInYuv420pWithAacAndItsIndexBeforeTheMe
     EXPECT_LT(bytes.find("moov"), bytes.find("mdat"));
 }
 
+TEST(OutputStream, CutShortTheFileEndsWherePictureAndSoundAreBothWholeWithItsIndexLast)
+{
+    // H.264 holds pictures back and reorders them; MPEG-4 Part 2 holds none.
+    for (enumOutputCodec codec : {OC_MP4, OC_MP4_PART2}) {
+        SCOPED_TRACE(codec);
+        tCodecParams p = Record(codec, true);
+        std::string file = OutputPath("cut.mp4");
+        {
+            OutputStream out(file.c_str(), p);
+            WriteClip(out, p, 2.0);
+            out.CloseEarly();
+        }
+        EXPECT_EQ(DecodeErrors(file), "");
+        int pictures = CountVideoFrames(file);
+        EXPECT_LE(pictures, 50);
+        if (codec == OC_MP4_PART2)
+            EXPECT_EQ(pictures, 50);
+        double pictureEnd = pictures / 25.0;
+        if (pictures > 0)
+            EXPECT_NEAR(PacketSpan(file, "v:0"), pictureEnd, 1e-3);  // no picture left out
+        EXPECT_NEAR(DecodedAudioSeconds(file), pictureEnd, 1024 / 44100.0);
+        std::ifstream in(file, std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_GT(bytes.rfind("moov"), bytes.find("mdat"));
+    }
+}
+
 TEST(OutputStream, TheSourcesExactRateIsWrittenWhileTheWholeRateIsItsRounding)
 {
     struct Case {

@@ -1,0 +1,80 @@
+#include "media/PacketGate.h"
+
+#include <algorithm>
+
+PacketGate::PacketGate(AVFormatContext* file, AVStream* video, const AVCodecContext* videoCodec,
+                       AVStream* audio, const AVCodecContext* audioCodec)
+    : m_File(file), m_Video(video), m_VideoCodec(videoCodec), m_Audio(audio), m_AudioCodec(audioCodec)
+{
+}
+
+bool PacketGate::Put(AVPacket* packet)
+{
+    ffmpeg::PacketPtr copy(av_packet_alloc());
+    if (!copy)
+        return false;
+    av_packet_move_ref(copy.get(), packet);
+    AVPacket* p = copy.get();
+    if (p->stream_index == m_Video->index) {
+        // Pictures are numbered from 0 by the encoder's clock; one without a
+        // time holds nothing back.
+        int64_t number = p->pts == AV_NOPTS_VALUE ? m_Complete : p->pts;
+        if (number >= m_Complete)
+            m_Early.insert(number);
+        while (!m_Early.empty() && *m_Early.begin() <= m_Complete) {
+            m_Complete = std::max(m_Complete, *m_Early.begin() + 1);
+            m_Early.erase(m_Early.begin());
+        }
+        m_Pictures.push_back({std::move(copy), double(number)});
+    } else {
+        double start = p->pts * av_q2d(m_AudioCodec->time_base);
+        m_Sound.push_back({std::move(copy), start});
+    }
+    return WriteReady();
+}
+
+bool PacketGate::WriteReady()
+{
+    // An encoder whose pictures leave a number out would hold everything
+    // back; past a bound the oldest goes in regardless.
+    while (!m_Pictures.empty() &&
+           (m_Pictures.front().ready < m_Complete || m_Pictures.size() > mostPictures)) {
+        m_Complete = std::max(m_Complete, int64_t(m_Pictures.front().ready) + 1);
+        if (!Write(m_Pictures.front(), m_VideoCodec))
+            return false;
+        m_Pictures.pop_front();
+    }
+    double covered = m_Complete * av_q2d(m_VideoCodec->time_base);
+    while (!m_Sound.empty() && (m_Sound.front().ready < covered || m_Sound.size() > mostSoundPackets)) {
+        if (!Write(m_Sound.front(), m_AudioCodec))
+            return false;
+        m_Sound.pop_front();
+    }
+    return true;
+}
+
+bool PacketGate::Write(Held& held, const AVCodecContext* codec)
+{
+    AVPacket* packet = held.packet.get();
+    AVStream* stream = codec == m_VideoCodec ? m_Video : m_Audio;
+    av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
+    return av_interleaved_write_frame(m_File, packet) >= 0;
+}
+
+bool PacketGate::Release()
+{
+    bool written = true;
+    for (auto* queue : {&m_Pictures, &m_Sound}) {
+        const AVCodecContext* codec = queue == &m_Pictures ? m_VideoCodec : m_AudioCodec;
+        for (Held& held : *queue)
+            written = Write(held, codec) && written;
+        queue->clear();
+    }
+    return written;
+}
+
+void PacketGate::Drop()
+{
+    m_Pictures.clear();
+    m_Sound.clear();
+}
