@@ -142,18 +142,7 @@ CROP
 }
 
 runs=${BENCH_RUNS:-3}
-hd=$work/hd_60s.mp4
-if [ ! -f "$hd" ]; then
-  echo "making 60 s of 1280x720 H.264 + AAC..."
-  ff -f lavfi -i testsrc2=size=1280x720:rate=25:duration=60 -f lavfi -i sine=frequency=440:sample_rate=44100:duration=60 \
-     -ac 2 -c:v libx264 -preset veryfast -bf 2 -g 50 -pix_fmt yuv420p -c:a aac -b:a 128k "$hd"
-fi
-uhd=$work/uhd_10s.mp4
-if [ ! -f "$uhd" ]; then
-  echo "making 10 s of 3840x2160 30 fps H.264 + AAC, key frames every 2 s..."
-  ff -f lavfi -i testsrc2=size=3840x2160:rate=30:duration=10 -f lavfi -i sine=frequency=440:sample_rate=48000:duration=10 \
-     -ac 2 -c:v libx264 -preset veryfast -g 60 -pix_fmt yuv420p -c:a aac -b:a 128k "$uhd"
-fi
+. "$root/bench/media.sh"
 for c in ${BENCH_CASES:-hd hdcrop uhd uhdcrop}; do
   case $c in
     hd) compare hd "$hd" 640x360 ;;
