@@ -13,7 +13,7 @@
 
 namespace {
 const int ID_EXPORT_TIMER = 2000;
-const int timerInterval = 40;  // ms between looks at the export's progress
+const int timerInterval = 100;  // ms between looks at the export's progress: ten a second
 const char* const remainedTimeLabel = "Time left: ";
 }  // namespace
 
