@@ -390,6 +390,8 @@ void RangeBarCtrl::OnLMouseDown(wxMouseEvent& event)
         m_CurrentTime = ClampToSelection(TranslateFromXToTime(event.GetX()));
         Refresh();
         m_DraggedArrow = CurrentArrow;
+        if (!m_SendEventsOnlyOnEndDrag && m_CurrentTime != m_DragStartCurrentTime)
+            SendCurrentTimeArrowMovedEvent();
     }
     if (!HasCapture())
         CaptureMouse();

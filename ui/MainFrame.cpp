@@ -276,6 +276,8 @@ wxSizer* MainFrame::CreatePreviewBox()
     zoom->Add(new wxButton(parent, ID_ZOOM_OUT_BUTTON, "100%"), 0, EA, 5);
     m_RangeBar = new RangeBarCtrl(parent, ID_RANGE_BAR, wxDefaultPosition, wxDefaultSize, wxBORDER_NONE,
                                   wxDefaultValidator, "Timeline");
+    // The preview follows the current-time arrow while it is dragged.
+    m_RangeBar->SetSendEventsOnlyOnEndDrag(false);
     timeline->Add(m_RangeBar, 1, EA, 5);
     return box;
 }

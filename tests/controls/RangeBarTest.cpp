@@ -209,7 +209,8 @@ TEST_F(RangeBarTest, DragsReportAtTheEndOrOnEveryMoveByMode)
         {"arrow in place", Bar::BeginArrow, {}, false, false, 30, 20, 40, 30, {"begin"}, {}},
         {"current arrow in place", Bar::CurrentArrow, {}, false, false, 30, 20, 40, 30, {}, {}},
         {"current arrow", Bar::CurrentArrow, {33}, false, false, 30, 20, 40, 33, {"current"}, {"current"}},
-        {"off the arrows", Bar::NoArrow, {5, 55}, false, false, 20, 20, 40, 40, {"current"}, {"current"}},
+        {"off the arrows", Bar::NoArrow, {5, 55}, false, false, 20, 20, 40, 40, {"current"}, {"current", "current"}},
+        {"click off the arrows", Bar::NoArrow, {50}, false, false, 40, 20, 40, 40, {"current"}, {"current"}},
     };
     for (bool onlyOnEnd : {true, false})
         for (const auto& d : drags) {
