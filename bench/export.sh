@@ -28,16 +28,10 @@ if [ "${1:-}" = "--timed-under-display" ]; then
   exit 0
 fi
 
-build=${1:-$root/build}
-case $build in /*) ;; *) build=$(pwd)/$build ;; esac
-work=$build/bench-output
-mkdir -p "$work"
+. "$root/bench/common.sh"
 tool=$build/tools/tellavox-export
-if [ ! -x "$tool" ]; then
-  sh "$root/tools/build.sh" "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -- tellavox-export
-fi
+built "$tool" tellavox-export
 
-ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
 
 # Wall seconds, peak resident memory (KiB) and processor seconds of a
 # command: prints "SECONDS KIB CPU" (CPU is 0 when GNU time is missing).
@@ -142,7 +136,6 @@ CROP
 }
 
 runs=${BENCH_RUNS:-3}
-. "$root/bench/media.sh"
 for c in ${BENCH_CASES:-hd hdcrop uhd uhdcrop}; do
   case $c in
     hd) compare hd "$hd" 640x360 ;;

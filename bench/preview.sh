@@ -3,19 +3,12 @@
 # 95th percentile and slowest time of a grab at random times, beside the
 # ffmpeg tool started for each picture at other random times of the clip.
 # Usage: bench/preview.sh [BUILD_FOLDER]   (default: build). Media go to
-# BUILD_FOLDER/bench-output (shared with bench/export.sh).
+# BUILD_FOLDER/bench-output (shared with the other benchmarks).
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$root/build}
-case $build in /*) ;; *) build=$(pwd)/$build ;; esac
-work=$build/bench-output
-mkdir -p "$work"
+. "$root/bench/common.sh"
 program=$build/bench/preview
-if [ ! -x "$program" ]; then
-  sh "$root/tools/build.sh" "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -- preview
-fi
-ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
-. "$root/bench/media.sh"
+built "$program" preview
 run() { if [ -n "${DISPLAY:-}" ]; then "$@"; else xvfb-run -a "$@"; fi; }
 # The ffmpeg tool finding one picture at a time the same way (decoding from
 # the key frame before it), started once per picture: the same random times.
