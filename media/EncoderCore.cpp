@@ -187,11 +187,7 @@ bool Drain(tFFMpegEncoder& encoder, Clock::time_point deadline)
         drained = EncodeAndWrite(encoder, encoder.pAudioCodec.get(), encoder.pAudioStream, nullptr);
     if (!EncodeAndWrite(encoder, encoder.pVideoCodec.get(), encoder.pVideoStream, nullptr, deadline))
         drained = false;
-    if (deadline != Clock::time_point::max()) {
-        encoder.pGate->Drop();
-        return drained;
-    }
-    return encoder.pGate->Release() && drained;
+    return drained;
 }
 
 // Moving the index to the front rewrites the whole file, which a file cut
@@ -212,9 +208,11 @@ int FinishOutput(tFFMpegEncoder* encoder, bool early)
     bool drained = false;
     if (encoder->pGate && early) {
         drained = Drain(*encoder, Clock::now() + earlyDrain);
+        encoder->pGate->Drop();
         KeepIndexAtTheEnd(encoder->pFormatCtx.get());
     } else if (encoder->pGate) {
         drained = Drain(*encoder, Clock::time_point::max());
+        drained = encoder->pGate->Release() && drained;
     }
     int result = av_write_trailer(encoder->pFormatCtx.get());
     AVIOContext* io = encoder->pFormatCtx->pb;

@@ -64,12 +64,11 @@ bool PacketGate::Write(Held& held, const AVCodecContext* codec)
 bool PacketGate::Release()
 {
     bool written = true;
-    for (auto* queue : {&m_Pictures, &m_Sound}) {
-        const AVCodecContext* codec = queue == &m_Pictures ? m_VideoCodec : m_AudioCodec;
-        for (Held& held : *queue)
-            written = Write(held, codec) && written;
-        queue->clear();
-    }
+    for (Held& held : m_Pictures)
+        written = Write(held, m_VideoCodec) && written;
+    for (Held& held : m_Sound)
+        written = Write(held, m_AudioCodec) && written;
+    Drop();
     return written;
 }
 
