@@ -135,7 +135,7 @@ void SelectCropCtrl::MovePointToMousePosition(MovePoint point, const wxPoint& mo
 {
     if (point == NoPoint)
         return;
-    wxPoint target = TranslateMousePosToRealCrop(mouse + offset);
+    wxPoint target = TranslateMousePosToRealCrop(mouse) + offset;
     SetCropRect(MoveCropPoint(point, target, m_CropRect, m_DragStartCropRect, PictureSize(),
                               proportional));
 }
@@ -217,8 +217,9 @@ void SelectCropCtrl::OnLMouseDown(wxMouseEvent& event)
     SetCursor(GetCursorForMovePoint(m_MovePoint));
     if (m_MovePoint == NoPoint)
         return;
-    const wxRect s = CalcScaledCropRect(CalcImagePosition(GetClientRect()));
-    m_DragOffset = CalcMovePointDragPoint(m_MovePoint, s) - mouse;
+    // Kept in picture pixels: the mouse's way from where it was pressed moves
+    // the dragged point, so a press without a move changes nothing.
+    m_DragOffset = CalcMovePointDragPoint(m_MovePoint, m_CropRect) - TranslateMousePosToRealCrop(mouse);
     m_DragStartCropRect = GetCropRect();
     if (!HasCapture())
         CaptureMouse();

@@ -155,11 +155,12 @@ TEST_F(CropEditorTest, DragsKeepTheMinimumSizeAndThePictureAndReportOnlyAChange)
     const struct { const char* what; SelectCropCtrl::MovePoint handle; std::vector<wxPoint> moves; bool lost;
                    wxRect result; } drags[] = {
         {"left edge to the minimum", SelectCropCtrl::LeftPoint, {{90, 0}}, false, {176, 100, 24, 100}},
-        {"left edge out", SelectCropCtrl::LeftPoint, {{90, 0}, {-40, 0}}, false, {61, 100, 139, 100}},
+        {"left edge out", SelectCropCtrl::LeftPoint, {{90, 0}, {-40, 0}}, false, {60, 100, 140, 100}},
         {"right edge in place", SelectCropCtrl::RightPoint, {}, false, {100, 100, 100, 100}},
-        {"inside, past the left edge", SelectCropCtrl::CenterPoint, {{0, 0}, {-400, 0}}, false, {0, 101, 100, 100}},
+        {"inside, pressed and released in place", SelectCropCtrl::CenterPoint, {{0, 0}}, false, {100, 100, 100, 100}},
+        {"inside, past the left edge", SelectCropCtrl::CenterPoint, {{0, 0}, {-400, 0}}, false, {0, 100, 100, 100}},
         {"inside, past the far corner", SelectCropCtrl::CenterPoint, {{800, 800}}, false, {540, 380, 100, 100}},
-        {"inside, cut short by a lost capture", SelectCropCtrl::CenterPoint, {{20, -10}}, true, {121, 91, 100, 100}},
+        {"inside, cut short by a lost capture", SelectCropCtrl::CenterPoint, {{20, -10}}, true, {120, 90, 100, 100}},
     };
     for (const auto& d : drags) {
         SCOPED_TRACE(d.what);
