@@ -31,16 +31,17 @@ int RangeBarGeometry::TimeToX(double time) const
         return m_Timeline.x;
     double offset = (m_Timeline.width - 1) * (time - m_VisibleStart) / span;
     // Times far outside the visible span would not fit an int.
-    offset = std::clamp(std::trunc(offset), -1.0e7, 1.0e7);
+    offset = std::clamp(std::round(offset), -1.0e7, 1.0e7);
     return m_Timeline.x + static_cast<int>(offset);
 }
 
 double RangeBarGeometry::XToTime(int x) const
 {
-    if (m_Timeline.width <= 0)
+    // The same scale as TimeToX: the timeline's last pixel is the visible end.
+    if (m_Timeline.width <= 1)
         return m_VisibleStart;
     return m_VisibleStart
-           + double(x - m_Timeline.x) / m_Timeline.width * (m_VisibleEnd - m_VisibleStart);
+           + double(x - m_Timeline.x) / (m_Timeline.width - 1) * (m_VisibleEnd - m_VisibleStart);
 }
 
 wxRect RangeBarGeometry::ArrowRect(DraggedArrow arrow, double time) const
