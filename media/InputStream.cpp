@@ -104,6 +104,17 @@ InputStream::InputStream(const char* fileName, bool skipAudio, bool skipVideo)
 
     if (context->start_time != AV_NOPTS_VALUE) m_StartTime = context->start_time;
     CalcRealDuration();
+    DiscardUnusedStreams();
+}
+
+// The demuxer then skips the other streams' packets instead of reading them
+// for nothing (for a file opened once for its sound and once for its
+// pictures, each input would otherwise read all of the other's data).
+void InputStream::DiscardUnusedStreams()
+{
+    for (unsigned i = 0; i < m_FormatContext->nb_streams; ++i)
+        if (int(i) != m_AudioStreamIndex && int(i) != m_VideoStreamIndex)
+            m_FormatContext->streams[i]->discard = AVDISCARD_ALL;
 }
 
 InputStream::~InputStream() = default;

@@ -86,6 +86,7 @@ private:
     static StaticInit m_StaticInit;
 
     bool ChooseStreams(bool skipAudio, bool skipVideo);  // true when the file has video
+    void DiscardUnusedStreams();
     void InitAudioStream();
     void InitVideoStream();
     ffmpeg::CodecContextPtr OpenDecoder(int streamIndex, const char* noDecoderMessage,
