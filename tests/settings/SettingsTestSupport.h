@@ -92,30 +92,10 @@ void Send(wxWindow* control, wxEventType type, int value)
     control->GetEventHandler()->ProcessEvent(event);
 }
 
-inline void Click(wxCheckBox* check, bool value)
-{
-    check->SetValue(value);
-    Send(check, wxEVT_CHECKBOX, value);
-}
-
-inline void Click(wxRadioButton* button)
-{
-    button->SetValue(true);
-    Send(button, wxEVT_RADIOBUTTON, 1);
-}
-
-inline void Choose(wxChoice* choice, int selection)
-{
-    choice->SetSelection(selection);
-    Send(choice, wxEVT_CHOICE, selection);
-}
-
-inline void Spin(wxSpinCtrl* spin, int value)
-{
-    spin->SetValue(value);
-    Send<wxSpinEvent>(spin, wxEVT_SPINCTRL, value);
-}
-
+inline void Click(wxCheckBox* check, bool value) { check->SetValue(value); Send(check, wxEVT_CHECKBOX, value); }
+inline void Click(wxRadioButton* button) { button->SetValue(true); Send(button, wxEVT_RADIOBUTTON, 1); }
+inline void Choose(wxChoice* choice, int index) { choice->SetSelection(index); Send(choice, wxEVT_CHOICE, index); }
+inline void Spin(wxSpinCtrl* spin, int value) { spin->SetValue(value); Send<wxSpinEvent>(spin, wxEVT_SPINCTRL, value); }
 inline void Slide(wxSlider* slider, int value, wxEventType type = wxEVT_SCROLL_THUMBTRACK)
 {
     slider->SetValue(value);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -132,13 +133,10 @@ TEST(Validation, EveryContainerChosenInTheDialogWritesItsCodecs)
         ASSERT_EQ(chosen.eCodec, c.codec);
         const std::string path = testsupport::OutputPath("chosen" + std::to_string(c.codec));
         WriteShortClip(chosen, 80, path);
-        std::vector<std::string> codecs;
+        std::multiset<std::string> codecs;  // in any order: Flash containers list the sound first
         for (auto& stream : testsupport::ProbeStreams(path))
             if (stream["codec_type"] == "video" || stream["codec_type"] == "audio")  // not DVD navigation
-                codecs.push_back(stream["codec_name"]);
-        std::sort(codecs.begin(), codecs.end());  // Flash containers list the sound first
-        std::vector<std::string> pinned = {c.video, c.audio};
-        std::sort(pinned.begin(), pinned.end());
-        EXPECT_EQ(codecs, pinned);
+                codecs.insert(stream["codec_name"]);
+        EXPECT_EQ(codecs, (std::multiset<std::string>{c.video, c.audio}));
     }
 }
