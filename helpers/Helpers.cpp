@@ -5,13 +5,9 @@
 #include <wx/filefn.h>
 #include <wx/utils.h>
 
-namespace {
+#include "media/OutputFormats.h"
 
-const char* const codecExtensions[] = {
-    "mp4", "3gp", "3g2", "mpg", "m2v", "vob", "psp", "mov", "swf", "flv", "mp4", "mov",
-};
-static_assert(sizeof codecExtensions / sizeof *codecExtensions == OUTPUT_CODEC_COUNT,
-              "one extension per output codec");
+namespace {
 
 // Position where the file name starts: after the last '/'.
 size_t FileNameStart(const wxString& path)
@@ -57,9 +53,9 @@ const char* const inputExtensions[] = {
 
 wxString GetFileExtFromCodecID(enumOutputCodec codec)
 {
-    if (codec < 0 || codec >= int(sizeof codecExtensions / sizeof *codecExtensions))
+    if (!IsOutputCodec(codec))
         return wxString();
-    return codecExtensions[codec];
+    return OutputFormat(codec).extension;
 }
 
 bool IsExtExist(const wxString& path)

@@ -1,51 +1,18 @@
 #include "media/ContainerProfiles.h"
 
+
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <vector>
 
 extern "C" {
 #include <libavutil/opt.h>
 }
 
-const int piAudioBitrates3gp[8] = {4750, 5150, 5900, 6700, 7400, 7950, 10200, 12200};
-const int piVIdeoWidth[5] = {128, 176, 352, 704, 1408};
-const int piVIdeoHeight[5] = {96, 144, 288, 576, 1152};
+#include "media/OutputFormats.h"
 
 namespace {
-
-// The codecs are pinned per profile, so a record gives the same kind of file
-// whatever this FFmpeg build would pick by default.
-struct ContainerProfile {
-    const char* muxer;
-    AVCodecID audioCodec;
-    AVCodecID videoCodec;
-    AVStreamCreator createAudio;
-    AVStreamCreator createVideo;
-    const char* muxerOptions;
-    const char* videoName;
-};
-
-// The index goes before the media data, so a player can start while the
-// file is still arriving.
-const char* const fastStart = "movflags=+faststart";
-
-// In enumOutputCodec order.
-const ContainerProfile profiles[] = {
-    {"mp4", AV_CODEC_ID_AAC, AV_CODEC_ID_H264, CreateAudioStreamMP4, CreateVideoStreamMP4, fastStart, "H.264"},
-    {"3gp", AV_CODEC_ID_AMR_NB, AV_CODEC_ID_H263, CreateAudioStream3GP, CreateVideoStream3GP, fastStart, "H.263"},
-    {"3g2", AV_CODEC_ID_AMR_NB, AV_CODEC_ID_H263, CreateAudioStream3GP, CreateVideoStream3GP, fastStart, "H.263"},
-    {"mpeg", AV_CODEC_ID_MP2, AV_CODEC_ID_MPEG1VIDEO, CreateAudioStreamMPG, CreateVideoStreamMPG, nullptr, "MPEG-1"},
-    {"mpegts", AV_CODEC_ID_MP2, AV_CODEC_ID_MPEG2VIDEO, CreateAudioStreamMPG, CreateVideoStreamMPG, nullptr, "MPEG-2"},
-    {"dvd", AV_CODEC_ID_MP2, AV_CODEC_ID_MPEG2VIDEO, CreateAudioStreamMPG, CreateVideoStreamMPG, nullptr, "MPEG-2"},
-    {"psp", AV_CODEC_ID_AAC, AV_CODEC_ID_MPEG4, CreateAudioStreamPSP, CreateVideoStreamPSP, fastStart, "MPEG-4 Part 2"},
-    {"mov", AV_CODEC_ID_AAC, AV_CODEC_ID_H264, CreateAudioStreamMOV, CreateVideoStreamMOV, fastStart, "H.264"},
-    {"swf", AV_CODEC_ID_MP3, AV_CODEC_ID_FLV1, CreateAudioStreamSWF, CreateVideoStreamSWF, nullptr, "Sorenson H.263"},
-    {"flv", AV_CODEC_ID_MP3, AV_CODEC_ID_FLV1, CreateAudioStreamFLV, CreateVideoStreamFLV, nullptr, "Sorenson H.263"},
-    {"mp4", AV_CODEC_ID_AAC, AV_CODEC_ID_MPEG4, CreateAudioStreamMP4, CreateVideoStreamMP4, fastStart, "MPEG-4 Part 2"},
-    {"mov", AV_CODEC_ID_AAC, AV_CODEC_ID_MPEG4, CreateAudioStreamMOV, CreateVideoStreamMOV, fastStart, "MPEG-4 Part 2"},
-};
-static_assert(std::size(profiles) == OUTPUT_CODEC_COUNT, "one profile per output codec");
 
 const enumOutputCodec mpegFormats[] = {OC_MPG, OC_M2V, OC_VOB};
 const enumOutputCodec versions3GP[] = {OC_3GP, OC_3G2};
@@ -95,14 +62,22 @@ void SetUpH264(AVCodecContext* codec, AVRational rate)
     codec->gop_size = std::max(codec->gop_size, 1);
 }
 
-tFFMpegEncoder* Open(enumOutputCodec codec, const char* fileName, const void* audio,
-                     const void* video, bool noAudio)
+// The codecs are pinned per output, so a record gives the same kind of file
+// whatever this FFmpeg build would pick by default.
+tFFMpegEncoder* Open(enumOutputCodec codec, const char* fileName, AVStreamCreator createAudio, const void* audio,
+                     AVStreamCreator createVideo, const void* video, bool noAudio)
 {
-    if (codec < 0 || codec >= OUTPUT_CODEC_COUNT)
+    if (!IsOutputCodec(codec))
         return nullptr;
-    const ContainerProfile& profile = profiles[codec];
-    return OpenOutput(fileName, profile.muxer, profile.audioCodec, profile.createAudio, audio,
-                      profile.videoCodec, profile.createVideo, video, noAudio, profile.muxerOptions);
+    const tOutputFormat& format = OutputFormat(codec);
+    return OpenOutput(fileName, format.muxer, format.audioCodec, createAudio, audio, format.videoCodec,
+                      createVideo, video, noAudio, format.muxerOptions);
+}
+
+// Muxers that keep the codecs' set-up in their own header ask for it apart.
+bool WantsGlobalHeader(const AVFormatContext* context)
+{
+    return context->oformat->flags & AVFMT_GLOBALHEADER;
 }
 
 AVStream* NewStream(AVFormatContext* context, AVCodecContext* codec, AVCodecID id, AVMediaType type)
@@ -133,7 +108,7 @@ AVSampleFormat ChooseSampleFormat(const AVCodec* encoder)
 }
 
 AVStream* CreateAudioStream(AVFormatContext* context, AVCodecContext* codec, AVCodecID id,
-                            int bitrate, int sampleRate, int channels, bool globalHeader)
+                            int bitrate, int sampleRate, int channels)
 {
     AVStream* stream = NewStream(context, codec, id, AVMEDIA_TYPE_AUDIO);
     if (!stream || channels < 1 || sampleRate < 1)
@@ -144,7 +119,7 @@ AVStream* CreateAudioStream(AVFormatContext* context, AVCodecContext* codec, AVC
     av_channel_layout_default(&codec->ch_layout, channels);
     codec->sample_fmt = ChooseSampleFormat(codec->codec);
     codec->time_base = AVRational{1, sampleRate};
-    if (globalHeader)
+    if (WantsGlobalHeader(context))
         codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     return stream;
 }
@@ -155,7 +130,7 @@ AVRational RateOf(int fps, int rateNum, int rateDen)
 }
 
 AVStream* CreateVideoStream(AVFormatContext* context, AVCodecContext* codec, AVCodecID id,
-                            int bitrate, int width, int height, AVRational rate, int gopSize, bool globalHeader)
+                            int bitrate, int width, int height, AVRational rate, int gopSize)
 {
     AVStream* stream = NewStream(context, codec, id, AVMEDIA_TYPE_VIDEO);
     if (!stream || rate.num < 1 || rate.den < 1 || av_q2d(rate) < 1.0)
@@ -170,15 +145,23 @@ AVStream* CreateVideoStream(AVFormatContext* context, AVCodecContext* codec, AVC
     codec->thread_count = 0;  // as many encoder threads as the machine suits
     if (id == AV_CODEC_ID_H264)
         SetUpH264(codec, rate);
-    if (globalHeader)
+    if (id == AV_CODEC_ID_MPEG1VIDEO)
+        codec->mb_decision = FF_MB_DECISION_RD;
+    if (WantsGlobalHeader(context))
         codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     return stream;
 }
 
-int IndexOf(const int* table, int count, int value)
+// The AMR-NB rates lowest first, as enumAudioBitrate3GP counts them.
+std::vector<int> AmrRatesLowestFirst()
 {
-    const int* found = std::find(table, table + count, value);
-    return found == table + count ? -1 : int(found - table);
+    const std::vector<int>& rates = OutputFormat(OC_3GP).sound.bitrates;
+    return std::vector<int>(rates.rbegin(), rates.rend());
+}
+
+const std::vector<tPictureSize>& H263Sizes()
+{
+    return OutputFormat(OC_3GP).fixedSizes;
 }
 
 }  // namespace
@@ -186,63 +169,50 @@ int IndexOf(const int* table, int count, int value)
 AVStream* CreateAudioStreamMP4(AVFormatContext* context, AVCodecContext* codec, AVCodecID id, const void* params)
 {
     auto audio = static_cast<const tAudioParamsMP4*>(params);
-    return CreateAudioStream(context, codec, id, audio->iBitrate, audio->iSampleRate, audio->iChannels, true);
+    return CreateAudioStream(context, codec, id, audio->iBitrate, audio->iSampleRate, audio->iChannels);
 }
 
 AVStream* CreateVideoStreamMP4(AVFormatContext* context, AVCodecContext* codec, AVCodecID id, const void* params)
 {
     auto video = static_cast<const tVideoParamsMP4*>(params);
     return CreateVideoStream(context, codec, id, video->iBitrate, video->iWidth, video->iHeight,
-                             RateOf(video->iFps, video->iRateNum, video->iRateDen), video->iGopSize, true);
-}
-
-AVStream* CreateAudioStreamMPG(AVFormatContext* context, AVCodecContext* codec, AVCodecID id, const void* params)
-{
-    auto audio = static_cast<const tAudioParamsMP4*>(params);
-    return CreateAudioStream(context, codec, id, audio->iBitrate, audio->iSampleRate, audio->iChannels, false);
-}
-
-AVStream* CreateVideoStreamMPG(AVFormatContext* context, AVCodecContext* codec, AVCodecID id, const void* params)
-{
-    auto video = static_cast<const tVideoParamsMP4*>(params);
-    AVStream* stream = CreateVideoStream(context, codec, id, video->iBitrate, video->iWidth, video->iHeight,
-                                         RateOf(video->iFps, video->iRateNum, video->iRateDen),
-                                         video->iGopSize, false);
-    if (stream && id == AV_CODEC_ID_MPEG1VIDEO)
-        codec->mb_decision = FF_MB_DECISION_RD;
-    return stream;
+                             RateOf(video->iFps, video->iRateNum, video->iRateDen), video->iGopSize);
 }
 
 AVStream* CreateAudioStream3GP(AVFormatContext* context, AVCodecContext* codec, AVCodecID id, const void* params)
 {
     auto bitrate = *static_cast<const enumAudioBitrate3GP*>(params);
-    if (bitrate < 0 || bitrate >= int(std::size(piAudioBitrates3gp)))
+    std::vector<int> rates = AmrRatesLowestFirst();
+    if (bitrate < 0 || bitrate >= int(rates.size()))
         return nullptr;
-    return CreateAudioStream(context, codec, id, piAudioBitrates3gp[bitrate], 8000, 1, true);
+    const tSoundLimits& amr = OutputFormat(OC_3GP).sound;
+    return CreateAudioStream(context, codec, id, rates[bitrate], amr.sampleRates[0], amr.maxChannels);
 }
 
 AVStream* CreateVideoStream3GP(AVFormatContext* context, AVCodecContext* codec, AVCodecID id, const void* params)
 {
     auto video = static_cast<const tVideoParams3GP*>(params);
     int index = video->iResolutionIndex;
-    if (index < 0 || index >= int(std::size(piVIdeoWidth)))
+    if (index < 0 || index >= int(H263Sizes().size()))
         return nullptr;
-    return CreateVideoStream(context, codec, id, video->iBitrate, piVIdeoWidth[index], piVIdeoHeight[index],
-                             RateOf(video->iFps, video->iRateNum, video->iRateDen), video->iGopSize, true);
+    tPictureSize size = H263Sizes()[index];
+    return CreateVideoStream(context, codec, id, video->iBitrate, size.width, size.height,
+                             RateOf(video->iFps, video->iRateNum, video->iRateDen), video->iGopSize);
 }
 
 tFFMpegEncoder* OpenOutputProfile(enumOutputCodec codec, const char* fileName, tAudioParamsMP4 audio,
                                   tVideoParamsMP4 video, bool noAudio)
 {
-    if (codec == OC_3GP || codec == OC_3G2)
+    if (!IsOutputCodec(codec) || !OutputFormat(codec).fixedSizes.empty())
         return nullptr;
     if (codec != OC_PSP || !noAudio)
-        return Open(codec, fileName, &audio, &video, noAudio);
+        return Open(codec, fileName, CreateAudioStreamMP4, &audio, CreateVideoStreamMP4, &video, noAudio);
     // The PSP muxer refuses to start without a sound track. Declare one that
     // is never written: the muxer leaves a track without samples out of the
     // file, which then holds the video alone.
     tAudioParamsMP4 silent = {128000, 44100, 2};
-    tFFMpegEncoder* encoder = Open(codec, fileName, &silent, &video, false);
+    tFFMpegEncoder* encoder =
+        Open(codec, fileName, CreateAudioStreamMP4, &silent, CreateVideoStreamMP4, &video, false);
     if (encoder)
         encoder->bAudioUnused = true;
     return encoder;
@@ -286,22 +256,21 @@ tFFMpegEncoder* OpenOutput3GP(const char* fileName, enum3GPVersion version, enum
 {
     if (version < 0 || version >= int(std::size(versions3GP)))
         return nullptr;
-    return Open(versions3GP[version], fileName, &bitrate, &video, noAudio);
+    return Open(versions3GP[version], fileName, CreateAudioStream3GP, &bitrate, CreateVideoStream3GP, &video,
+                noAudio);
 }
 
 tProfileCodecs ProfileCodecs(enumOutputCodec codec)
 {
-    if (codec < 0 || codec >= OUTPUT_CODEC_COUNT)
+    if (!IsOutputCodec(codec))
         return {AV_CODEC_ID_NONE, AV_CODEC_ID_NONE, ""};
-    const ContainerProfile& profile = profiles[codec];
-    return {profile.videoCodec, profile.audioCodec, profile.videoName};
+    const tOutputFormat& format = OutputFormat(codec);
+    return {format.videoCodec, format.audioCodec, format.videoName};
 }
 
 AVRational OutputFrameRate(const tCodecParams& params)
 {
-    int fps = params.iFps;
-    if (params.eCodec == OC_3GP || params.eCodec == OC_3G2)
-        fps = std::min(fps, 15);
+    int fps = std::min(params.iFps, OutputFormat(params.eCodec).maxFps);
     if (fps < 1)
         return AVRational{0, 1};
     AVRational source{params.iSourceFpsNum, params.iSourceFpsDen};
@@ -312,13 +281,16 @@ AVRational OutputFrameRate(const tCodecParams& params)
 
 int Find3GPAudioBitrate(int bitrate)
 {
-    return IndexOf(piAudioBitrates3gp, int(std::size(piAudioBitrates3gp)), bitrate);
+    std::vector<int> rates = AmrRatesLowestFirst();
+    auto found = std::find(rates.begin(), rates.end(), bitrate);
+    return found == rates.end() ? -1 : int(found - rates.begin());
 }
 
 bool ConvertAndPrepareVideoParams3GP(tVideoParamsMP4& in, tVideoParams3GP& out)
 {
-    if (in.iFps > 15) {
-        in.iFps = 15;
+    const int maxFps = OutputFormat(OC_3GP).maxFps;
+    if (in.iFps > maxFps) {
+        in.iFps = maxFps;
         in.iRateNum = in.iRateDen = 0;
     }
     out.iBitrate = in.iBitrate;
@@ -326,18 +298,20 @@ bool ConvertAndPrepareVideoParams3GP(tVideoParamsMP4& in, tVideoParams3GP& out)
     out.iGopSize = in.iGopSize;
     out.iRateNum = in.iRateNum;
     out.iRateDen = in.iRateDen;
-    int widthIndex = IndexOf(piVIdeoWidth, int(std::size(piVIdeoWidth)), in.iWidth);
-    int heightIndex = IndexOf(piVIdeoHeight, int(std::size(piVIdeoHeight)), in.iHeight);
-    if (widthIndex < 0 || widthIndex != heightIndex)
+    const std::vector<tPictureSize>& sizes = H263Sizes();
+    auto found = std::find_if(sizes.begin(), sizes.end(),
+                              [&in](tPictureSize s) { return s.width == in.iWidth && s.height == in.iHeight; });
+    if (found == sizes.end())
         return false;
-    out.iResolutionIndex = widthIndex;
+    out.iResolutionIndex = int(found - sizes.begin());
     return true;
 }
 
 bool ConvertAndPrepareAudioParams3GP(tAudioParamsMP4& in, enumAudioBitrate3GP& out)
 {
-    in.iSampleRate = 8000;
-    in.iChannels = 1;
+    const tSoundLimits& amr = OutputFormat(OC_3GP).sound;
+    in.iSampleRate = amr.sampleRates[0];
+    in.iChannels = amr.maxChannels;
     int index = Find3GPAudioBitrate(in.iBitrate);
     if (index < 0)
         return false;

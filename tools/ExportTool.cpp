@@ -3,7 +3,8 @@
 //     [--vbitrate BPS] [--gop N] [--abitrate BPS] [--arate HZ] [--channels N]
 //     [--no-audio] [--start S] [--end S] [--crop X,Y,W,H] [--dialog]
 //     [--cancel-after S]
-// Unset values default as the main window sets them after choosing the input.
+// Unset values default as the main window proposes them for the input, and
+// every value is moved to the nearest the output takes, as there.
 // Prints what the file holds as read back ("1500 pictures, 1:00.0, ...",
 // then a line per failed comparison), then "read=N written=N seconds=S"
 // (with --dialog "result=N seconds=S"), and exits 0, or 3 when a comparison
@@ -25,6 +26,7 @@
 #include <wx/init.h>
 #include <wx/timer.h>
 
+#include "media/FormatRules.h"
 #include "media/InputStream.h"
 #include "pipeline/ExportCheck.h"
 #include "pipeline/ExportJob.h"
@@ -67,37 +69,40 @@ Options Parse(int argc, char** argv)
     return options;
 }
 
-tCodecParams MakeRecord(const Options& o)
-{
-    InputStream input(o.Get("in").c_str(), false, false);
-    tInputStreamInfo info = input.GetInfo();
-    tCodecParams p;
-    p.eCodec = enumOutputCodec(o.Int("codec", OC_MP4));
-    p.iWidth = info.width;
-    p.iHeight = info.height;
-    if (o.Has("size"))
-        std::sscanf(o.Get("size").c_str(), "%dx%d", &p.iWidth, &p.iHeight);
-    // Without --fps the source's exact rate is kept, as the main window keeps it.
-    p.iFps = o.Int("fps", int(std::lround(info.frameRate)));
-    if (!o.Has("fps")) {
-        p.iSourceFpsNum = info.frameRateNum;
-        p.iSourceFpsDen = info.frameRateDen;
-    }
-    p.iVideoBitrate = o.Int("vbitrate", 5000000);
-    p.iGopSize = o.Int("gop", 5);
-    p.bAudioEnabled = input.IsAudioPresent() && !o.noAudio;
-    p.iAudioBitrate = o.Int("abitrate", 128000);
-    p.iAudioSampleRate = o.Int("arate", info.sampleRate);
-    p.iAudioChannels = o.Int("channels", info.channels);
-    return p;
-}
-
 wxRect MakeCrop(const Options& o)
 {
     wxRect crop;
     if (o.Has("crop"))
         std::sscanf(o.Get("crop").c_str(), "%d,%d,%d,%d", &crop.x, &crop.y, &crop.width, &crop.height);
     return crop;
+}
+
+// The main window's proposal for the source (cropped), with the values
+// given on the command line, then normalised as the window normalises it.
+tCodecParams MakeRecord(const Options& o, const wxRect& crop)
+{
+    InputStream input(o.Get("in").c_str(), false, false);
+    tSourceDescription source = DescribeSource(input.GetInfo(), input.IsAudioPresent() && !o.noAudio);
+    if (crop.width > 0 && crop.height > 0) {
+        source.width = crop.width;
+        source.height = crop.height;
+    }
+    int codec = o.Int("codec", OC_MP4);
+    if (!IsOutputCodec(codec))
+        throw "Unknown output codec.";
+    tCodecParams p = ProposeForSource(enumOutputCodec(codec), source);
+    if (o.Has("size"))
+        std::sscanf(o.Get("size").c_str(), "%dx%d", &p.iWidth, &p.iHeight);
+    if (o.Has("fps")) {
+        p.iFps = o.Int("fps", p.iFps);
+        p.iSourceFpsNum = p.iSourceFpsDen = 0;
+    }
+    p.iVideoBitrate = o.Int("vbitrate", p.iVideoBitrate);
+    p.iGopSize = o.Int("gop", p.iGopSize);
+    p.iAudioBitrate = o.Int("abitrate", p.iAudioBitrate);
+    p.iAudioSampleRate = o.Int("arate", p.iAudioSampleRate);
+    p.iAudioChannels = o.Int("channels", p.iAudioChannels);
+    return NormaliseForFormat(p);
 }
 
 double Seconds(std::chrono::steady_clock::time_point since)
@@ -172,8 +177,8 @@ int main(int argc, char** argv)
 {
     try {
         Options options = Parse(argc, argv);
-        tCodecParams params = MakeRecord(options);
         wxRect crop = MakeCrop(options);
+        tCodecParams params = MakeRecord(options, crop);
         if (options.dialog)
             return ExportUnderDialog(argc, argv, options, params, crop);
         wxInitializer base;

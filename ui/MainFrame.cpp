@@ -159,8 +159,7 @@ MainFrame::MainFrame()
     SetMenuBar(CreateMenuBar());
     SetMinSize(wxSize(870, 620));
     SetSize(wxSize(870, 620));
-    m_CodecParams.eCodec = CodecPropsDlg::GetCodecTypeFromIndex(1);
-    CodecPropsDlg::DoParamsValidation(m_CodecParams);
+    m_CodecParams = ProposeForSource(OC_MP4, m_Source);
     UpdateOutFormatCaption();
 }
 
@@ -384,7 +383,7 @@ bool MainFrame::TryOpenInput(const wxString& path)
 void MainFrame::ReportBadInput()
 {
     ShowMessage(m_InputFailure, "Error");
-    CodecPropsDlg::DoParamsValidation(m_CodecParams);
+    m_CodecParams = NormaliseForFormat(m_CodecParams);
     UpdateOutFormatCaption();
 }
 
@@ -408,32 +407,28 @@ void MainFrame::LoadInput(const wxString& path)
     m_CropCtrl->SetImage(picture);
 
     tInputStreamInfo info = input.GetInfo();
-    ResetParamsFromInput(info, input.IsAudioPresent());
+    m_Source = DescribeSource(info, input.IsAudioPresent());
+    m_CodecParams = ProposeForSource(m_CodecParams.eCodec, m_Source);
     m_AudioInfoText->SetLabel(input.IsAudioPresent()
                                   ? wxString::Format("%i channel(s)\n%iHz", info.channels, info.sampleRate)
                                   : wxString("Audio not present"));
     m_VideoInfoText->SetLabel(wxString::Format("%ix%i, %s fps\n%.2lf sec", info.width, info.height,
                                                FrameRateText(info.frameRate), duration));
     ShowPath(m_InputFileText, path);
-    CodecPropsDlg::DoParamsValidation(m_CodecParams);
     UpdateOutFormatCaption();
     m_RangeBar->SetMediaTime(duration);
     m_RangeBar->SetFrameRate(info.frameRate);
 }
 
-void MainFrame::ResetParamsFromInput(const tInputStreamInfo& info, bool hasAudio)
+tSourceDescription MainFrame::ProposalSource() const
 {
-    m_CodecParams.bAudioEnabled = hasAudio;
-    m_CodecParams.iAudioChannels = info.channels;
-    m_CodecParams.iAudioSampleRate = info.sampleRate;
-    m_CodecParams.iAudioBitrate = 256000;
-    m_CodecParams.iVideoBitrate = 5000000;
-    m_CodecParams.iGopSize = 5;
-    m_CodecParams.iFps = int(std::lround(info.frameRate));
-    m_CodecParams.iSourceFpsNum = info.frameRateNum;
-    m_CodecParams.iSourceFpsDen = info.frameRateDen;
-    m_CodecParams.iWidth = info.width;
-    m_CodecParams.iHeight = info.height;
+    tSourceDescription source = m_Source;
+    wxSize crop = m_CropCtrl->GetCropRect().GetSize();
+    if (crop.x > 0 && crop.y > 0) {
+        source.width = crop.x;
+        source.height = crop.y;
+    }
+    return source;
 }
 
 void MainFrame::ResetInput()
@@ -472,6 +467,7 @@ void MainFrame::OnChangeCodecSettings(wxCommandEvent&)
 {
     CodecPropsDlg dialog(m_CodecParams, true, this, 0, "Select codec parameters", wxDefaultPosition,
                          wxDefaultSize, wxDEFAULT_DIALOG_STYLE, "CodecPropsDlg");
+    dialog.SetSource(ProposalSource());
     if (dialog.ShowModal() == wxID_OK)
         ApplyCodecParams(dialog.GetCodecParams());
 }
@@ -492,8 +488,7 @@ void MainFrame::OnChangeOutputCodec(wxCommandEvent&)
             break;
         }
     }
-    m_CodecParams.eCodec = CodecPropsDlg::GetCodecTypeFromIndex(index);
-    CodecPropsDlg::DoParamsValidation(m_CodecParams);
+    m_CodecParams = ProposeForSource(CodecPropsDlg::GetCodecTypeFromIndex(index), ProposalSource());
     ReplaceOutputExtension();
     UpdateOutFormatCaption();
 }
@@ -534,7 +529,7 @@ void MainFrame::OnCropChanged(wxCommandEvent&)
                                     m_CropCtrl->GetCropRect().GetSize());
     m_CodecParams.iWidth = size.x;
     m_CodecParams.iHeight = size.y;
-    CodecPropsDlg::DoParamsValidation(m_CodecParams);
+    m_CodecParams = NormaliseForFormat(m_CodecParams);
     UpdateOutFormatCaption();
 }
 
@@ -564,7 +559,7 @@ void MainFrame::OnStart(wxCommandEvent& event)
         ShowMessage("The input and output files are the same file.", "Error");
         return;
     }
-    CodecPropsDlg::DoParamsValidation(m_CodecParams);
+    m_CodecParams = NormaliseForFormat(m_CodecParams);
     double end = m_RangeBar->GetSelectionEnd();
     double start = m_RangeBar->GetSelectionStart();
     wxRect crop = m_CropCtrl->GetCropRect();

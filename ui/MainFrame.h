@@ -8,6 +8,7 @@
 #include <wx/frame.h>
 
 #include "media/CodecParams.h"
+#include "media/FormatRules.h"
 
 class Exporter;
 class FrameGrabber;
@@ -68,7 +69,8 @@ private:
     void LoadInput(const wxString& path);
     void ResetInput();
     void ShowStartPicture();
-    void ResetParamsFromInput(const struct tInputStreamInfo& info, bool hasAudio);
+    // The source as the output proposals follow it: its picture cropped.
+    tSourceDescription ProposalSource() const;
     void ReplaceOutputExtension();
     void UpdateOutFormatCaption();
     wxString FormatCaption() const;
@@ -88,6 +90,7 @@ private:
     std::unique_ptr<wxRadioButton*[]> m_FamilyRadios;
     RangeBarCtrl* m_RangeBar = nullptr;
     tCodecParams m_CodecParams;
+    tSourceDescription m_Source;
     wxString m_LastFolder;         // where the choosers open
     bool m_OutputProposed = false;  // the output is the program's proposal, not the user's choice
     wxString m_InputFailure;       // the message for the last input that did not open

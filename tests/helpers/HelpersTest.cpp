@@ -12,7 +12,7 @@
 
 TEST(FileExtension, EachOutputCodecHasItsExtensionAndUnknownValuesNone)
 {
-    const char* expected[] = {"mp4", "3gp", "3g2", "mpg", "m2v", "vob", "psp", "mov", "swf", "flv", "mp4", "mov"};
+    const char* expected[] = {"mp4", "3gp", "3g2", "mpg", "ts", "vob", "psp", "mov", "swf", "flv", "mp4", "mov"};
     for (int codec = 0; codec < OUTPUT_CODEC_COUNT; ++codec)
         EXPECT_EQ(GetFileExtFromCodecID(enumOutputCodec(codec)), expected[codec]) << "codec " << codec;
     EXPECT_EQ(GetFileExtFromCodecID(enumOutputCodec(OUTPUT_CODEC_COUNT)), "");

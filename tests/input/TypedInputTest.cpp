@@ -73,7 +73,7 @@ TEST(SettingsDialog, TypedSizesCountWhenTheDialogIsConfirmed)
         bool enter;
         wxSize confirmed;
     } cases[] = {{"720", "576", false, {720, 576}},
-                 {"3000", "30", true, {2048, 30}},
+                 {"5000", "30", true, {4096, 30}},
                  {"100", "9", false, {100, 24}}};
     for (const auto& typed : cases) {
         SCOPED_TRACE(typed.width);

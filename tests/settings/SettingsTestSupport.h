@@ -1,14 +1,11 @@
 #pragma once
-// Helpers for the settings tests: a host window that counts the panels'
-// events, finding controls inside a panel, acting like the user on them, and
-// building and comparing parameter records.
-#include <map>
+// Helpers for the settings tests: finding controls inside a window, acting
+// like the user on them, and building and comparing parameter records.
 #include <ostream>
 #include <vector>
 
 #include <wx/checkbox.h>
 #include <wx/choice.h>
-#include <wx/frame.h>
 #include <wx/radiobut.h>
 #include <wx/slider.h>
 #include <wx/spinctrl.h>
@@ -16,7 +13,6 @@
 #include <gtest/gtest.h>
 
 #include "media/CodecParams.h"
-#include "ui/settings/SettingsEvents.h"
 
 inline bool operator==(const tCodecParams& a, const tCodecParams& b)
 {
@@ -42,30 +38,6 @@ inline tCodecParams Rec(enumOutputCodec codec, int width, int height, int fps, b
 {
     return {audioBitrate, channels, sampleRate, 1000000, 10, fps, width, height, audio, codec};
 }
-
-// A hidden top-level window that counts every settings event reaching it, by type.
-struct EventCounter : wxFrame {
-    EventCounter() : wxFrame(nullptr, wxID_ANY, "settings test")
-    {
-        for (wxEventType type : {wxAUDIO_SETTINGS_CHANGED, wxOUTPUT_FORMAT_CHANGED,
-                                 wxRESOLUTION_CHANGED, wxVQUALITY_CHANGED}) {
-            Bind(wxEventTypeTag<wxCommandEvent>(type), [this, type](wxCommandEvent& event) {
-                ++counts[type];
-                ++total;
-                lastId = event.GetId();
-            });
-        }
-    }
-    std::map<wxEventType, int> counts;
-    int total = 0, lastId = -1;
-};
-
-// Tests whose panels and pages live in a host that counts their events.
-class HostedTest : public ::testing::Test {
-protected:
-    ~HostedTest() override { delete m_Host; }
-    EventCounter* m_Host = new EventCounter;
-};
 
 // Every window of type T under `root`, in creation order.
 template <class T>
@@ -100,14 +72,6 @@ inline void Slide(wxSlider* slider, int value, wxEventType type = wxEVT_SCROLL_T
 {
     slider->SetValue(value);
     Send<wxScrollEvent>(slider, type, value);
-}
-
-inline std::vector<wxString> Entries(const wxChoice* choice)
-{
-    std::vector<wxString> entries;
-    for (unsigned i = 0; i < choice->GetCount(); ++i)
-        entries.push_back(choice->GetString(i));
-    return entries;
 }
 
 }  // namespace settingstest

@@ -3,78 +3,81 @@
 #include <algorithm>
 
 #include <wx/sizer.h>
+#include <wx/toplevel.h>
 
+#include "media/FormatRules.h"
+#include "ui/settings/AudioSettingsPanel.h"
+#include "ui/settings/FormatFamilies.h"
+#include "ui/settings/OutputFormatPanel.h"
+#include "ui/settings/ResolutionPanel.h"
+#include "ui/settings/SettingsEvents.h"
 #include "ui/settings/VQualitySettingsPanel.h"
 
-namespace {
-// Quality is shown as the distance of the GOP size from its maximum.
-constexpr int MAX_GOP_SIZE = 20;
-constexpr int MIN_VIDEO_BITRATE = 5000;
-constexpr int MAX_VIDEO_BITRATE = 15000000;
-constexpr int MIN_FPS = 5;
-}  // namespace
-
-CodecParamPage::CodecParamPage(tCodecParams& params, wxWindow* parent)
-    : wxPanel(parent, 0, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL | wxNO_BORDER),
+CodecParamPage::CodecParamPage(tCodecParams& params, const tFormatFamily& family, wxWindow* parent)
+    : wxPanel(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL | wxNO_BORDER, "CodecParamPage"),
       m_Params(params)
 {
-}
+    const std::vector<enumOutputCodec>& codecs = family.codecs;
+    if (std::find(codecs.begin(), codecs.end(), m_Params.eCodec) == codecs.end())
+        m_Params.eCodec = codecs.front();
+    m_Params = NormaliseForFormat(m_Params);
 
-enumOutputCodec CodecParamPage::CodecFromFormatIndex(const tFormatChoices& formats, int formatIndex)
-{
-    if (formatIndex < 0 || formatIndex >= formats.iCount)
-        return formats.pCodecs[0];
-    return formats.pCodecs[formatIndex];
-}
-
-int CodecParamPage::FormatIndexFromCodec(const tFormatChoices& formats, enumOutputCodec codec)
-{
-    for (int i = 0; i < formats.iCount; ++i) {
-        if (formats.pCodecs[i] == codec)
-            return i;
+    m_ResolutionPanel = new ResolutionPanel(this, wxID_ANY);
+    m_QualityPanel = new VQualitySettingsPanel(this, wxID_ANY);
+    m_AudioPanel = new AudioSettingsPanel(this, wxID_ANY);
+    m_FormatPanel = new OutputFormatPanel(codecs, this, wxID_ANY);
+    m_ResolutionPanel->Bind(wxRESOLUTION_CHANGED, [this](wxCommandEvent&) { Update(false); });
+    for (wxWindow* panel : {static_cast<wxWindow*>(m_QualityPanel), static_cast<wxWindow*>(m_AudioPanel),
+                            static_cast<wxWindow*>(m_FormatPanel)}) {
+        for (wxEventType type : {wxVQUALITY_CHANGED, wxAUDIO_SETTINGS_CHANGED, wxOUTPUT_FORMAT_CHANGED})
+            panel->Bind(wxEventTypeTag<wxCommandEvent>(type), [this](wxCommandEvent&) { Update(true); });
     }
-    return 0;
+
+    auto* grid = new wxFlexGridSizer(2, 0, 0);
+    grid->AddGrowableCol(1);
+    grid->AddGrowableRow(0);
+    grid->AddGrowableRow(1);
+    for (wxWindow* panel : {static_cast<wxWindow*>(m_ResolutionPanel), static_cast<wxWindow*>(m_QualityPanel),
+                            static_cast<wxWindow*>(m_FormatPanel), static_cast<wxWindow*>(m_AudioPanel)})
+        grid->Add(panel, 1, wxEXPAND | wxALL, 5);
+    SetSizer(grid);
+    ShowRecord(true);
 }
 
-void CodecParamPage::LayOutPanels(wxWindow* resolution, wxWindow* quality, wxWindow* audio,
-                                  wxWindow* format)
+void CodecParamPage::Update(bool showSize)
 {
-    auto* rows = new wxBoxSizer(wxVERTICAL);
-    auto* video = new wxBoxSizer(wxHORIZONTAL);
-    auto* sound = new wxBoxSizer(wxHORIZONTAL);
-    rows->Add(video, 1, wxEXPAND | wxALL, 0);
-    rows->Add(sound, 1, wxEXPAND | wxALL, 0);
-    video->Add(resolution, 0, wxEXPAND | wxALL, 5);
-    video->Add(quality, 1, wxEXPAND | wxALL, 5);
-    sound->Add(audio, 1, wxEXPAND | wxALL, 5);
-    if (format)
-        sound->Add(format, 0, wxEXPAND | wxALL, 5);
-    SetSizer(rows);
+    wxSize size = m_ResolutionPanel->GetResolution();
+    m_Params.iWidth = size.x;
+    m_Params.iHeight = size.y;
+    m_QualityPanel->Read(m_Params);
+    m_AudioPanel->Read(m_Params);
+    m_Params.eCodec = m_FormatPanel->GetCodec();
+    m_Params = NormaliseForFormat(m_Params);
+    ShowRecord(showSize);
 }
 
-void CodecParamPage::NormaliseVideoQuality(VQualitySettingsPanel* panel, int maxFps)
+void CodecParamPage::ShowRecord(bool showSize)
 {
-    panel->SetQualityRange(0, MAX_GOP_SIZE);
-    // Computed in 64 bits: the record may hold any 32-bit GOP size.
-    const long long quality = MAX_GOP_SIZE - static_cast<long long>(m_Params.iGopSize);
-    panel->SetQuality(static_cast<int>(std::max(std::min(quality, 1LL * MAX_GOP_SIZE), 0LL)));
-    m_Params.iGopSize = MAX_GOP_SIZE - panel->GetQuality();
-
-    panel->SetBitrateRange(MIN_VIDEO_BITRATE, MAX_VIDEO_BITRATE);
-    panel->SetBitrate(m_Params.iVideoBitrate);
-    m_Params.iVideoBitrate = panel->GetBitrate();
-
-    panel->SetFpsRange(MIN_FPS, maxFps);
-    panel->SetFps(m_Params.iFps);
-    m_Params.iFps = panel->GetFps();
+    const tOutputFormat& format = OutputFormat(m_Params.eCodec);
+    if (showSize)
+        m_ResolutionPanel->SetResolution(format, wxSize(m_Params.iWidth, m_Params.iHeight));
+    m_QualityPanel->Load(format, m_Params);
+    m_AudioPanel->Load(format.sound, m_Params);
+    m_FormatPanel->SetCodec(m_Params.eCodec);
+    FitDialog();
 }
 
-void CodecParamPage::ReadVideoQuality(const VQualitySettingsPanel* panel)
+void CodecParamPage::FitDialog()
 {
-    m_Params.iGopSize = MAX_GOP_SIZE - panel->GetQuality();
-    m_Params.iVideoBitrate = panel->GetBitrate();
-    // A rate the user chooses is a whole number, no longer the source's.
-    if (panel->GetFps() != m_Params.iFps)
-        m_Params.iSourceFpsNum = m_Params.iSourceFpsDen = 0;
-    m_Params.iFps = panel->GetFps();
+    wxWindow* top = wxGetTopLevelParent(this);
+    if (!top || !top->GetSizer())
+        return;
+    top->InvalidateBestSize();
+    wxSize least = top->GetSizer()->GetMinSize();
+    least = top->ClientToWindowSize(least);
+    top->SetMinSize(least);
+    wxSize now = top->GetSize();
+    now.IncTo(least);
+    top->SetSize(now);
+    top->Layout();
 }

@@ -1,41 +1,37 @@
 #pragma once
-// The body of the codec settings dialog for one output family. A page edits
-// the record it is given in place: building it loads every panel from the
-// record and writes back what the panel holds, and afterwards every change a
-// panel reports is copied into the record.
+// The body of the settings dialog for one output family: picture size,
+// video settings, sound and the family's outputs, each offered within the
+// chosen output's limits. The page edits the record it is given in place:
+// every change the user makes is read back, normalised for the output and
+// shown again.
 #include <wx/panel.h>
 
 #include "media/CodecParams.h"
 
+struct tFormatFamily;
+class AudioSettingsPanel;
+class OutputFormatPanel;
+class ResolutionPanel;
 class VQualitySettingsPanel;
 
 class CodecParamPage : public wxPanel {
 public:
-    CodecParamPage(tCodecParams& params, wxWindow* parent);
+    // The record is normalised for its output, or the family's first output
+    // when it is not one of the family's.
+    CodecParamPage(tCodecParams& params, const tFormatFamily& family, wxWindow* parent);
 
-    // The containers of a family, in the order the format panel offers them;
-    // the first is the family's default.
-    struct tFormatChoices {
-        int iCount;
-        const char* const* pLabels;
-        const enumOutputCodec* pCodecs;
-    };
-    // The codec at `formatIndex`, or the first one for any other index.
-    static enumOutputCodec CodecFromFormatIndex(const tFormatChoices& formats, int formatIndex);
-    // The position of `codec`, or 0 when it is not one of the family's.
-    static int FormatIndexFromCodec(const tFormatChoices& formats, enumOutputCodec codec);
+    // Lets the dialog grow where the page or a value's text has grown; a
+    // larger size the user chose stays.
+    void FitDialog();
 
-protected:
-    // Ids of the four panels; their events are routed by these.
-    enum { ID_RESOLUTION = 1000, ID_VQUALITY, ID_AUDIO, ID_FORMAT };
-
-    // Two rows: resolution and quality, then audio and format. A null
-    // format panel is left out.
-    void LayOutPanels(wxWindow* resolution, wxWindow* quality, wxWindow* audio, wxWindow* format);
-    // Loads quality, video bit rate and frame rate (5..maxFps) into the
-    // panel and writes back what it holds.
-    void NormaliseVideoQuality(VQualitySettingsPanel* panel, int maxFps);
-    void ReadVideoQuality(const VQualitySettingsPanel* panel);
-
+private:
+    // Reads every panel, normalises the record and shows it again; while
+    // the user types a size, the size fields keep what was typed.
+    void Update(bool showSize);
+    void ShowRecord(bool showSize);
     tCodecParams& m_Params;
+    ResolutionPanel* m_ResolutionPanel;
+    VQualitySettingsPanel* m_QualityPanel;
+    AudioSettingsPanel* m_AudioPanel;
+    OutputFormatPanel* m_FormatPanel;
 };

@@ -1,34 +1,26 @@
 #pragma once
-// One radio button per container of a family; reports the user's choice
-// with wxOUTPUT_FORMAT_CHANGED.
+// One radio button per output of a family, labelled from the output table;
+// reports the user's choice with wxOUTPUT_FORMAT_CHANGED.
 #include <vector>
 
 #include <wx/panel.h>
+
+#include "media/CodecParams.h"
 
 class wxRadioButton;
 
 class OutputFormatPanel : public wxPanel {
 public:
-    OutputFormatPanel(int count, const wxString* labels, wxWindow* parent,
-                      wxWindowID id = wxID_ANY,
-                      const wxPoint& pos = wxDefaultPosition,
-                      const wxSize& size = wxDefaultSize,
-                      long style = wxTAB_TRAVERSAL,
-                      const wxString& name = "OutputFormatPanel");
+    // `codecs` is not empty.
+    OutputFormatPanel(const std::vector<enumOutputCodec>& codecs, wxWindow* parent, wxWindowID id);
 
-    int GetFormatIndex() const { return m_FormatIndex; }
-    // Indexes outside the choices are ignored.
-    void SetFormatIndex(int index);
+    enumOutputCodec GetCodec() const;
+    // A codec outside the family is ignored.
+    void SetCodec(enumOutputCodec codec);
 
 private:
-    enum { ID_FORMAT = 1000 };
-
     void OnRadioButtonChanged(wxCommandEvent& event);
-    void SendOutputFormatChangedEvent();
 
-    int m_FormatCount;
-    int m_FormatIndex = 0;
-    std::vector<wxRadioButton*> m_FormatButtons;
-
-    wxDECLARE_EVENT_TABLE();
+    std::vector<enumOutputCodec> m_Codecs;
+    std::vector<wxRadioButton*> m_Buttons;
 };

@@ -1,139 +1,87 @@
 #include "ui/settings/VQualitySettingsPanel.h"
 
-#include <algorithm>
+#include <cmath>
 
 #include <wx/sizer.h>
 #include <wx/slider.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 
+#include "helpers/Helpers.h"
 #include "ui/settings/SettingsEvents.h"
 
 namespace {
-void SetClamped(wxSlider* slider, int value)
-{
-    slider->SetValue(std::clamp(value, slider->GetMin(), slider->GetMax()));
-}
+// Long enough that each step of the longest range can be picked.
+constexpr int sliderWidth = 240;
 
-void ShowValue(const wxSlider* slider, wxStaticText* text)
+wxString GopText(int gop)
 {
-    text->SetLabel(wxString::Format("%i", slider->GetValue()));
+    // A GOP of 0 or 1 both make every picture a key frame.
+    return gop <= 1 ? wxString("picture") : wxString::Format("%i pictures", gop);
 }
 }  // namespace
 
-wxBEGIN_EVENT_TABLE(VQualitySettingsPanel, wxPanel)
-    EVT_COMMAND_SCROLL(VQualitySettingsPanel::ID_QUALITY, VQualitySettingsPanel::OnQualitySliderMover)
-    EVT_COMMAND_SCROLL(VQualitySettingsPanel::ID_BITRATE, VQualitySettingsPanel::OnBitrateSliderMover)
-    EVT_COMMAND_SCROLL(VQualitySettingsPanel::ID_FPS, VQualitySettingsPanel::OnFpsSliderMover)
-wxEND_EVENT_TABLE()
-
-VQualitySettingsPanel::VQualitySettingsPanel(wxWindow* parent, wxWindowID id, const wxPoint& pos,
-                                             const wxSize& size, long style, const wxString& name)
-    : wxPanel(parent, id, pos, size, style, name)
+VQualitySettingsPanel::VQualitySettingsPanel(wxWindow* parent, wxWindowID id)
+    : wxPanel(parent, id, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "VQualitySettingsPanel")
 {
-    auto* box = new wxStaticBoxSizer(wxHORIZONTAL, this, "Video quality settings");
+    auto* box = new wxStaticBoxSizer(wxVERTICAL, this, "Video settings");
     SetSizer(box);
     wxWindow* boxWindow = box->GetStaticBox();
+    auto* grid = new wxFlexGridSizer(3, 5, 5);
+    grid->AddGrowableCol(1);
+    box->Add(grid, 1, wxEXPAND | wxALL, 5);
 
-    auto* labels = new wxBoxSizer(wxVERTICAL);
-    auto* sliders = new wxBoxSizer(wxVERTICAL);
-    auto* values = new wxBoxSizer(wxVERTICAL);
-    box->Add(labels, 0, wxEXPAND | wxALL, 5);
-    box->Add(sliders, 1, wxEXPAND | wxALL, 5);
-    box->Add(values, 0, wxEXPAND | wxALL, 5);
-
-    for (const char* label : {"Quality:", "Bitrate\n(kbps):", "FPS:"}) {
-        labels->Add(new wxStaticText(boxWindow, wxID_ANY, label, wxDefaultPosition,
-                                     wxDefaultSize, wxALIGN_RIGHT),
-                    1, wxEXPAND | wxALL, 0);
-    }
-
-    auto makeSlider = [&](int id, int value, int min, int max) {
-        auto* slider = new wxSlider(boxWindow, id, value, min, max, wxDefaultPosition,
-                                    wxDefaultSize, wxSL_HORIZONTAL | wxSL_AUTOTICKS);
-        sliders->Add(slider, 1, wxEXPAND | wxALL, 0);
-        return slider;
+    auto addRow = [&](const char* label, int max, wxSlider*& slider, wxStaticText*& value) {
+        grid->Add(new wxStaticText(boxWindow, wxID_ANY, label), 0, wxALIGN_CENTER_VERTICAL);
+        slider = new wxSlider(boxWindow, wxID_ANY, 1, 0, max, wxDefaultPosition, wxSize(sliderWidth, -1),
+                              wxSL_HORIZONTAL);
+        slider->SetMinSize(wxSize(sliderWidth, -1));
+        slider->Bind(wxEVT_SCROLL_CHANGED, &VQualitySettingsPanel::OnScroll, this);
+        slider->Bind(wxEVT_SCROLL_THUMBTRACK, &VQualitySettingsPanel::OnScroll, this);
+        grid->Add(slider, 1, wxEXPAND | wxALIGN_CENTER_VERTICAL);
+        value = new wxStaticText(boxWindow, wxID_ANY, "");
+        grid->Add(value, 0, wxALIGN_CENTER_VERTICAL);
     };
-    m_QualitySlider = makeSlider(ID_QUALITY, 10, 0, 20);
-    m_BitrateSlider = makeSlider(ID_BITRATE, 5000, 500, 15000);
-    m_FpsSlider = makeSlider(ID_FPS, 15, 5, 15);
-
-    auto makeValue = [&](const char* text) {
-        auto* value = new wxStaticText(boxWindow, wxID_ANY, text);
-        values->Add(value, 1, wxEXPAND | wxALL, 0);
-        return value;
-    };
-    m_QualityValue = makeValue("10");
-    m_BitrateValue = makeValue("5000");
-    m_FpsValue = makeValue("15");
+    addRow("Key frame every:", maxGopSize, m_GopSlider, m_GopValue);
+    addRow("Bitrate (kbps):", 15000, m_BitrateSlider, m_BitrateValue);
+    addRow("Frames per second:", 60, m_FpsSlider, m_FpsValue);
 }
 
-int VQualitySettingsPanel::GetQuality() const { return m_QualitySlider->GetValue(); }
-int VQualitySettingsPanel::GetBitrate() const { return m_BitrateSlider->GetValue() * 1000; }
-int VQualitySettingsPanel::GetFps() const { return m_FpsSlider->GetValue(); }
-
-void VQualitySettingsPanel::SetQuality(int quality)
+void VQualitySettingsPanel::Load(const tOutputFormat& format, const tCodecParams& params)
 {
-    SetClamped(m_QualitySlider, quality);
-    ShowValue(m_QualitySlider, m_QualityValue);
+    m_GopSlider->SetRange(0, maxGopSize);
+    m_GopSlider->SetValue(params.iGopSize);
+    m_BitrateSlider->SetRange(minVideoBitrate / 1000, format.maxVideoBitrate / 1000);
+    m_BitrateSlider->SetValue(params.iVideoBitrate / 1000);
+    bool fixedRates = !format.fixedRates.empty();
+    m_FpsSlider->SetRange(fixedRates ? format.fixedRates.front() : minFps,
+                          fixedRates ? format.fixedRates.back() : format.maxFps);
+    m_FpsSlider->SetValue(params.iFps);
+    bool exact = params.iSourceFpsNum > 0 && params.iSourceFpsDen > 0;
+    m_SourceFps = exact ? double(params.iSourceFpsNum) / params.iSourceFpsDen : 0;
+    ShowValues();
 }
 
-void VQualitySettingsPanel::SetBitrate(int bitrate)
+void VQualitySettingsPanel::Read(tCodecParams& params) const
 {
-    SetClamped(m_BitrateSlider, bitrate / 1000);
-    ShowValue(m_BitrateSlider, m_BitrateValue);
+    params.iGopSize = m_GopSlider->GetValue();
+    params.iVideoBitrate = m_BitrateSlider->GetValue() * 1000;
+    if (m_FpsSlider->GetValue() != params.iFps)
+        params.iSourceFpsNum = params.iSourceFpsDen = 0;
+    params.iFps = m_FpsSlider->GetValue();
 }
 
-void VQualitySettingsPanel::SetFps(int fps)
+void VQualitySettingsPanel::ShowValues()
 {
-    SetClamped(m_FpsSlider, fps);
-    ShowValue(m_FpsSlider, m_FpsValue);
+    m_GopValue->SetLabel(GopText(m_GopSlider->GetValue()));
+    m_BitrateValue->SetLabel(wxString::Format("%i", m_BitrateSlider->GetValue()));
+    int fps = m_FpsSlider->GetValue();
+    bool source = m_SourceFps > 0 && std::lround(m_SourceFps) == fps;
+    m_FpsValue->SetLabel(source ? FrameRateText(m_SourceFps) + " (source)" : wxString::Format("%i", fps));
 }
 
-void VQualitySettingsPanel::SetQualityRange(int min, int max)
+void VQualitySettingsPanel::OnScroll(wxScrollEvent&)
 {
-    m_QualitySlider->SetRange(min, max);
-    ShowValue(m_QualitySlider, m_QualityValue);
-}
-
-void VQualitySettingsPanel::SetBitrateRange(int min, int max)
-{
-    m_BitrateSlider->SetRange(min / 1000, max / 1000);
-    ShowValue(m_BitrateSlider, m_BitrateValue);
-}
-
-void VQualitySettingsPanel::SetFpsRange(int min, int max)
-{
-    m_FpsSlider->SetRange(min, max);
-    ShowValue(m_FpsSlider, m_FpsValue);
-}
-
-int VQualitySettingsPanel::GetQualityMinValue() const { return m_QualitySlider->GetMin(); }
-int VQualitySettingsPanel::GetQualityMaxValue() const { return m_QualitySlider->GetMax(); }
-int VQualitySettingsPanel::GetBitrateMinValue() const { return m_BitrateSlider->GetMin() * 1000; }
-int VQualitySettingsPanel::GetBitrateMaxValue() const { return m_BitrateSlider->GetMax() * 1000; }
-int VQualitySettingsPanel::GetFpsMinValue() const { return m_FpsSlider->GetMin(); }
-int VQualitySettingsPanel::GetFpsMaxValue() const { return m_FpsSlider->GetMax(); }
-
-void VQualitySettingsPanel::OnQualitySliderMover(wxScrollEvent&)
-{
-    ShowValue(m_QualitySlider, m_QualityValue);
-    SendQualityChangedEvent();
-}
-
-void VQualitySettingsPanel::OnBitrateSliderMover(wxScrollEvent&)
-{
-    ShowValue(m_BitrateSlider, m_BitrateValue);
-    SendQualityChangedEvent();
-}
-
-void VQualitySettingsPanel::OnFpsSliderMover(wxScrollEvent&)
-{
-    ShowValue(m_FpsSlider, m_FpsValue);
-    SendQualityChangedEvent();
-}
-
-void VQualitySettingsPanel::SendQualityChangedEvent()
-{
+    ShowValues();
     SendPanelEvent(this, wxVQUALITY_CHANGED);
 }

@@ -1,0 +1,134 @@
+#include "media/FormatRules.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "media/InputStream.h"
+
+namespace {
+
+// The first entry not above `value` in a list sorted highest first; the
+// last (lowest) entry when all are above.
+int HighestNotAbove(const std::vector<int>& list, int value)
+{
+    auto found = std::find_if(list.begin(), list.end(), [value](int entry) { return entry <= value; });
+    return found == list.end() ? list.back() : *found;
+}
+
+int Nearest(const std::vector<int>& list, int value)
+{
+    return *std::min_element(list.begin(), list.end(), [value](int a, int b) {
+        return std::llabs(1LL * a - value) < std::llabs(1LL * b - value);
+    });
+}
+
+// The small allowance keeps a side that scales exactly (2048 of 3840) from
+// losing a step to rounding.
+int RoundDownToStep(double value, int step)
+{
+    return std::max(int(value + 1e-6) / step * step, minSide);
+}
+
+// The fixed size nearest in width and height together, taken half-way
+// between the first that is wide enough and the first that is high enough.
+tPictureSize NearestFixedSize(const std::vector<tPictureSize>& sizes, int width, int height)
+{
+    auto firstNotBelow = [&sizes](auto side) {
+        size_t i = 0;
+        while (i + 1 < sizes.size() && side(sizes[i]) < 0)
+            ++i;
+        return i;
+    };
+    size_t byWidth = firstNotBelow([width](tPictureSize s) { return s.width - width; });
+    size_t byHeight = firstNotBelow([height](tPictureSize s) { return s.height - height; });
+    return sizes[(byWidth + byHeight) / 2];
+}
+
+int FitFps(const tOutputFormat& format, int fps)
+{
+    if (!format.fixedRates.empty())
+        return Nearest(format.fixedRates, fps);
+    return std::clamp(fps, minFps, format.maxFps);
+}
+
+void NormaliseSound(const tSoundLimits& sound, tCodecParams& p)
+{
+    p.iAudioSampleRate = HighestNotAbove(sound.sampleRates, p.iAudioSampleRate);
+    p.iAudioChannels = std::clamp(p.iAudioChannels, 1, sound.maxChannels);
+    p.iAudioBitrate = HighestNotAbove(SoundBitrates(sound, p.iAudioSampleRate, p.iAudioChannels),
+                                      p.iAudioBitrate);
+}
+
+void NormalisePicture(const tOutputFormat& format, tCodecParams& p)
+{
+    tPictureSize size = FitPictureSize(format, p.iWidth, p.iHeight);
+    p.iWidth = size.width;
+    p.iHeight = size.height;
+    p.iFps = FitFps(format, p.iFps);
+    // The source's exact rate is kept only while the whole rate is its rounding.
+    bool exact = p.iSourceFpsNum > 0 && p.iSourceFpsDen > 0 &&
+                 std::lround(double(p.iSourceFpsNum) / p.iSourceFpsDen) == p.iFps;
+    if (!exact)
+        p.iSourceFpsNum = p.iSourceFpsDen = 0;
+    p.iGopSize = std::clamp(p.iGopSize, 0, maxGopSize);
+    // Bit rates are chosen in whole kbit/s.
+    p.iVideoBitrate = std::clamp(p.iVideoBitrate, minVideoBitrate, format.maxVideoBitrate) / 1000 * 1000;
+}
+
+}  // namespace
+
+tSourceDescription DescribeSource(const tInputStreamInfo& info, bool hasAudio)
+{
+    return {info.width, info.height, info.frameRateNum, info.frameRateDen, info.frameRate,
+            hasAudio, info.sampleRate, info.channels};
+}
+
+std::vector<int> SoundBitrates(const tSoundLimits& sound, int sampleRate, int channels)
+{
+    auto rate = std::find(sound.sampleRates.begin(), sound.sampleRates.end(), sampleRate);
+    size_t position = rate == sound.sampleRates.end() ? 0 : size_t(rate - sound.sampleRates.begin());
+    int first = channels > 1 ? sound.firstStereo[position] : sound.firstMono[position];
+    return std::vector<int>(sound.bitrates.begin() + first, sound.bitrates.end());
+}
+
+tPictureSize FitPictureSize(const tOutputFormat& format, int width, int height)
+{
+    if (!format.fixedSizes.empty())
+        return NearestFixedSize(format.fixedSizes, width, height);
+    double w = std::max(width, 1), h = std::max(height, 1);
+    double scale = std::min({1.0, format.maxSide / w, format.maxSide / h,
+                             std::sqrt(double(format.maxArea) / (w * h))});
+    int step = format.sizeStep;
+    return {std::min(RoundDownToStep(w * scale, step), format.maxSide / step * step),
+            std::min(RoundDownToStep(h * scale, step), format.maxSide / step * step)};
+}
+
+tCodecParams NormaliseForFormat(tCodecParams params)
+{
+    if (!IsOutputCodec(params.eCodec))
+        params.eCodec = OC_MP4;
+    const tOutputFormat& format = OutputFormat(params.eCodec);
+    NormalisePicture(format, params);
+    NormaliseSound(format.sound, params);
+    return params;
+}
+
+tCodecParams ProposeForSource(enumOutputCodec codec, const tSourceDescription& source)
+{
+    const tOutputFormat& format = OutputFormat(codec);
+    tCodecParams p;
+    p.eCodec = codec;
+    p.iWidth = source.width;
+    p.iHeight = source.height;
+    p.iFps = int(std::lround(source.fps));
+    p.iSourceFpsNum = source.fpsNum;
+    p.iSourceFpsDen = source.fpsDen;
+    p.iGopSize = 5;
+    p.iVideoBitrate = format.defaultVideoBitrate;
+    p.bAudioEnabled = source.hasAudio;
+    p.iAudioSampleRate = source.hasAudio ? source.sampleRate : format.sound.sampleRates.front();
+    p.iAudioChannels = source.hasAudio ? source.channels : 2;
+    p.iAudioBitrate = format.sound.defaultBitrate;
+    return NormaliseForFormat(p);
+}

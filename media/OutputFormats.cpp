@@ -1,0 +1,106 @@
+#include "media/OutputFormats.h"
+
+#include <iterator>
+
+namespace {
+
+const tSoundLimits aac = {
+    {48000, 44100, 32000, 24000, 22050, 11025},
+    {320000, 288000, 256000, 224000, 192000, 160000, 128000, 96000, 64000, 32000, 16000},
+    {0, 0, 0, 1, 2, 6},
+    {1, 2, 4, 6, 6, 8},
+    2,
+    256000,
+};
+
+// MPEG-1 Layer II at the MPEG-1 rates.
+const tSoundLimits mp2 = {
+    {48000, 44100, 32000},
+    {384000, 320000, 256000, 224000, 192000, 160000, 128000, 112000, 96000, 80000, 64000, 56000, 48000,
+     32000},
+    {0, 0, 0},
+    {4, 4, 4},
+    2,
+    192000,
+};
+
+// The three rates both Flash containers take.
+const tSoundLimits mp3 = {
+    {44100, 22050, 11025},
+    {320000, 288000, 256000, 224000, 192000, 160000, 128000, 96000, 64000, 32000, 16000},
+    {0, 2, 6},
+    {2, 6, 8},
+    2,
+    192000,
+};
+
+// SWF carries no timing for its sound, so the MP3 encoder's priming (1105
+// samples) plays as sound beyond the range: 25 ms at 44.1 kHz, less than a
+// picture, but 0.1 s at 11 kHz. SWF takes 44.1 kHz only.
+const tSoundLimits mp3Swf = {
+    {44100}, mp3.bitrates, {0}, {2}, 2, 192000,
+};
+
+// AMR-NB encodes 8000 Hz mono only, at its eight codec modes.
+const tSoundLimits amr = {
+    {8000}, {12200, 10200, 7950, 7400, 6700, 5900, 5150, 4750}, {0}, {0}, 1, 12200,
+};
+
+// The index goes before the media data, so a player can start while the
+// file is still arriving.
+const char* const fastStart = "movflags=+faststart";
+
+// H.264 at level 5.1: 36864 macroblocks a picture, which holds 4096x2160
+// and 3840x2160 (and their upright turns).
+constexpr int64_t h264Area = 36864LL * 256;
+// MPEG-4 Part 2 and the older codecs here are kept to this side.
+constexpr int64_t anyArea = INT64_MAX;
+
+const std::vector<tPictureSize> h263Sizes = {{128, 96}, {176, 144}, {352, 288}, {704, 576}, {1408, 1152}};
+
+// The whole rates MPEG-1 and MPEG-2 video both define; the 1000/1001 rates
+// of a source round to them and are kept.
+const std::vector<int> mpegRates = {24, 25, 30, 50, 60};
+
+constexpr AVCodecID H264 = AV_CODEC_ID_H264, MPEG4 = AV_CODEC_ID_MPEG4, AAC = AV_CODEC_ID_AAC;
+
+// In enumOutputCodec order.
+const tOutputFormat formats[] = {
+    {OC_MP4, "mp4", H264, AAC, "mp4", "mp4, H.264 video", "H.264", fastStart,
+     4096, h264Area, 2, {}, 60, {}, 15000000, 5000000, aac},
+    {OC_3GP, "3gp", AV_CODEC_ID_H263, AV_CODEC_ID_AMR_NB, "3gp", "3gp, H.263 video", "H.263", fastStart,
+     1408, anyArea, 1, h263Sizes, 15, {}, 2000000, 384000, amr},
+    {OC_3G2, "3g2", AV_CODEC_ID_H263, AV_CODEC_ID_AMR_NB, "3g2", "3g2, H.263 video", "H.263", fastStart,
+     1408, anyArea, 1, h263Sizes, 15, {}, 2000000, 384000, amr},
+    {OC_MPG, "mpeg", AV_CODEC_ID_MPEG1VIDEO, AV_CODEC_ID_MP2, "mpg", "mpg, MPEG-1 video", "MPEG-1", nullptr,
+     2048, anyArea, 1, {}, 60, mpegRates, 15000000, 5000000, mp2},
+    {OC_M2V, "mpegts", AV_CODEC_ID_MPEG2VIDEO, AV_CODEC_ID_MP2, "ts", "ts, MPEG-2 video", "MPEG-2", nullptr,
+     2048, anyArea, 1, {}, 60, mpegRates, 15000000, 5000000, mp2},
+    {OC_VOB, "dvd", AV_CODEC_ID_MPEG2VIDEO, AV_CODEC_ID_MP2, "vob", "vob (DVD), MPEG-2 video", "MPEG-2",
+     nullptr, 2048, anyArea, 1, {}, 60, mpegRates, 15000000, 5000000, mp2},
+    {OC_PSP, "psp", MPEG4, AAC, "psp", "psp, MPEG-4 Part 2 video", "MPEG-4 Part 2", fastStart,
+     2048, anyArea, 2, {}, 60, {}, 15000000, 5000000, aac},
+    {OC_MOV, "mov", H264, AAC, "mov", "mov, H.264 video", "H.264", fastStart,
+     4096, h264Area, 2, {}, 60, {}, 15000000, 5000000, aac},
+    {OC_SWF, "swf", AV_CODEC_ID_FLV1, AV_CODEC_ID_MP3, "swf", "swf format", "Sorenson H.263", nullptr,
+     2048, anyArea, 1, {}, 30, {}, 15000000, 5000000, mp3Swf},
+    {OC_FLV, "flv", AV_CODEC_ID_FLV1, AV_CODEC_ID_MP3, "flv", "flv format", "Sorenson H.263", nullptr,
+     2048, anyArea, 1, {}, 30, {}, 15000000, 5000000, mp3},
+    {OC_MP4_PART2, "mp4", MPEG4, AAC, "mp4", "mp4, MPEG-4 Part 2 video", "MPEG-4 Part 2", fastStart,
+     2048, anyArea, 2, {}, 60, {}, 15000000, 5000000, aac},
+    {OC_MOV_PART2, "mov", MPEG4, AAC, "mov", "mov, MPEG-4 Part 2 video", "MPEG-4 Part 2", fastStart,
+     2048, anyArea, 2, {}, 60, {}, 15000000, 5000000, aac},
+};
+static_assert(std::size(formats) == OUTPUT_CODEC_COUNT, "one row per output codec");
+
+}  // namespace
+
+bool IsOutputCodec(int codec)
+{
+    return codec >= 0 && codec < OUTPUT_CODEC_COUNT;
+}
+
+const tOutputFormat& OutputFormat(enumOutputCodec codec)
+{
+    return formats[IsOutputCodec(codec) ? codec : OC_MP4];
+}
