@@ -10,6 +10,7 @@
 #include <ctime>
 #include <memory>
 
+#include "media/FormatRules.h"
 #include "pipeline/ExportCheck.h"
 #include "pipeline/ExportJob.h"
 #include "pipeline/ExportReport.h"
@@ -37,7 +38,7 @@ tCodecParams BenchmarkRecord()
     p.iAudioBitrate = 128000;
     p.iAudioSampleRate = 44100;
     p.iAudioChannels = 2;
-    return p;
+    return NormaliseForFormat(p);
 }
 
 }  // namespace

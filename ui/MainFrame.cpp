@@ -1,5 +1,6 @@
 #include "ui/MainFrame.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <wx/button.h>
@@ -685,7 +686,7 @@ wxString MainFrame::FormatCaption() const
     text += CropCaption();
     text += "  FPS: " + FrameRateText(av_q2d(OutputFrameRate(p))) + "\n";
     text += wxString::Format("  Bitrate: %iKb/s\n", p.iVideoBitrate / 1000);
-    text += wxString::Format("  Quality: %i\n\n", 20 - p.iGopSize);
+    text += wxString::Format("  Key frame every: %i pictures\n\n", std::max(p.iGopSize, 1));
     if (!p.bAudioEnabled)
         return text + "Audio not present\n";
     text += "Audio settings:\n";

@@ -10,6 +10,7 @@
 
 #include "media/FormatRules.h"
 #include "ui/settings/SettingsEvents.h"
+#include "ui/settings/TitledBox.h"
 
 namespace {
 // Fills the choice with `values` shown by `text` and selects `selected`.
@@ -26,8 +27,8 @@ void Fill(wxChoice* choice, const std::vector<int>& values, int selected, Text t
 
 wxString KbpsText(int bitrate)
 {
-    // The AMR rates are not whole kbit/s.
-    return bitrate % 1000 ? wxString::Format("%.2f", bitrate / 1000.0) : wxString::Format("%i", bitrate / 1000);
+    // The AMR rates are not whole kbit/s: "12.2".
+    return wxString::Format("%g", bitrate / 1000.0);
 }
 
 int Selected(const wxChoice* choice, const std::vector<int>& values)
@@ -40,7 +41,7 @@ int Selected(const wxChoice* choice, const std::vector<int>& values)
 AudioSettingsPanel::AudioSettingsPanel(wxWindow* parent, wxWindowID id)
     : wxPanel(parent, id, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "AudioSettingsPanel")
 {
-    auto* box = new wxStaticBoxSizer(wxVERTICAL, this, "Audio settings");
+    auto* box = NewTitledBox(this, wxVERTICAL, "Audio settings");
     SetSizer(box);
     wxWindow* boxWindow = box->GetStaticBox();
 

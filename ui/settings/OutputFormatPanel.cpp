@@ -6,11 +6,12 @@
 
 #include "media/OutputFormats.h"
 #include "ui/settings/SettingsEvents.h"
+#include "ui/settings/TitledBox.h"
 
 OutputFormatPanel::OutputFormatPanel(const std::vector<enumOutputCodec>& codecs, wxWindow* parent, wxWindowID id)
     : wxPanel(parent, id, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "OutputFormatPanel"), m_Codecs(codecs)
 {
-    auto* box = new wxStaticBoxSizer(wxVERTICAL, this, "File type");
+    auto* box = NewTitledBox(this, wxVERTICAL, "File type");
     SetSizer(box);
     for (enumOutputCodec codec : m_Codecs) {
         auto* button = new wxRadioButton(box->GetStaticBox(), wxID_ANY, OutputFormat(codec).label,

@@ -9,11 +9,12 @@
 #include <wx/stattext.h>
 
 #include "ui/settings/SettingsEvents.h"
+#include "ui/settings/TitledBox.h"
 
 ResolutionPanel::ResolutionPanel(wxWindow* parent, wxWindowID id)
     : wxPanel(parent, id, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ResolutionPanel")
 {
-    auto* box = new wxStaticBoxSizer(wxVERTICAL, this, "Resolution (Width x Height)");
+    auto* box = NewTitledBox(this, wxVERTICAL, "Resolution (Width x Height)");
     SetSizer(box);
     wxWindow* boxWindow = box->GetStaticBox();
 

@@ -1,7 +1,6 @@
 #pragma once
-// Command events that the settings panels send to the page that holds them.
-// Each carries the sending panel's window id; the panel does not handle its
-// own event, so it travels up to the parent, which routes it by that id.
+// Command events that the settings panels send when the user changes them;
+// the page that holds a panel binds to the panel's events.
 #include <wx/event.h>
 
 wxDECLARE_EVENT(wxAUDIO_SETTINGS_CHANGED, wxCommandEvent);

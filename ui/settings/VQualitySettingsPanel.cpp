@@ -9,6 +9,7 @@
 
 #include "helpers/Helpers.h"
 #include "ui/settings/SettingsEvents.h"
+#include "ui/settings/TitledBox.h"
 
 namespace {
 // Long enough that each step of the longest range can be picked.
@@ -24,7 +25,7 @@ wxString GopText(int gop)
 VQualitySettingsPanel::VQualitySettingsPanel(wxWindow* parent, wxWindowID id)
     : wxPanel(parent, id, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "VQualitySettingsPanel")
 {
-    auto* box = new wxStaticBoxSizer(wxVERTICAL, this, "Video settings");
+    auto* box = NewTitledBox(this, wxVERTICAL, "Video settings");
     SetSizer(box);
     wxWindow* boxWindow = box->GetStaticBox();
     auto* grid = new wxFlexGridSizer(3, 5, 5);
