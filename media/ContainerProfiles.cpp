@@ -205,9 +205,9 @@ tFFMpegEncoder* OpenOutputProfile(enumOutputCodec codec, const char* fileName, t
 {
     if (!IsOutputCodec(codec) || !OutputFormat(codec).fixedSizes.empty())
         return nullptr;
-    if (codec != OC_PSP || !noAudio)
+    if (!noAudio || !OutputFormat(codec).needsSoundTrack)
         return Open(codec, fileName, CreateAudioStreamMP4, &audio, CreateVideoStreamMP4, &video, noAudio);
-    // The PSP muxer refuses to start without a sound track. Declare one that
+    // A muxer that refuses to start without a sound track (PSP) gets one that
     // is never written: the muxer leaves a track without samples out of the
     // file, which then holds the video alone.
     tAudioParamsMP4 silent = {128000, 44100, 2};
@@ -221,26 +221,6 @@ tFFMpegEncoder* OpenOutputProfile(enumOutputCodec codec, const char* fileName, t
 tFFMpegEncoder* OpenOutputMP4(const char* fileName, tAudioParamsMP4 audio, tVideoParamsMP4 video, bool noAudio)
 {
     return OpenOutputProfile(OC_MP4, fileName, audio, video, noAudio);
-}
-
-tFFMpegEncoder* OpenOutputPSP(const char* fileName, tAudioParamsMP4 audio, tVideoParamsMP4 video, bool noAudio)
-{
-    return OpenOutputProfile(OC_PSP, fileName, audio, video, noAudio);
-}
-
-tFFMpegEncoder* OpenOutputMOV(const char* fileName, tAudioParamsMP4 audio, tVideoParamsMP4 video, bool noAudio)
-{
-    return OpenOutputProfile(OC_MOV, fileName, audio, video, noAudio);
-}
-
-tFFMpegEncoder* OpenOutputSWF(const char* fileName, tAudioParamsMP4 audio, tVideoParamsMP4 video, bool noAudio)
-{
-    return OpenOutputProfile(OC_SWF, fileName, audio, video, noAudio);
-}
-
-tFFMpegEncoder* OpenOutputFLV(const char* fileName, tAudioParamsMP4 audio, tVideoParamsMP4 video, bool noAudio)
-{
-    return OpenOutputProfile(OC_FLV, fileName, audio, video, noAudio);
 }
 
 tFFMpegEncoder* OpenOutputMPG(const char* fileName, enumMpegFormat format, tAudioParamsMP4 audio,

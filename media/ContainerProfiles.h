@@ -24,10 +24,6 @@ AVRational OutputFrameRate(const tCodecParams& params);
 tFFMpegEncoder* OpenOutputProfile(enumOutputCodec codec, const char* fileName, tAudioParamsMP4 audio,
                                   tVideoParamsMP4 video, bool noAudio);
 tFFMpegEncoder* OpenOutputMP4(const char* fileName, tAudioParamsMP4 audio, tVideoParamsMP4 video, bool noAudio);
-tFFMpegEncoder* OpenOutputPSP(const char* fileName, tAudioParamsMP4 audio, tVideoParamsMP4 video, bool noAudio);
-tFFMpegEncoder* OpenOutputMOV(const char* fileName, tAudioParamsMP4 audio, tVideoParamsMP4 video, bool noAudio);
-tFFMpegEncoder* OpenOutputSWF(const char* fileName, tAudioParamsMP4 audio, tVideoParamsMP4 video, bool noAudio);
-tFFMpegEncoder* OpenOutputFLV(const char* fileName, tAudioParamsMP4 audio, tVideoParamsMP4 video, bool noAudio);
 tFFMpegEncoder* OpenOutputMPG(const char* fileName, enumMpegFormat format, tAudioParamsMP4 audio,
                               tVideoParamsMP4 video, bool noAudio);
 tFFMpegEncoder* OpenOutput3GP(const char* fileName, enum3GPVersion version, enumAudioBitrate3GP bitrate,

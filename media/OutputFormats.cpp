@@ -79,7 +79,7 @@ const tOutputFormat formats[] = {
     {OC_VOB, "dvd", AV_CODEC_ID_MPEG2VIDEO, AV_CODEC_ID_MP2, "vob", "vob (DVD), MPEG-2 video", "MPEG-2",
      nullptr, 2048, anyArea, 1, {}, 60, mpegRates, 15000000, 5000000, mp2},
     {OC_PSP, "psp", MPEG4, AAC, "psp", "psp, MPEG-4 Part 2 video", "MPEG-4 Part 2", fastStart,
-     2048, anyArea, 2, {}, 60, {}, 15000000, 5000000, aac},
+     2048, anyArea, 2, {}, 60, {}, 15000000, 5000000, aac, true},
     {OC_MOV, "mov", H264, AAC, "mov", "mov, H.264 video", "H.264", fastStart,
      4096, h264Area, 2, {}, 60, {}, 15000000, 5000000, aac},
     {OC_SWF, "swf", AV_CODEC_ID_FLV1, AV_CODEC_ID_MP3, "swf", "swf, Sorenson H.263 video", "Sorenson H.263", nullptr,

@@ -52,6 +52,7 @@ struct tOutputFormat {
     int maxVideoBitrate;      // bit/s
     int defaultVideoBitrate;  // bit/s
     const tSoundLimits& sound;
+    bool needsSoundTrack = false;  // the muxer refuses a file without one
 };
 
 constexpr int minSide = 24;
