@@ -69,14 +69,6 @@ Options Parse(int argc, char** argv)
     return options;
 }
 
-wxRect MakeCrop(const Options& o)
-{
-    wxRect crop;
-    if (o.Has("crop"))
-        std::sscanf(o.Get("crop").c_str(), "%d,%d,%d,%d", &crop.x, &crop.y, &crop.width, &crop.height);
-    return crop;
-}
-
 // The main window's proposal for the source (cropped), with the values
 // given on the command line, then normalised as the window normalises it.
 tCodecParams MakeRecord(const Options& o, const wxRect& crop)
@@ -103,6 +95,14 @@ tCodecParams MakeRecord(const Options& o, const wxRect& crop)
     p.iAudioSampleRate = o.Int("arate", p.iAudioSampleRate);
     p.iAudioChannels = o.Int("channels", p.iAudioChannels);
     return NormaliseForFormat(p);
+}
+
+wxRect MakeCrop(const Options& o)
+{
+    wxRect crop;
+    if (o.Has("crop"))
+        std::sscanf(o.Get("crop").c_str(), "%d,%d,%d,%d", &crop.x, &crop.y, &crop.width, &crop.height);
+    return crop;
 }
 
 double Seconds(std::chrono::steady_clock::time_point since)

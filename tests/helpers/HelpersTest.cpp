@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <iterator>
 #include <utility>
 
 #include <wx/file.h>
@@ -13,6 +14,7 @@
 TEST(FileExtension, EachOutputCodecHasItsExtensionAndUnknownValuesNone)
 {
     const char* expected[] = {"mp4", "3gp", "3g2", "mpg", "ts", "vob", "psp", "mov", "swf", "flv", "mp4", "mov"};
+    static_assert(std::size(expected) == OUTPUT_CODEC_COUNT, "an extension for every output");
     for (int codec = 0; codec < OUTPUT_CODEC_COUNT; ++codec)
         EXPECT_EQ(GetFileExtFromCodecID(enumOutputCodec(codec)), expected[codec]) << "codec " << codec;
     EXPECT_EQ(GetFileExtFromCodecID(enumOutputCodec(OUTPUT_CODEC_COUNT)), "");
