@@ -26,12 +26,12 @@ CodecParamPage::CodecParamPage(tCodecParams& params, const tFormatFamily& family
     m_QualityPanel = new VQualitySettingsPanel(this, wxID_ANY);
     m_AudioPanel = new AudioSettingsPanel(this, wxID_ANY);
     m_FormatPanel = new OutputFormatPanel(codecs, this, wxID_ANY);
-    m_ResolutionPanel->Bind(wxRESOLUTION_CHANGED, [this](wxCommandEvent&) { Update(false); });
-    for (wxWindow* panel : {static_cast<wxWindow*>(m_QualityPanel), static_cast<wxWindow*>(m_AudioPanel),
-                            static_cast<wxWindow*>(m_FormatPanel)}) {
-        for (wxEventType type : {wxVQUALITY_CHANGED, wxAUDIO_SETTINGS_CHANGED, wxOUTPUT_FORMAT_CHANGED})
-            panel->Bind(wxEventTypeTag<wxCommandEvent>(type), [this](wxCommandEvent&) { Update(true); });
-    }
+    // While the user types a size, the size fields keep what was typed.
+    m_ResolutionPanel->Bind(wxRESOLUTION_CHANGED, [this](wxCommandEvent&) { ReadPanels(false); });
+    auto readAll = [this](wxCommandEvent&) { ReadPanels(true); };
+    m_QualityPanel->Bind(wxVQUALITY_CHANGED, readAll);
+    m_AudioPanel->Bind(wxAUDIO_SETTINGS_CHANGED, readAll);
+    m_FormatPanel->Bind(wxOUTPUT_FORMAT_CHANGED, readAll);
 
     auto* grid = new wxFlexGridSizer(2, 0, 0);
     grid->AddGrowableCol(1);
@@ -44,7 +44,7 @@ CodecParamPage::CodecParamPage(tCodecParams& params, const tFormatFamily& family
     ShowRecord(true);
 }
 
-void CodecParamPage::Update(bool showSize)
+void CodecParamPage::ReadPanels(bool showSize)
 {
     wxSize size = m_ResolutionPanel->GetResolution();
     m_Params.iWidth = size.x;

@@ -25,10 +25,11 @@ public:
     void FitDialog();
 
 private:
-    // Reads every panel, normalises the record and shows it again; while
-    // the user types a size, the size fields keep what was typed.
-    void Update(bool showSize);
+    // Reads every panel, normalises the record and shows it again (the
+    // size fields too when showSize).
+    void ReadPanels(bool showSize);
     void ShowRecord(bool showSize);
+
     tCodecParams& m_Params;
     ResolutionPanel* m_ResolutionPanel;
     VQualitySettingsPanel* m_QualityPanel;
