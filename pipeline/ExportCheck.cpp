@@ -7,6 +7,8 @@
 
 #include "media/ContainerProfiles.h"
 #include "media/FFmpegPtr.h"
+#include "pipeline/PictureJudge.h"
+#include "pipeline/SoundJudge.h"
 
 extern "C" {
 #include <libavutil/intreadwrite.h>
@@ -16,6 +18,15 @@ namespace {
 
 // Timestamps are rounded to their time base; a millisecond covers every one in use.
 const double timestampSlack = 0.001;
+// Content comparisons: the shape may differ by the rounding of sizes to a
+// codec's step; pictures coded at the lowest rates on offer stay above the
+// PSNR floor, and a region's mean colour moves far less than by misread
+// colours (BT.601 read as BT.709 shifts saturated colours by 20 to 30).
+const double shapeTolerance = 0.02;
+const double psnrFloor = 20.0;
+const double largestColourShift = 16.0;
+// The stretch of sound compared, from the middle of the range.
+const double soundSeconds = 0.2;
 
 // Follows one stream's packets: their order and the time they cover.
 class StreamReader {
@@ -126,6 +137,30 @@ void ReadBack(AVFormatContext& file, tExportCheck& found)
     found.bReadError = error != AVERROR_EOF || video.Incomplete() || audio.Incomplete();
 }
 
+// Decodes the first, middle and last pictures and a stretch of sound from
+// the middle, beside the source's.
+void ReadContent(const tExportRequest& asked, const char* fileName, tExportCheck& found)
+{
+    tContentReadBack& content = found.content;
+    double length = found.video.Length(), origin = found.video.dStart;
+    PictureJudge pictures(asked.source, fileName);
+    if (pictures.IsOpen() && asked.dFps > 0) {
+        pictures.Compare(origin, {0.0, length / 2, std::max(0.0, length - 1.0 / asked.dFps)}, content);
+        content.dAspect = pictures.OutputAspect();
+        content.dSourceAspect = pictures.SourceAspect();
+        content.bColourTagged = pictures.OutputColourTagged();
+    }
+    if (!asked.bAudio || !found.audio.bPresent)
+        return;
+    SoundJudge sound(asked.source, fileName);
+    if (!sound.IsOpen())
+        return;
+    content.bLayoutAsAsked = sound.LayoutAsAsked(asked.iChannels);
+    content.sTrack = sound.TrackName();
+    double seconds = std::min(soundSeconds, length / 2);
+    sound.Compare(origin, (length - seconds) / 2, seconds, content);
+}
+
 double AudioFrameSeconds(const tExportCheck& found)
 {
     const int usualFrame = 1024;  // when the container does not tell
@@ -170,6 +205,8 @@ tExportCheck ExportCheck::Check(const char* fileName) const
     if (ffmpeg::InputContextPtr file = OpenFile(fileName)) {
         found.bOpened = true;
         ReadBack(*file, found);
+        if (!m_Request.source.fileName.empty())
+            ReadContent(m_Request, fileName, found);
     }
     Compare(found);
     return found;
@@ -187,6 +224,7 @@ void ExportCheck::Compare(tExportCheck& found) const
         found.faults.push_back({EF_READ_ERROR, found.video.Length()});
     CompareStreams(found);
     CompareLengths(found);
+    CompareContent(found);
 }
 
 void ExportCheck::CompareStreams(tExportCheck& found) const
@@ -233,4 +271,24 @@ void ExportCheck::CompareLengths(tExportCheck& found) const
         fault(EF_AUDIO_LENGTH, audioLength - length);
     if (Beyond(audio.dEnd - video.dEnd, frame))
         fault(EF_AUDIO_END, audio.dEnd - video.dEnd);
+}
+
+void ExportCheck::CompareContent(tExportCheck& found) const
+{
+    auto fault = [&found](enumExportFault kind, double amount) { found.faults.push_back({kind, amount}); };
+    const tContentReadBack& content = found.content;
+    if (content.dAspect > 0 && content.dSourceAspect > 0 &&
+        std::fabs(content.dAspect / content.dSourceAspect - 1.0) > shapeTolerance)
+        fault(EF_DISPLAY_SHAPE, content.dAspect / content.dSourceAspect);
+    // Colours are compared only on pictures that are otherwise the same.
+    if (content.iPictures > 0 && content.dLowestPsnr < psnrFloor)
+        fault(EF_PICTURE_CONTENT, content.dLowestPsnr);
+    else if (content.iPictures > 0 && content.dLargestShift > largestColourShift)
+        fault(EF_COLOURS, content.dLargestShift);
+    if (!content.bColourTagged)
+        fault(EF_COLOUR_TAGS, 0.0);
+    if (!content.bLayoutAsAsked)
+        fault(EF_CHANNEL_LAYOUT, 0.0);
+    if (content.bSoundCompared && content.iWrongChannel >= 0)
+        fault(EF_CHANNEL_MIX, content.iWrongChannel);
 }

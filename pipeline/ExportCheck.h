@@ -2,16 +2,31 @@
 // Reads a finished export back and compares it with what was asked: the file
 // opens, its streams carry the chosen codecs, the pictures fill the range at
 // the frame rate, picture and sound last the range and end together, and the
-// packets of each stream come in order. Only packets are read, nothing is
-// decoded, so the read-back costs a small part of the export. Never throws:
-// a file that cannot be read is itself a finding.
+// packets of each stream come in order. Given its source, it also decodes a
+// few pictures and a short stretch of sound of both and compares what they
+// show and sound like: the shape, the colours read by each file's own tags,
+// and each channel's mix. Never throws: a file that cannot be read is itself
+// a finding.
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "media/CodecParams.h"
 
+// Where an export's pictures and sound came from, so that its content can
+// be compared with them. Without a file name only packets are compared.
+struct tExportSource {
+    std::string fileName;  // UTF-8
+    double dStart = 0.0;   // the range's start, seconds from the start of the media
+    // The part of the upright picture exported, in its pixels; an empty
+    // rectangle is the whole picture.
+    int iCropX = 0, iCropY = 0, iCropWidth = 0, iCropHeight = 0;
+    int iAudioStream = -1;  // the file's stream the sound came from; -1: its best one
+};
+
 // What an export set out to write. Codecs are AVCodecID values.
 struct tExportRequest {
+    tExportSource source;
     double dRangeSeconds = 0.0;
     // A cancelled export is judged by itself: its length is whatever was
     // written, so only the comparisons that need no range are made.
@@ -43,6 +58,12 @@ enum enumExportFault {
     EF_AUDIO_LENGTH,
     EF_AUDIO_END,       // the sound's end minus the picture's
     EF_OUT_OF_ORDER,    // dAmount: packets whose decoding time does not increase
+    EF_DISPLAY_SHAPE,   // dAmount: the shape shown over the source's
+    EF_PICTURE_CONTENT, // dAmount: the lowest PSNR against the source, dB
+    EF_COLOURS,         // dAmount: the largest shift of a region's mean colour, 0..255
+    EF_COLOUR_TAGS,     // the file does not say how its colours are to be read
+    EF_CHANNEL_LAYOUT,
+    EF_CHANNEL_MIX,     // dAmount: the first channel that does not carry the source's mix
 };
 
 struct tExportFault {
@@ -61,6 +82,20 @@ struct tStreamReadBack {
     double Length() const { return dEnd - dStart; }
 };
 
+// What decoding the file beside its source tells.
+struct tContentReadBack {
+    int iPictures = 0;             // pictures compared with the source's
+    double dLowestPsnr = 0.0;      // dB
+    double dLargestShift = 0.0;    // the largest difference of a region's mean colour, 0..255
+    double dAspect = 0.0;          // the shape the file is shown in, width over height
+    double dSourceAspect = 0.0;    // the shape of the part of the source exported
+    bool bColourTagged = true;     // matrix, primaries, transfer and range written where the file can say them
+    bool bSoundCompared = false;
+    bool bLayoutAsAsked = true;
+    int iWrongChannel = -1;        // the first channel not carrying the source's mix
+    std::string sTrack;            // the source's sound track taken, named when it has several
+};
+
 struct tExportCheck {
     tExportRequest asked;
     bool bOpened = false;
@@ -72,6 +107,7 @@ struct tExportCheck {
     int iSampleRate = 0;
     int iChannels = 0;
     int iAudioFrameSize = 0;  // samples per encoder frame
+    tContentReadBack content;
     std::vector<tExportFault> faults;
     bool Passed() const { return bOpened && faults.empty(); }
 };
@@ -92,6 +128,7 @@ public:
 private:
     void CompareStreams(tExportCheck& found) const;
     void CompareLengths(tExportCheck& found) const;
+    void CompareContent(tExportCheck& found) const;
 
     tExportRequest m_Request;
 };

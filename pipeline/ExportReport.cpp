@@ -56,6 +56,18 @@ std::string Amount(double seconds)
     return Format("%.1f s", seconds);
 }
 
+// "mono", "stereo", "5.1", "7.1" or "4 channels": the usual layout of the count.
+std::string Channels(int count)
+{
+    switch (count) {
+    case 1: return "mono";
+    case 2: return "stereo";
+    case 6: return "5.1";
+    case 8: return "7.1";
+    }
+    return Format("%d channels", count);
+}
+
 // "44.1 kHz stereo"
 std::string SoundFormat(int sampleRate, int channels)
 {
@@ -63,8 +75,7 @@ std::string SoundFormat(int sampleRate, int channels)
     rate.erase(rate.find_last_not_of('0') + 1);
     if (rate.back() == '.')
         rate.pop_back();
-    std::string layout = channels == 1 ? "mono" : channels == 2 ? "stereo" : Format("%d channels", channels);
-    return rate + " kHz " + layout;
+    return rate + " kHz " + Channels(channels);
 }
 
 std::string Count(long long n, const char* one, const char* many)
@@ -103,6 +114,14 @@ std::string Warning(const tExportCheck& check, const tExportFault& fault)
     case EF_AUDIO_END: return "the sound ends " + Amount(d) + (d < 0 ? " before" : " after") + " the picture";
     case EF_OUT_OF_ORDER:
         return Count(std::llround(d), "packet is", "packets are") + " out of order";
+    case EF_DISPLAY_SHAPE:
+        return Format("the picture is shown %.2f:1 where the source's is %.2f:1", check.content.dAspect,
+                      check.content.dSourceAspect);
+    case EF_PICTURE_CONTENT: return Format("the pictures differ from the source's (PSNR %.1f dB)", d);
+    case EF_COLOURS: return Format("the colours differ from the source's by up to %d of 255", int(std::lround(d)));
+    case EF_COLOUR_TAGS: return "the file does not say how its colours are to be read";
+    case EF_CHANNEL_LAYOUT: return "the sound's channels are not laid out as " + Channels(asked.iChannels);
+    case EF_CHANNEL_MIX: return Format("sound channel %d does not carry its share of the source's sound", int(d) + 1);
     }
     return "";
 }
@@ -116,7 +135,9 @@ std::string ExportSummaryLine(const tExportCheck& check)
     std::string line = Count(check.video.iPackets, "picture", "pictures") + ", " + Clock(check.video.Length());
     if (check.video.bPresent)
         line += Format(", %dx%d ", check.iWidth, check.iHeight) + CodecName(check.video.iCodec);
-    if (check.audio.bPresent)
+    if (check.audio.bPresent && !check.content.sTrack.empty())
+        line += ", sound " + SoundFormat(check.iSampleRate, check.iChannels) + " from " + check.content.sTrack;
+    else if (check.audio.bPresent)
         line += ", sound " + SoundFormat(check.iSampleRate, check.iChannels);
     else
         line += ", no sound";

@@ -194,7 +194,7 @@ TEST(ExportCheck, WordsTellRatesClocksAndDifferences)
                                        "Warning: 1 packet is out of order");
     check.audio = {true, AV_CODEC_ID_AMR_NB, 0, 0, 0.0, 0.0};
     check.faults.clear();
-    for (auto [rate, channels, text] : {std::tuple{22050, 1, "22.05 kHz mono"}, {48000, 6, "48 kHz 6 channels"}}) {
+    for (auto [rate, channels, text] : {std::tuple{22050, 1, "22.05 kHz mono"}, {48000, 6, "48 kHz 5.1"}}) {
         check.iSampleRate = rate, check.iChannels = channels;
         EXPECT_NE(ExportSummaryLine(check).find(std::string(", sound ") + text + " \u2014 checked"), std::string::npos);
     }

@@ -1,0 +1,38 @@
+#pragma once
+// Compares pictures of an export with the source's pictures shown at the
+// same times, turned upright, cropped and scaled as the export was asked to,
+// each file's pictures turned into RGB by its own colour tags (or, where it
+// has none, by what players assume for its size).
+#include <vector>
+
+#include "pipeline/ExportCheck.h"
+#include "pipeline/FileDecoder.h"
+
+class PictureJudge {
+public:
+    PictureJudge(const tExportSource& source, const char* outputName);
+
+    bool IsOpen() const { return m_Source.IsOpen() && m_Output.IsOpen(); }
+    // Compares the output's pictures at `times` seconds after `origin`, the
+    // output's time of the range's start; fills the picture part of `content`.
+    void Compare(double origin, const std::vector<double>& times, tContentReadBack& content);
+    // Width over height as shown: of the output, of the source's crop.
+    double OutputAspect() const;
+    double SourceAspect() const;
+    // Whether the output says how its colours are to be read, where its
+    // codec or container can say it.
+    bool OutputColourTagged() const;
+
+private:
+    ffmpeg::FramePtr OutputPicture(double target);
+    std::vector<ffmpeg::FramePtr> SourcePictures(double time);
+    ffmpeg::FramePtr SourceAsExported(const AVFrame& frame) const;
+    void CropRect(int& x, int& y, int& width, int& height, int pictureWidth, int pictureHeight) const;
+
+    tExportSource m_Request;
+    FileDecoder m_Source;
+    FileDecoder m_Output;
+    int m_QuarterTurns = 0;
+    int m_Width = 0;  // the output's picture
+    int m_Height = 0;
+};
