@@ -52,11 +52,11 @@ int main(int argc, char** argv)
     tCodecParams params = BenchmarkRecord();
     try {
         Stopwatch exporting;
-        ExportJob job(std::make_unique<StreamEncoder>(argv[1], argv[2], params, wxRect(160, 90, 960, 540), 0, 0));
+        ExportJob job({argv[1], argv[2], params, wxRect(160, 90, 960, 540), 0, 0});
         job.Wait();
-        if (job.GetState() != ExportJob::FINISHED)
+        if (job.GetSnapshot().state != ExportJob::FINISHED)
             throw "The export failed.";
-        double range = job.GetDuration();
+        double range = job.GetSnapshot().duration;
         double exportWall = exporting.Wall(), exportProcessor = exporting.Processor();
 
         ExportCheck check(ExportCheck::RequestFor(params, range, false));
