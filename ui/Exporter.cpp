@@ -40,7 +40,7 @@ Exporter::Exporter(wxWindow* parent, const tExportOrder& order)
 {
     wxString name = wxFileName(wxString::FromUTF8(order.output)).GetFullName();
     auto* sizer = new wxBoxSizer(wxVERTICAL);
-    sizer->Add(NewText(this, "Writing \u201c" + name + "\u201d", "ExportFile"), 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 12);
+    sizer->Add(NewText(this, L"Writing \u201c" + name + L"\u201d", "ExportFile"), 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 12);
     m_Gauge = new wxGauge(this, wxID_ANY, 1000, wxDefaultPosition, wxDefaultSize, wxGA_HORIZONTAL);
     sizer->Add(m_Gauge, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 12);
     auto* times = new wxBoxSizer(wxHORIZONTAL);
@@ -112,7 +112,7 @@ void Exporter::OnCancel(wxCommandEvent&)
         return;
     m_Job->Cancel();
     m_CancelButton->Disable();
-    m_RemainedText->SetLabel("Stopping\u2026");
+    m_RemainedText->SetLabel(L"Stopping\u2026");
 }
 
 void Exporter::Process(wxTimerEvent&)

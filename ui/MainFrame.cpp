@@ -665,11 +665,11 @@ bool MainFrame::ConfirmReplace(wxString& output)
         return true;
     wxFileName name(output);
     wxString free = NextFreeName(output);
-    wxMessageDialog ask(this, "\u201c" + name.GetFullName() + "\u201d already exists. Replace it?", "Replace file?",
+    wxMessageDialog ask(this, L"\u201c" + name.GetFullName() + L"\u201d already exists. Replace it?", "Replace file?",
                         wxYES_NO | wxCANCEL | wxNO_DEFAULT | wxICON_QUESTION);
     ask.SetExtendedMessage("Replacing it overwrites what it holds once the export has finished. The folder is " +
                            name.GetPath() + ".");
-    ask.SetYesNoCancelLabels("&Replace", "Use \u201c" + wxFileName(free).GetFullName() + "\u201d", "Cancel");
+    ask.SetYesNoCancelLabels("&Replace", L"Use \u201c" + wxFileName(free).GetFullName() + L"\u201d", "Cancel");
     switch (ask.ShowModal()) {
     case wxID_YES:
         return true;
@@ -747,7 +747,7 @@ void MainFrame::UpdateZoomSpan()
     if (!m_RangeBar->HasMedia())
         m_ZoomSpanText->SetLabel("");
     else
-        m_ZoomSpanText->SetLabel(msToString(std::llround(m_RangeBar->GetVisibleStart() * 1000)) + " \u2013 " +
+        m_ZoomSpanText->SetLabel(msToString(std::llround(m_RangeBar->GetVisibleStart() * 1000)) + L" \u2013 " +
                                  msToString(std::llround(m_RangeBar->GetVisibleEnd() * 1000)));
     if (GetSizer())
         GetSizer()->Layout();
