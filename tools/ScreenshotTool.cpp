@@ -80,6 +80,7 @@ private:
         bar->SetFocus();
         wxRect area = bar->GetScreenRect();
         area.Union(wxWindow::FindWindowByLabel("Zoom In", m_Frame)->GetScreenRect());
+        area.Union(wxWindow::FindWindowByName("ZoomSpan", m_Frame)->GetScreenRect());
         Photograph(area.Inflate(6));
     }
 
