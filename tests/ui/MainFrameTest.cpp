@@ -84,14 +84,6 @@ protected:
     MainFrame* frame = new MainFrame;
 };
 
-// A file as the user sees it: the same inode with the same bytes.
-std::pair<ino_t, std::string> Identity(const std::string& path)
-{
-    struct stat info = {};
-    stat(path.c_str(), &info);
-    return {info.st_ino, RunCommand("cat " + Quote(path)).output};
-}
-
 // Lets the GUI library handle events until `done` holds (or a generous
 // number of rounds has passed).
 template <class Condition>
@@ -362,40 +354,6 @@ TEST_F(MainWindow, StartRefusesWhatItCannotExportAndSaysWhy)
     Find<RangeBarCtrl>("Timeline")->SetSelection(2.0, 2.0);
     EXPECT_EQ(Start(), "Can't export to video.\nThe range is shorter than one frame.");
     EXPECT_NE(access(out.c_str(), F_OK), 0);
-}
-
-// Start never replaces a file unasked: the user cancels, takes the next
-// free name, or agrees.
-TEST_F(MainWindow, StartAsksBeforeReplacingAFileAndOffersTheNextFreeName)
-{
-    std::string folder = OutputPath("replacing");
-    RunCommand("rm -rf " + Quote(folder) + " && mkdir -p " + Quote(folder) + " && echo earlier > " +
-               Quote(folder + "/fps10.mp4"));
-    frame->SetOutputFile(folder + "/chosen.mp4");
-    frame->OpenInputFile(MediaPath("fps10.mp4"));
-    std::string out = folder + "/fps10.mp4", next = folder + "/fps10 (1).mp4";
-    EXPECT_EQ(Text("OutputFile"), next) << "the proposal is a free name";
-    frame->SetOutputFile(out);
-    auto earlier = Identity(out);
-    answers.RunNormally("ExportToFFMPEGDialog");
-
-    EXPECT_EQ(Start(wxID_CANCEL), L"\u201cfps10.mp4\u201d already exists. Replace it?");
-    EXPECT_EQ(answers.Dialogs().back().title, "Replace file?");
-    EXPECT_EQ(Identity(out), earlier);
-
-    answers.Queue(wxID_NO);  // the next free name
-    EXPECT_EQ(Start(wxID_CANCEL), "The export has finished. Open the file, or show it in its folder?");
-    EXPECT_EQ(Identity(out), earlier);
-    EXPECT_EQ(Text("OutputFile"), next);
-    EXPECT_EQ(DecodeErrors(next), "");
-    auto first = Identity(next);
-
-    answers.Queue(wxID_YES);  // replace
-    Start(wxID_CANCEL);
-    EXPECT_NE(Identity(next), first);
-    EXPECT_EQ(DecodeErrors(next), "");
-    EXPECT_EQ(answers.Dialogs().size(), 7u) << "three questions, two exports and their two messages";
-    EXPECT_EQ(Identity(out), earlier);
 }
 
 // Open and Show in Folder go through the desktop's opener; when there is
