@@ -41,7 +41,8 @@ Exporter::Exporter(wxWindow* parent, const tExportOrder& order)
     wxString name = wxFileName(wxString::FromUTF8(order.output)).GetFullName();
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(NewText(this, L"Writing \u201c" + name + L"\u201d", "ExportFile"), 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 12);
-    m_Gauge = new wxGauge(this, wxID_ANY, 1000, wxDefaultPosition, wxDefaultSize, wxGA_HORIZONTAL);
+    m_Gauge = new wxGauge(this, wxID_ANY, 1000, wxDefaultPosition, wxDefaultSize, wxGA_HORIZONTAL,
+                          wxDefaultValidator, "ExportGauge");
     sizer->Add(m_Gauge, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 12);
     auto* times = new wxBoxSizer(wxHORIZONTAL);
     sizer->Add(times, 0, wxEXPAND | wxALL, 12);
