@@ -15,6 +15,7 @@
 // the input, by any name, or that exists and is not a regular file. SIGTERM,
 // SIGHUP and SIGINT abandon the export, leaving an earlier file of the
 // output's name as it was, then end the program as the signal does.
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -23,7 +24,6 @@
 #include <map>
 #include <string>
 
-#include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
