@@ -191,6 +191,15 @@ void RangeBarCtrl::FitToMediaTime()
     Refresh();
 }
 
+void RangeBarCtrl::ZoomBy(double factor)
+{
+    const double shortest = 1.0;
+    double span = std::clamp((m_VisibleEnd - m_VisibleStart) * factor, std::min(shortest, m_MediaTime), m_MediaTime);
+    m_VisibleStart = std::clamp(m_CurrentTime - span / 2, 0.0, m_MediaTime - span);
+    m_VisibleEnd = m_VisibleStart + span;
+    Refresh();
+}
+
 RangeBarGeometry RangeBarCtrl::Geometry(const wxRect& client) const
 {
     return RangeBarGeometry(client, GetArrowSize(), GetTimeBarHeight(), m_VisibleStart,

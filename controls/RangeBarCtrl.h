@@ -55,6 +55,10 @@ public:
     void FitToSelection();
     // Shows the whole media again.
     void FitToMediaTime();
+    // Narrows (factor < 1) or widens the visible span by `factor` around the
+    // current time, within the media and never below a second; the arrows
+    // may then lie outside it.
+    void ZoomBy(double factor);
     double GetVisibleStart() const { return m_VisibleStart; }
     double GetVisibleEnd() const { return m_VisibleEnd; }
 

@@ -1,9 +1,6 @@
 #include "helpers/Helpers.h"
 
-#include <sys/stat.h>
-
 #include <wx/filefn.h>
-#include <wx/utils.h>
 
 #include "media/OutputFormats.h"
 
@@ -78,14 +75,6 @@ wxString msToString(long long ms)
     return DurationText(static_cast<unsigned long long>(ms));
 }
 
-bool IsSameFile(const wxString& first, const wxString& second)
-{
-    struct stat a, b;
-    if (stat(first.utf8_str(), &a) != 0 || stat(second.utf8_str(), &b) != 0)
-        return false;
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
 wxString ProposeOutputPath(const wxString& inputPath, const wxString& ext)
 {
     size_t dot = ExtensionDot(inputPath);
@@ -106,17 +95,6 @@ wxString InputFileWildcard()
     return "All supported files|" + patterns +
            "|mov files|*.mov;*.MOV|avi files|*.avi;*.AVI|wmv files|*.wmv;*.WMV|mpeg files|*.mpeg;*.mpg;*.m2v;*.MPEG;*.MPG;*.M2V"
            "|mp4 files|*.mp4;*.m4v;*.MP4;*.M4V|All files (*.*)|*.*";
-}
-
-void OpenFileInApplication(const wxString& path)
-{
-    wxLaunchDefaultApplication(path);
-}
-
-void ShowFileInFolder(const wxString& path)
-{
-    wxString folder = path.substr(0, FileNameStart(path));
-    wxLaunchDefaultApplication(folder.empty() ? wxString(".") : folder);
 }
 
 wxString FrameRateText(double fps)

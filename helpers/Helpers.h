@@ -24,10 +24,6 @@ wxString msToString(long long ms);
 // "29.97", "12.5".
 wxString FrameRateText(double fps);
 
-// True when both paths name one existing file, however they are written
-// (relative, through links, with "." or ".." parts).
-bool IsSameFile(const wxString& first, const wxString& second);
-
 // The input's folder and name with the extension `ext`, with " (1)",
 // " (2)", ... added to the name until no file of that name exists.
 wxString ProposeOutputPath(const wxString& inputPath, const wxString& ext);
@@ -35,9 +31,3 @@ wxString ProposeOutputPath(const wxString& inputPath, const wxString& ext);
 // The input chooser's filter: every container the program reads, in lower
 // and upper case, then a few single families and all files.
 wxString InputFileWildcard();
-
-// Opens the file with the desktop's default application, without waiting.
-void OpenFileInApplication(const wxString& path);
-
-// Opens the file's folder in the desktop's file manager, without waiting.
-void ShowFileInFolder(const wxString& path);

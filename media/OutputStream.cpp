@@ -72,6 +72,13 @@ void OutputStream::CloseEarly()
     Finish(true);
 }
 
+void OutputStream::Abandon()
+{
+    if (m_Encoder)
+        m_Encoder->bFinished = true;
+    m_Encoder.reset();
+}
+
 void OutputStream::Finish(bool early)
 {
     if (!m_Encoder)

@@ -32,6 +32,9 @@ public:
     // Ends the file at once where its picture and sound are both whole,
     // without what the encoders still hold: for an export cut short.
     void CloseEarly();
+    // Closes the file as it is, draining nothing, for a file that is
+    // thrown away.
+    void Abandon();
 
     // Pictures per second the video encoder is set up for.
     double GetFrameRate() const;

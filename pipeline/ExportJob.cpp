@@ -3,15 +3,27 @@
 #include <algorithm>
 #include <cmath>
 
-ExportJob::ExportJob(std::unique_ptr<StreamEncoder> encoder)
-    : m_Encoder(std::move(encoder)), m_Duration(m_Encoder->GetDuration()), m_Worker(&ExportJob::Run, this)
+#include <sys/stat.h>
+
+#include "pipeline/PendingOutput.h"
+#include "pipeline/StreamEncoder.h"
+
+ExportJob::ExportJob(tExportOrder order, std::function<void()> onEnd)
+    : m_Order(std::move(order)), m_OnEnd(std::move(onEnd)), m_Worker(&ExportJob::Run, this)
 {
 }
 
 ExportJob::~ExportJob()
 {
-    Cancel();
+    Abandon();
     Wait();
+}
+
+void ExportJob::Ask(Stop stop)
+{
+    int asked = m_Stop;
+    while (asked < stop && !m_Stop.compare_exchange_weak(asked, stop)) {
+    }
 }
 
 void ExportJob::Wait()
@@ -20,48 +32,82 @@ void ExportJob::Wait()
         m_Worker.join();
 }
 
+ExportJob::Snapshot ExportJob::GetSnapshot() const
+{
+    std::lock_guard<std::mutex> lock(m_Lock);
+    return m_Snapshot;
+}
+
+void ExportJob::CheckOrder(const tExportOrder& order)
+{
+    struct stat input, output;
+    if (stat(order.output.c_str(), &output) == 0 && stat(order.input.c_str(), &input) == 0 &&
+        input.st_dev == output.st_dev && input.st_ino == output.st_ino)
+        throw "The input and output files are the same file.";
+    PendingOutput::CheckTarget(order.output);
+}
+
 void ExportJob::Run()
 {
-    State end = FINISHED;
     try {
-        while (!m_Encoder->IsEnded()) {
-            if (m_CancelAsked) {
-                end = CANCELED;
-                break;
-            }
-            m_Encoder->Encode();
-            Publish();
-        }
-        if (end == CANCELED)
-            m_Encoder->FinishEarly();
-        else
-            m_Encoder->Finish();
-    } catch (const char* message) {
-        std::lock_guard<std::mutex> lock(m_ReasonLock);
-        m_Reason = message;
-        end = FAILED;
-    } catch (...) {
-        end = FAILED;
+        End(Export(), nullptr);
+    } catch (const char* reason) {
+        End(FAILED, reason);
+    } catch (const std::exception& failure) {
+        End(FAILED, failure.what());
     }
-    Publish();
-    m_State = end;
 }
 
-void ExportJob::Publish()
+// Whatever leaves here without a commit takes the unfinished file with it.
+ExportJob::State ExportJob::Export()
 {
-    m_Position = m_Encoder->GetPosition();
-    m_ReadFrames = m_Encoder->GetReadFrames();
-    m_WrittenFrames = m_Encoder->GetWrittenFrames();
+    CheckOrder(m_Order);
+    StreamEncoder encoder(m_Order.input.c_str(), m_Order.output.c_str(), m_Order.params, m_Order.crop,
+                          m_Order.start, m_Order.end);
+    Publish(encoder);
+    while (!encoder.IsEnded() && m_Stop == GO) {
+        encoder.Encode();
+        Publish(encoder);
+    }
+    if (encoder.IsEnded()) {
+        encoder.Finish();
+        Publish(encoder);
+        return FINISHED;
+    }
+    if (m_Stop == ABANDON || encoder.GetWrittenFrames() == 0)
+        return ABANDONED;
+    encoder.FinishEarly();
+    return CANCELED;
 }
 
-std::string ExportJob::GetReason() const
+void ExportJob::Publish(const StreamEncoder& encoder)
 {
-    std::lock_guard<std::mutex> lock(m_ReasonLock);
-    return m_Reason;
+    std::lock_guard<std::mutex> lock(m_Lock);
+    m_Snapshot.position = encoder.GetPosition();
+    m_Snapshot.duration = encoder.GetDuration();
+    double progress = m_Snapshot.position / m_Snapshot.duration * 1000.0;
+    m_Snapshot.progress = std::isfinite(progress) ? int(std::clamp(progress, 0.0, 1000.0)) : 0;
+    m_Snapshot.readFrames = encoder.GetReadFrames();
+    m_Snapshot.writtenFrames = encoder.GetWrittenFrames();
 }
 
-int ExportJob::GetProgress() const
+// A cancelled export is read back as far as it was written.
+void ExportJob::End(State state, const char* reason)
 {
-    double progress = m_Position / m_Duration * 1000.0;
-    return std::isfinite(progress) ? int(std::clamp(progress, 0.0, 1000.0)) : 0;
+    tExportCheck check;
+    if (state == FINISHED || state == CANCELED) {
+        double duration = GetSnapshot().duration;
+        tExportRequest request = ExportCheck::RequestFor(m_Order.params, duration, state == CANCELED);
+        const wxRect& crop = m_Order.crop;
+        request.source = {m_Order.input, m_Order.start, crop.x, crop.y, crop.width, crop.height};
+        check = ExportCheck(request).Check(m_Order.output.c_str());
+    }
+    {
+        std::lock_guard<std::mutex> lock(m_Lock);
+        m_Snapshot.state = state;
+        m_Snapshot.reason = reason ? reason : "";
+        m_Snapshot.check = std::move(check);
+    }
+    if (m_OnEnd)
+        m_OnEnd();
 }

@@ -1,53 +1,86 @@
 #pragma once
-// One export run on a worker thread of its own: the stream encoder is
-// stepped there until the range is done or a cancel is asked for, and the
-// file is finished there. Any thread may read the progress and ask for a
-// cancel; nothing here knows of windows.
+// One whole export on a worker thread of its own: the input and the output
+// are opened there, the range is encoded, the file finished and read back.
+// Any thread may take a snapshot of where the export is and ask it to stop;
+// whoever started it may be told, on the worker, when it has ended.
+// Nothing here knows of windows.
 #include <atomic>
-#include <memory>
+#include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
 
-#include "pipeline/StreamEncoder.h"
+#include <wx/gdicmn.h>
+
+#include "media/CodecParams.h"
+#include "pipeline/ExportCheck.h"
+
+class StreamEncoder;
+
+// What to export: file names in UTF-8, the crop in source pixels, the range
+// in seconds (an end of 0 means the end of the media).
+struct tExportOrder {
+    std::string input;
+    std::string output;
+    tCodecParams params;
+    wxRect crop;
+    double start = 0.0;
+    double end = 0.0;
+};
 
 class ExportJob {
 public:
-    enum State { RUNNING, FINISHED, CANCELED, FAILED };
+    // CANCELED: the file holds what was written until the cancel.
+    // ABANDONED: stopped with nothing committed; an earlier file is untouched.
+    enum State { RUNNING, FINISHED, CANCELED, ABANDONED, FAILED };
 
-    // Takes the encoder over and starts the worker at once.
-    explicit ExportJob(std::unique_ptr<StreamEncoder> encoder);
-    // Cancels what is still running and waits for the worker.
+    struct Snapshot {
+        State state = RUNNING;
+        double position = 0.0;  // seconds done within the range
+        double duration = 0.0;  // the range's length, once the input is open
+        int progress = 0;       // thousandths, 0..1000
+        uint64_t readFrames = 0;
+        uint64_t writtenFrames = 0;
+        std::string reason;  // why it failed
+        tExportCheck check;  // the read-back, after FINISHED and CANCELED
+    };
+
+    // Starts the worker at once. `onEnd` is called on the worker once the
+    // snapshot shows the end.
+    explicit ExportJob(tExportOrder order, std::function<void()> onEnd = {});
+    // Abandons what is still running and waits for the worker.
     ~ExportJob();
     ExportJob(const ExportJob&) = delete;
     ExportJob& operator=(const ExportJob&) = delete;
 
-    // Asks the worker to stop after its current step; the file keeps what
-    // was written. Wait() then returns once the file is closed.
-    void Cancel() { m_CancelAsked = true; }
+    // Both only ask; the worker stops after its current step. Cancel keeps
+    // what was written (nothing is committed when no picture was); Abandon
+    // removes the unfinished file.
+    void Cancel() { Ask(CANCEL); }
+    void Abandon() { Ask(ABANDON); }
     void Wait();
-    bool IsDone() const { return m_State != RUNNING; }
-    State GetState() const { return m_State; }
-    std::string GetReason() const;  // why it failed
+    Snapshot GetSnapshot() const;
 
-    double GetPosition() const { return m_Position; }  // seconds done within the range
-    double GetDuration() const { return m_Duration; }
-    int GetProgress() const;                           // thousandths, 0..1000
-    uint64_t GetReadFrames() const { return m_ReadFrames; }
-    uint64_t GetWrittenFrames() const { return m_WrittenFrames; }
+    // The refusals that need no encoding, in the order they are made: an
+    // output that is the input (by any name), that exists and is not a
+    // regular file, or whose name is longer than its folder takes. Throws
+    // a constant message.
+    static void CheckOrder(const tExportOrder& order);
 
 private:
-    void Run();
-    void Publish();
+    enum Stop { GO, CANCEL, ABANDON };
 
-    std::unique_ptr<StreamEncoder> m_Encoder;
-    const double m_Duration;
-    std::atomic<double> m_Position{0.0};
-    std::atomic<uint64_t> m_ReadFrames{0};
-    std::atomic<uint64_t> m_WrittenFrames{0};
-    std::atomic<bool> m_CancelAsked{false};
-    std::atomic<State> m_State{RUNNING};
-    mutable std::mutex m_ReasonLock;
-    std::string m_Reason;
+    void Ask(Stop stop);
+    void Run();
+    State Export();
+    void Publish(const StreamEncoder& encoder);
+    void End(State state, const char* reason);
+
+    const tExportOrder m_Order;
+    const std::function<void()> m_OnEnd;
+    std::atomic<int> m_Stop{GO};
+    mutable std::mutex m_Lock;  // guards m_Snapshot
+    Snapshot m_Snapshot;
     std::thread m_Worker;  // last: started once everything above exists
 };

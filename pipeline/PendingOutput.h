@@ -13,8 +13,13 @@ public:
     PendingOutput& operator=(const PendingOutput&) = delete;
 
     const std::string& GetPath() const { return m_Path; }
-    // Throws "Can't replace the output file." when the move fails.
+    // Throws "Can't replace the output file." when the move fails, and
+    // CheckTarget's messages.
     void Commit();
+
+    // Refuses an output name that exists and is not a regular file (a
+    // device, a pipe, a folder), or that is longer than its folder takes.
+    static void CheckTarget(const std::string& outputName);
 
 private:
     std::string m_Target;

@@ -71,6 +71,6 @@ void PictureWriter::WriteJob(const Job& job)
 {
     ffmpeg::FramePtr out = m_Engine.ProcessFrame(job.picture.get());
     std::lock_guard<std::mutex> output(m_OutputLock);
-    for (uint64_t i = 0; i < job.copies; ++i)
+    for (uint64_t i = 0; i < job.copies && !m_Stop; ++i)
         m_Output.WriteNextVideoFrame(out.get());
 }

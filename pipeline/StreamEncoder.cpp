@@ -52,7 +52,8 @@ StreamEncoder::StreamEncoder(const char* inputName, const char* outputName, tCod
 StreamEncoder::~StreamEncoder()
 {
     m_Writer.reset();
-    m_Output.reset();  // finishes what it can in the hidden file, which m_File removes
+    if (m_Output)
+        m_Output->Abandon();  // a finished file is closed already; an unfinished one is not drained
 }
 
 // An input that cannot be opened for its sound gives an export without sound.

@@ -11,7 +11,12 @@
 // failed; when the export fails it prints the message and exits 1.
 // --cancel-after cancels the export S seconds after it started, as a click on
 // Cancel does, and prints "cancel=MS" (milliseconds until the file was
-// closed, and with --dialog the dialog ended).
+// closed, and with --dialog the dialog ended). While it runs, the progress
+// goes to stderr as "progress=N" (thousandths). It refuses an output that is
+// the input, by any name, or that exists and is not a regular file. SIGTERM,
+// SIGHUP and SIGINT abandon the export, leaving an earlier file of the
+// output's name as it was, then end the program as the signal does.
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -20,7 +25,9 @@
 #include <map>
 #include <string>
 
-#include <thread>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
 
 #include <wx/app.h>
 #include <wx/init.h>
@@ -28,11 +35,10 @@
 
 #include "media/FormatRules.h"
 #include "media/InputStream.h"
-#include "pipeline/ExportCheck.h"
 #include "pipeline/ExportJob.h"
 #include "pipeline/ExportReport.h"
-#include "pipeline/StreamEncoder.h"
 #include "ui/Exporter.h"
+#include "ui/StopSignals.h"
 
 namespace {
 
@@ -118,32 +124,75 @@ int Report(const tExportCheck& check)
     return check.Passed() ? 0 : comparisonFailed;
 }
 
-int ExportDirectly(const Options& o, const tCodecParams& params, const wxRect& crop)
+tExportOrder MakeOrder(const Options& o)
 {
-    auto start = std::chrono::steady_clock::now();
-    ExportJob job(std::make_unique<StreamEncoder>(o.Get("in").c_str(), o.Get("out").c_str(), params, crop,
-                                                  o.Double("start", 0), o.Double("end", 0)));
-    if (o.Has("cancel-after")) {
-        std::this_thread::sleep_for(std::chrono::duration<double>(o.Double("cancel-after", 0)));
-        auto click = std::chrono::steady_clock::now();
-        job.Cancel();
-        job.Wait();
-        std::printf("cancel=%.0f\n", Seconds(click) * 1000);
+    tExportOrder order;
+    order.input = o.Get("in");
+    order.output = o.Get("out");
+    order.crop = MakeCrop(o);
+    order.params = MakeRecord(o, order.crop);
+    order.start = o.Double("start", 0);
+    order.end = o.Double("end", 0);
+    return order;
+}
+
+// Waits for the job's end, printing its progress to stderr as
+// "progress=N" (thousandths) when it changes; a stop signal abandons the
+// export, --cancel-after cancels it.
+void Follow(ExportJob& job, int endedFd, int cancelAfterMs)
+{
+    pollfd watched[2] = {{endedFd, POLLIN, 0}, {StopSignals::ReadableOnSignal(), POLLIN, 0}};
+    auto start = std::chrono::steady_clock::now(), clicked = start;
+    bool cancelAsked = false;
+    int shown = -1;
+    const int lookEvery = 100;  // ms
+    while (poll(watched, 2, lookEvery) >= 0 || errno == EINTR) {
+        if (watched[0].revents)
+            break;
+        if (watched[1].revents) {
+            job.Abandon();
+            watched[1].fd = -1;
+        }
+        if (cancelAfterMs >= 0 && !cancelAsked && Seconds(start) * 1000 >= cancelAfterMs) {
+            clicked = std::chrono::steady_clock::now();
+            job.Cancel();
+            cancelAsked = true;
+        }
+        int progress = job.GetSnapshot().progress;
+        if (progress != shown)
+            std::fprintf(stderr, "progress=%d\n", shown = progress);
     }
     job.Wait();
-    if (job.GetState() == ExportJob::FAILED) {
-        std::printf("%s\n", job.GetReason().c_str());
+    if (cancelAsked)
+        std::printf("cancel=%.0f\n", Seconds(clicked) * 1000);
+}
+
+int ExportDirectly(const Options& o)
+{
+    auto start = std::chrono::steady_clock::now();
+    int ended[2];
+    if (pipe2(ended, O_CLOEXEC) != 0)
+        throw "Can't start the export.";
+    ExportJob job(MakeOrder(o), [&ended] {
+        char byte = 1;
+        ssize_t ignored = write(ended[1], &byte, 1);
+        (void)ignored;
+    });
+    Follow(job, ended[0], o.Has("cancel-after") ? int(o.Double("cancel-after", 0) * 1000) : -1);
+    if (StopSignals::Caught())
+        StopSignals::EndProgram();
+    ExportJob::Snapshot end = job.GetSnapshot();
+    if (end.state == ExportJob::FAILED) {
+        std::printf("%s\n", end.reason.c_str());
         return 1;
     }
-    unsigned long long read = job.GetReadFrames(), written = job.GetWrittenFrames();
-    bool cancelled = job.GetState() == ExportJob::CANCELED;
-    ExportCheck check(ExportCheck::RequestFor(params, job.GetDuration(), cancelled));
-    int exitCode = Report(check.Check(o.Get("out").c_str()));
-    std::printf("read=%llu written=%llu seconds=%.3f\n", read, written, Seconds(start));
+    int exitCode = Report(end.check);
+    std::printf("read=%llu written=%llu seconds=%.3f\n", (unsigned long long)end.readFrames,
+                (unsigned long long)end.writtenFrames, Seconds(start));
     return exitCode;
 }
 
-int ExportUnderDialog(int argc, char** argv, const Options& o, const tCodecParams& params, const wxRect& crop)
+int ExportUnderDialog(int argc, char** argv, const Options& o)
 {
     wxApp::SetInstance(new wxApp);
     if (!wxEntryStart(argc, argv))
@@ -151,20 +200,25 @@ int ExportUnderDialog(int argc, char** argv, const Options& o, const tCodecParam
     auto start = std::chrono::steady_clock::now();
     int result, exitCode = 0;
     {
-        Exporter exporter(nullptr, wxString::FromUTF8(o.Get("in")), wxString::FromUTF8(o.Get("out")),
-                          params, crop, o.Double("start", 0), o.Double("end", 0));
+        Exporter exporter(nullptr, MakeOrder(o));
         wxTimer click;
-        click.Bind(wxEVT_TIMER, [&exporter](wxTimerEvent&) {
-            auto clicked = std::chrono::steady_clock::now();
+        std::chrono::steady_clock::time_point clicked;
+        click.Bind(wxEVT_TIMER, [&exporter, &clicked](wxTimerEvent&) {
+            clicked = std::chrono::steady_clock::now();
             wxCommandEvent cancel(wxEVT_BUTTON, wxID_CANCEL);
             exporter.ProcessWindowEvent(cancel);
-            std::printf("cancel=%.0f\n", Seconds(clicked) * 1000);
         });
         if (o.Has("cancel-after"))
             click.StartOnce(int(o.Double("cancel-after", 0) * 1000));
         result = exporter.Start();
+        if (StopSignals::Caught())
+            StopSignals::EndProgram();
+        if (o.Has("cancel-after") && clicked.time_since_epoch().count() != 0)
+            std::printf("cancel=%.0f\n", Seconds(clicked) * 1000);
         if (result != EXPORT_FAILED)
             exitCode = Report(exporter.GetCheck());
+        else
+            std::printf("%s\n", (const char*)exporter.GetReason().utf8_str());
     }
     std::printf("result=%d seconds=%.3f\n", result, Seconds(start));
     wxEntryCleanup();
@@ -176,13 +230,12 @@ int ExportUnderDialog(int argc, char** argv, const Options& o, const tCodecParam
 int main(int argc, char** argv)
 {
     try {
+        StopSignals::Catch();
         Options options = Parse(argc, argv);
-        wxRect crop = MakeCrop(options);
-        tCodecParams params = MakeRecord(options, crop);
         if (options.dialog)
-            return ExportUnderDialog(argc, argv, options, params, crop);
+            return ExportUnderDialog(argc, argv, options);
         wxInitializer base;
-        return ExportDirectly(options, params, crop);
+        return ExportDirectly(options);
     } catch (const char* message) {
         std::printf("%s\n", message);
         return 1;

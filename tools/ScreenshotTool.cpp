@@ -3,7 +3,8 @@
 // window concerned. Run it on a virtual display (tools/screenshot.sh).
 // Scenes: open (the clip just opened), range (the timeline with a range),
 // crop (a crop drawn, the size following it), settings (the settings
-// dialog), export (the progress dialog half-way). The scene "finished"
+// dialog), export (the progress dialog half-way), about (the about box).
+// The scene "finished"
 // exports two to six seconds of CLIP into OUT (an .mp4) and stays on the
 // message that closes the export, to be photographed from outside.
 #include <functional>
@@ -12,6 +13,7 @@
 
 #include <wx/app.h>
 #include <wx/button.h>
+#include <wx/dialog.h>
 #include <wx/filefn.h>
 #include <wx/textctrl.h>
 #include <wx/timer.h>
@@ -61,6 +63,7 @@ private:
             {"settings", [this] { ShowSettings(); }},
             {"export", [this] { ShowExport(); }},
             {"finished", [this] { ExportAndWait(); }},
+            {"about", [this] { ShowAbout(); }},
         };
         auto scene = scenes.find(m_Scene);
         if (scene != scenes.end())
@@ -77,6 +80,7 @@ private:
         bar->SetFocus();
         wxRect area = bar->GetScreenRect();
         area.Union(wxWindow::FindWindowByLabel("Zoom In", m_Frame)->GetScreenRect());
+        area.Union(wxWindow::FindWindowByName("ZoomSpan", m_Frame)->GetScreenRect());
         Photograph(area.Inflate(6));
     }
 
@@ -111,9 +115,9 @@ private:
         DrawCrop();
         auto* bar = Find<RangeBarCtrl>("Timeline");
         wxString input = Find<wxTextCtrl>("InputFile")->GetValue();
-        Exporter exporter(m_Frame, input, exportOutput, m_Frame->GetCodecParams(),
-                          Find<SelectCropCtrl>("Preview")->GetCropRect(), bar->GetSelectionStart(),
-                          bar->GetSelectionEnd());
+        Exporter exporter(m_Frame, {input.utf8_string(), exportOutput, m_Frame->GetCodecParams(),
+                                    Find<SelectCropCtrl>("Preview")->GetCropRect(), bar->GetSelectionStart(),
+                                    bar->GetSelectionEnd()});
         // Once the first remaining-time estimate is shown.
         wxTimer photograph;
         photograph.Bind(wxEVT_TIMER, [this, &exporter](wxTimerEvent&) {
@@ -125,6 +129,21 @@ private:
         photograph.StartOnce(500);
         exporter.Start();
         wxRemoveFile(exportOutput);
+    }
+
+    void ShowAbout()
+    {
+        wxTimer photograph;
+        photograph.Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+            auto* about = dynamic_cast<wxDialog*>(wxWindow::FindWindowByName("AboutBox"));
+            if (!about)
+                return;
+            Photograph(about->GetScreenRect());
+            about->EndModal(wxID_OK);
+        });
+        photograph.StartOnce(100);
+        wxCommandEvent open(wxEVT_MENU, wxID_ABOUT);
+        m_Frame->ProcessWindowEvent(open);
     }
 
     void ExportAndWait()

@@ -9,6 +9,7 @@ screen="-screen 0 1100x800x24"
 # On the virtual display: export, wait for the finished message, photograph
 # the screen from outside the program, then end the program.
 if [ "${1:-}" = "--finished-on-display" ]; then
+  rm -f /tmp/tellavox-finished.mp4  # an earlier one would be asked about first
   build/tools/tellavox-screenshot finished "$2" /tmp/tellavox-finished.mp4 &
   program=$!
   tries=0

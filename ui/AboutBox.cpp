@@ -7,6 +7,16 @@
 
 #include "controls/ImageViewCtrl.h"
 
+namespace {
+const char* const credits =
+    "Built on FFmpeg (GNU LGPL 2.1 or later), x264 (GNU GPL 2 or later)\n"
+    "and wxWidgets (wxWindows Library Licence).\n\n"
+    "Since x264 is under the GNU GPL, this program as distributed is\n"
+    "under the GNU General Public License, version 2 or later: you may\n"
+    "share and change it under its terms, whoever passes it on must offer\n"
+    "its source code, and it comes with no warranty.";
+}  // namespace
+
 AboutBox::AboutBox(const wxString& name, const wxString& version, const wxString& homePage,
                    const wxBitmap& picture, wxWindow* parent, wxWindowID id, const wxString& title,
                    const wxPoint& pos, const wxSize& size, long style, const wxString& windowName)
@@ -39,6 +49,8 @@ AboutBox::AboutBox(const wxString& name, const wxString& version, const wxString
     texts->Add(new wxHyperlinkCtrl(this, 0, homePage, homePage, wxDefaultPosition, wxDefaultSize,
                                    wxHL_DEFAULT_STYLE),
                0, wxALIGN_CENTER | wxALL, 5);
+    texts->Add(new wxStaticText(this, wxID_ANY, credits, wxDefaultPosition, wxDefaultSize, wxALIGN_CENTRE, "Credits"),
+               0, wxEXPAND | wxALL, 5);
 
     top->Add(new wxButton(this, wxID_OK, "OK"), 0, wxSHAPED | wxALIGN_CENTER | wxALL, 5);
     top->SetSizeHints(this);

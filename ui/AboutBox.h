@@ -1,6 +1,7 @@
 #pragma once
-// The modal about box: the application icon, the name, the version and a
-// link to the home page.
+// The modal about box: the application icon, the name, the version, a
+// link to the home page, and the libraries the program is built on with
+// their licences.
 #include <wx/dialog.h>
 
 class AboutBox : public wxDialog {

@@ -1,13 +1,17 @@
 #include <wx/app.h>
 #include <wx/sysopt.h>
+#include <wx/timer.h>
 
+#include "ui/Exporter.h"
 #include "ui/MainFrame.h"
+#include "ui/StopSignals.h"
 
 class Application : public wxApp {
 public:
     bool OnInit() override
     {
         wxSystemOptions::SetOption("msw.remap", 2);
+        WatchStopSignals();
         auto* frame = new MainFrame;
         frame->CentreOnScreen(wxBOTH);
         frame->Show();
@@ -17,6 +21,22 @@ public:
             frame->OpenCommandLineFile(argv[1]);
         return true;
     }
+
+private:
+    // A running export hears of a stop signal itself and abandons its file;
+    // once none runs, the signal ends the program.
+    void WatchStopSignals()
+    {
+        StopSignals::Catch();
+        m_SignalWatch.Bind(wxEVT_TIMER, [](wxTimerEvent&) {
+            if (StopSignals::Caught() && !Exporter::IsAnyRunning())
+                StopSignals::EndProgram();
+        });
+        const int lookEvery = 100;  // ms
+        m_SignalWatch.Start(lookEvery);
+    }
+
+    wxTimer m_SignalWatch;
 };
 
 wxIMPLEMENT_APP(Application);

@@ -4,50 +4,58 @@
 #include <cmath>
 
 #include <wx/button.h>
+#include <wx/filename.h>
 #include <wx/gauge.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 #include <wx/time.h>
 
 #include "helpers/Helpers.h"
+#include "ui/StopSignals.h"
 
 namespace {
 const int ID_EXPORT_TIMER = 2000;
 const int timerInterval = 100;  // ms between looks at the export's progress: ten a second
 const char* const remainedTimeLabel = "Time left: ";
+const char* const elapsedTimeLabel = "Elapsed: ";
+
+wxStaticText* NewText(wxWindow* parent, const wxString& label, const char* name)
+{
+    return new wxStaticText(parent, wxID_ANY, label, wxDefaultPosition, wxDefaultSize, 0, name);
+}
 }  // namespace
+
+int Exporter::s_Running = 0;
 
 wxBEGIN_EVENT_TABLE(Exporter, wxDialog)
     EVT_BUTTON(wxID_CANCEL, Exporter::OnCancel)
     EVT_TIMER(ID_EXPORT_TIMER, Exporter::Process)
 wxEND_EVENT_TABLE()
 
-Exporter::Exporter(wxWindow* parent, const wxString& inputName, const wxString& outputName,
-                   const tCodecParams& params, const wxRect& cropRect, double startTime, double endTime)
-    : wxDialog(parent, 0, "Export progress...", wxDefaultPosition, wxDefaultSize,
-               wxDEFAULT_DIALOG_STYLE, "ExportToFFMPEGDialog"),
-      m_Timer(this, ID_EXPORT_TIMER),
-      m_Params(params),
-      m_OutputName(outputName.utf8_str())
+Exporter::Exporter(wxWindow* parent, const tExportOrder& order)
+    : wxDialog(parent, 0, "Exporting", wxDefaultPosition, wxDefaultSize, wxDEFAULT_DIALOG_STYLE,
+               "ExportToFFMPEGDialog"),
+      m_Order(order),
+      m_Timer(this, ID_EXPORT_TIMER)
 {
-    try {
-        m_StreamEncoder = std::make_unique<StreamEncoder>(inputName.utf8_str(), outputName.utf8_str(),
-                                                          params, cropRect, startTime, endTime);
-    } catch (const char* message) {
-        m_Result = EXPORT_FAILED;
-        m_Reason = wxString::FromUTF8(message);
-    } catch (...) {
-        m_Result = EXPORT_FAILED;
-    }
-
+    wxString name = wxFileName(wxString::FromUTF8(order.output)).GetFullName();
     auto* sizer = new wxBoxSizer(wxVERTICAL);
-    m_Gauge = new wxGauge(this, wxID_ANY, 1000, wxDefaultPosition, wxDefaultSize, wxGA_HORIZONTAL);
+    sizer->Add(NewText(this, L"Writing \u201c" + name + L"\u201d", "ExportFile"), 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 12);
+    m_Gauge = new wxGauge(this, wxID_ANY, 1000, wxDefaultPosition, wxDefaultSize, wxGA_HORIZONTAL,
+                          wxDefaultValidator, "ExportGauge");
     sizer->Add(m_Gauge, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 12);
-    m_RemainedText = new wxStaticText(this, wxID_ANY, remainedTimeLabel);
-    sizer->Add(m_RemainedText, 0, wxEXPAND | wxALL, 12);
-    sizer->Add(new wxButton(this, wxID_CANCEL, "Cancel"), 0, wxALIGN_RIGHT | wxRIGHT | wxBOTTOM, 12);
+    auto* times = new wxBoxSizer(wxHORIZONTAL);
+    sizer->Add(times, 0, wxEXPAND | wxALL, 12);
+    m_PercentText = NewText(this, "0 %", "ExportPercent");
+    times->Add(m_PercentText, 1, wxRIGHT, 12);
+    m_ElapsedText = NewText(this, elapsedTimeLabel + msToString(0), "ExportElapsed");
+    times->Add(m_ElapsedText, 1, wxRIGHT, 12);
+    m_RemainedText = NewText(this, remainedTimeLabel, "ExportLeft");
+    times->Add(m_RemainedText, 1);
+    m_CancelButton = new wxButton(this, wxID_CANCEL, "Cancel");
+    sizer->Add(m_CancelButton, 0, wxALIGN_RIGHT | wxRIGHT | wxBOTTOM, 12);
     SetSizer(sizer);
-    sizer->SetMinSize(380, 0);
+    sizer->SetMinSize(420, 0);
     sizer->Fit(this);
     Centre(wxBOTH);
 }
@@ -56,71 +64,76 @@ Exporter::~Exporter()
 {
     m_Timer.Stop();
     m_Job.reset();
+    if (m_Counted)
+        --s_Running;
 }
 
 int Exporter::Start()
 {
-    m_Gauge->SetValue(0);
-    if (m_Result != EXPORT_FINISHED)
-        return m_Result;
     m_StartMillis = wxGetLocalTimeMillis();
-    m_Job = std::make_unique<ExportJob>(std::move(m_StreamEncoder));
-    if (!m_Timer.Start(timerInterval, wxTIMER_CONTINUOUS))
-        m_Job->Cancel();
-    else
-        ShowModal();
-    m_Job->Wait();
-    m_Result = ResultOf(m_Job->GetState());
-    m_Reason = wxString::FromUTF8(m_Job->GetReason());
-    if (m_Result != EXPORT_FAILED)
-        ReadBack();
+    ++s_Running;
+    m_Counted = true;
+    // Told on the worker; the dialog hears of it in its own thread.
+    m_Job = std::make_unique<ExportJob>(m_Order, [this] { CallAfter(&Exporter::OnJobEnded); });
+    m_Timer.Start(timerInterval, wxTIMER_CONTINUOUS);
+    ShowModal();
     return m_Result;
+}
+
+void Exporter::OnJobEnded()
+{
+    m_Timer.Stop();
+    m_Job->Wait();  // the worker has done its work; it only returns
+    --s_Running;
+    m_Counted = false;
+    ExportJob::Snapshot end = m_Job->GetSnapshot();
+    m_Result = ResultOf(end.state);
+    m_Reason = wxString::FromUTF8(end.reason);
+    m_Check = end.check;
+    ShowProgress(end);
+    if (IsModal())
+        EndModal(m_Result == EXPORT_CANCELED ? wxID_CANCEL : wxID_OK);
 }
 
 int Exporter::ResultOf(ExportJob::State state)
 {
     switch (state) {
     case ExportJob::FINISHED: return EXPORT_FINISHED;
-    case ExportJob::CANCELED: return EXPORT_CANCELED;
+    case ExportJob::CANCELED:
+    case ExportJob::ABANDONED: return EXPORT_CANCELED;
     default: return EXPORT_FAILED;
     }
 }
 
-// A cancelled export is read back as far as it was written.
-void Exporter::ReadBack()
-{
-    ExportCheck check(ExportCheck::RequestFor(m_Params, m_Job->GetDuration(), m_Result == EXPORT_CANCELED));
-    m_Check = check.Check(m_OutputName.c_str());
-}
-
-void Exporter::Finish(int returnCode)
-{
-    m_Timer.Stop();
-    if (IsModal())
-        EndModal(returnCode);
-}
-
-// The worker stops after its current step and closes the file; the dialog
-// ends when it has.
+// The worker stops after its current step and finishes the file; the
+// dialog ends when it has.
 void Exporter::OnCancel(wxCommandEvent&)
 {
-    if (m_Job) {
-        m_Job->Cancel();
-        m_Job->Wait();
-    }
-    Finish(wxID_CANCEL);
+    if (!m_Job)
+        return;
+    m_Job->Cancel();
+    m_CancelButton->Disable();
+    m_RemainedText->SetLabel(L"Stopping\u2026");
 }
 
 void Exporter::Process(wxTimerEvent&)
 {
     if (!m_Job)
         return;
-    m_Gauge->SetValue(m_Job->GetProgress());
+    if (StopSignals::Caught())
+        m_Job->Abandon();
+    ShowProgress(m_Job->GetSnapshot());
+}
+
+void Exporter::ShowProgress(const ExportJob::Snapshot& snapshot)
+{
+    m_Gauge->SetValue(snapshot.progress);
+    m_PercentText->SetLabel(wxString::Format("%d %%", snapshot.progress / 10));
     long long elapsed = (wxGetLocalTimeMillis() - m_StartMillis).GetValue();
-    m_RemainedText->SetLabel(
-        RemainedTimeText(EstimateRemaining(elapsed, m_Job->GetPosition(), m_Job->GetDuration())));
-    if (m_Job->IsDone())
-        Finish(wxID_OK);
+    m_ElapsedText->SetLabel(elapsedTimeLabel + msToString(elapsed));
+    if (m_CancelButton->IsEnabled())
+        m_RemainedText->SetLabel(
+            RemainedTimeText(EstimateRemaining(elapsed, snapshot.position, snapshot.duration)));
 }
 
 long long Exporter::EstimateRemaining(long long elapsedMs, double position, double duration)

@@ -1,19 +1,18 @@
 #pragma once
-// The modal progress dialog under which one export runs: a gauge, the
-// remaining time and "Cancel". The export runs on a worker thread of its own
-// (ExportJob); a timer shows its progress. When the export ends, finished or
-// cancelled, the output file has been finished and is read back.
+// The modal progress dialog under which one export runs: the file's name,
+// a gauge, the percentage, the time taken and the time left, and "Cancel".
+// The whole export runs on a worker thread (ExportJob), which tells the
+// dialog when it has ended; a timer shows its progress meanwhile. Cancel
+// only asks the worker to stop. A stop signal (see StopSignals) abandons
+// the export.
 #include <memory>
-#include <string>
 
 #include <wx/dialog.h>
 #include <wx/timer.h>
 
-#include "media/CodecParams.h"
-#include "pipeline/ExportCheck.h"
 #include "pipeline/ExportJob.h"
-#include "pipeline/StreamEncoder.h"
 
+class wxButton;
 class wxGauge;
 class wxStaticText;
 
@@ -25,16 +24,18 @@ enum {
 
 class Exporter : public wxDialog {
 public:
-    Exporter(wxWindow* parent, const wxString& inputName, const wxString& outputName,
-             const tCodecParams& params, const wxRect& cropRect, double startTime, double endTime);
+    Exporter(wxWindow* parent, const tExportOrder& order);
     ~Exporter() override;
 
     // Runs the export modally; returns EXPORT_FAILED, EXPORT_CANCELED or EXPORT_FINISHED.
     int Start();
     // Why a failed export failed, in a line for the user (may be empty).
     const wxString& GetReason() const { return m_Reason; }
-    // What the read-back of the written file found; empty after a failure.
+    // What the read-back of the written file found; not opened when no
+    // file was written.
     const tExportCheck& GetCheck() const { return m_Check; }
+    // True while any export dialog's export runs.
+    static bool IsAnyRunning() { return s_Running > 0; }
 
     void OnCancel(wxCommandEvent& event);
     void Process(wxTimerEvent& event);
@@ -46,20 +47,23 @@ public:
     static long long EstimateRemaining(long long elapsedMs, double position, double duration);
 
 private:
-    void Finish(int returnCode);
-    void ReadBack();
+    void OnJobEnded();
+    void ShowProgress(const ExportJob::Snapshot& snapshot);
     static int ResultOf(ExportJob::State state);
 
+    static int s_Running;
+    const tExportOrder m_Order;
     wxTimer m_Timer;
     wxGauge* m_Gauge = nullptr;
-    std::unique_ptr<StreamEncoder> m_StreamEncoder;  // null when the export could not be set up
-    std::unique_ptr<ExportJob> m_Job;                // the export, once started
-    int m_Result = EXPORT_FINISHED;
+    wxStaticText* m_PercentText = nullptr;
+    wxStaticText* m_ElapsedText = nullptr;
+    wxStaticText* m_RemainedText = nullptr;
+    wxButton* m_CancelButton = nullptr;
+    std::unique_ptr<ExportJob> m_Job;  // the export, once started
+    bool m_Counted = false;  // counted in s_Running
+    int m_Result = EXPORT_FAILED;
     wxString m_Reason;
     wxLongLong m_StartMillis;
-    wxStaticText* m_RemainedText = nullptr;
-    tCodecParams m_Params;
-    std::string m_OutputName;  // UTF-8
     tExportCheck m_Check;
 
     wxDECLARE_EVENT_TABLE();

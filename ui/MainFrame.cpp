@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include <wx/app.h>
 #include <wx/button.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
@@ -10,6 +11,7 @@
 #include <wx/icon.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
+#include <wx/process.h>
 #include <wx/radiobut.h>
 #include <wx/settings.h>
 #include <wx/sizer.h>
@@ -33,6 +35,7 @@
 #include "ui/Exporter.h"
 #include "ui/FileDropTarget.h"
 #include "ui/OutputSize.h"
+#include "ui/StopSignals.h"
 #include "ui/settings/CodecPropsDlg.h"
 
 const char* const MainFrame::homePage = "https://www.tellavox.example/";
@@ -124,6 +127,49 @@ wxString FolderOf(const wxString& path)
     return path.empty() ? wxString() : wxFileName(path).GetPath();
 }
 
+// The next free name after `path`: "name (n).ext", counting on from a
+// "(n)" the name already has.
+wxString NextFreeName(const wxString& path)
+{
+    wxFileName name(path);
+    wxString stem = name.GetName();
+    if (stem.EndsWith(")") && stem.Contains(" (")) {
+        wxString counter = stem.AfterLast('(').BeforeLast(')');
+        if (!counter.empty() && counter.IsNumber())
+            stem = stem.BeforeLast('(').RemoveLast();
+    }
+    name.SetName(stem);
+    return ProposeOutputPath(name.GetFullPath(), name.GetExt());
+}
+
+// The desktop's opener run on a file or folder; a message says so when it
+// cannot be run or finds no program for it.
+class DesktopOpener : public wxProcess {
+public:
+    static void Open(const wxString& target, const wxString& failure)
+    {
+        auto* opener = new DesktopOpener(failure);
+        const wchar_t* command[] = {L"xdg-open", target.wc_str(), nullptr};
+        if (wxExecute(command, wxEXEC_ASYNC, opener) <= 0) {
+            delete opener;
+            ShowMessage(failure, "Error");
+        }
+    }
+
+    void OnTerminate(int, int status) override
+    {
+        if (status != 0) {
+            wxString failure = m_Failure;
+            wxTheApp->CallAfter([failure] { ShowMessage(failure, "Error"); });
+        }
+        delete this;
+    }
+
+private:
+    explicit DesktopOpener(const wxString& failure) : m_Failure(failure) {}
+    wxString m_Failure;
+};
+
 }  // namespace
 
 wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
@@ -134,7 +180,9 @@ wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
     EVT_BUTTON(ID_ZOOM_IN_BUTTON, MainFrame::OnZoomInRangeBar)
     EVT_BUTTON(ID_ZOOM_OUT_BUTTON, MainFrame::OnZoomOutRangeBar)
     EVT_RADIOBUTTON(ID_FAMILY_RADIO, MainFrame::OnChangeOutputCodec)
-    EVT_COMMAND(ID_RANGE_BAR, wxCURRENT_TIME_ARROW_MOVED, MainFrame::OnCurrentArrowMoved)
+    EVT_COMMAND(ID_RANGE_BAR, wxCURRENT_TIME_ARROW_MOVED, MainFrame::OnArrowMoved)
+    EVT_COMMAND(ID_RANGE_BAR, wxBEGIN_TIME_ARROW_MOVED, MainFrame::OnArrowMoved)
+    EVT_COMMAND(ID_RANGE_BAR, wxEND_TIME_ARROW_MOVED, MainFrame::OnArrowMoved)
     EVT_COMMAND(ID_PREVIEW, wxCROP_RECT_CHANGED, MainFrame::OnCropChanged)
     EVT_MENU(ID_MENU_NEW, MainFrame::OnNewMenu)
     EVT_MENU(ID_MENU_INPUT, MainFrame::OnSelectInputFile)
@@ -265,6 +313,8 @@ wxSizer* MainFrame::CreatePreviewBox()
     auto* box = new wxStaticBoxSizer(wxVERTICAL, this, "Preview");
     wxWindow* parent = box->GetStaticBox();
     m_CropCtrl = new SelectCropCtrl(parent, ID_PREVIEW, wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator, "Preview");
+    // The bars beside a picture of another shape follow the theme, a shade darker.
+    m_CropCtrl->SetBGColor(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE).ChangeLightness(85));
     ShowStartPicture();
     box->Add(m_CropCtrl, 1, EA, 5);
 
@@ -273,10 +323,13 @@ wxSizer* MainFrame::CreatePreviewBox()
     auto* zoom = new wxBoxSizer(wxVERTICAL);
     timeline->Add(zoom, 0, wxALIGN_CENTER, 0);
     zoom->Add(new wxButton(parent, ID_ZOOM_IN_BUTTON, "Zoom In"), 0, EA, 5);
-    zoom->Add(new wxButton(parent, ID_ZOOM_OUT_BUTTON, "100%"), 0, EA, 5);
+    zoom->Add(new wxButton(parent, ID_ZOOM_OUT_BUTTON, "Zoom Out"), 0, EA, 5);
+    m_ZoomSpanText = new wxStaticText(parent, wxID_ANY, "", wxDefaultPosition, wxDefaultSize,
+                                      wxALIGN_CENTRE_HORIZONTAL, "ZoomSpan");
+    zoom->Add(m_ZoomSpanText, 0, EA, 5);
     m_RangeBar = new RangeBarCtrl(parent, ID_RANGE_BAR, wxDefaultPosition, wxDefaultSize, wxBORDER_NONE,
                                   wxDefaultValidator, "Timeline");
-    // The preview follows the current-time arrow while it is dragged.
+    // The preview follows every arrow while it is dragged.
     m_RangeBar->SetSendEventsOnlyOnEndDrag(false);
     timeline->Add(m_RangeBar, 1, EA, 5);
     return box;
@@ -360,25 +413,32 @@ bool MainFrame::OpenCommandLineFile(const wxString& argument)
     return OpenInputFile(name.GetFullPath());
 }
 
+// A file that does not open leaves the window as it was.
 bool MainFrame::TryOpenInput(const wxString& path)
 {
     try {
         LoadInput(path);
     } catch (const char* reason) {
         m_InputFailure = reason == noVideo ? noVideo : cantOpenInput;
-        ResetInput();
         return false;
     } catch (...) {
         m_InputFailure = cantOpenInput;
-        ResetInput();
         return false;
     }
     m_LastFolder = FolderOf(path);
-    if (m_OutputFileText->IsEmpty() || m_OutputProposed) {
-        ShowPath(m_OutputFileText, ProposeOutputPath(path, GetFileExtFromCodecID(m_CodecParams.eCodec)));
-        m_OutputProposed = true;
-    }
+    ProposeOutput(path);
     return true;
+}
+
+// The input's own name, unused, in the folder the user last chose for an
+// output (or the input's own).
+void MainFrame::ProposeOutput(const wxString& input)
+{
+    wxFileName name(input);
+    if (!m_OutputFolder.empty())
+        name.SetPath(m_OutputFolder);
+    ShowPath(m_OutputFileText, ProposeOutputPath(name.GetFullPath(), GetFileExtFromCodecID(m_CodecParams.eCodec)));
+    m_ReplaceAgreed.clear();
 }
 
 void MainFrame::ReportBadInput()
@@ -388,23 +448,24 @@ void MainFrame::ReportBadInput()
     UpdateOutFormatCaption();
 }
 
+// Everything that may fail comes before the window takes the input.
 void MainFrame::LoadInput(const wxString& path)
 {
-    m_FrameGrabber.reset();
-    m_FrameGrabber = std::make_unique<FrameGrabber>(path);
+    auto grabber = std::make_unique<FrameGrabber>(path);
     InputStream input(path.utf8_str(), false, false);
     if (!input.IsVideoPresent())
         throw noVideo;
-    m_CropCtrl->EnableCrop();
-    m_CropCtrl->EnableScaleToFit();
-
     double duration = input.GetDuration();
     wxBitmap picture;
     double time = duration * 0.5;
     for (int ask = 0; ask < previewAsks && !picture.IsOk(); ++ask, time *= 0.5)
-        picture = m_FrameGrabber->GrabFrame(time);
+        picture = grabber->GrabFrame(time);
     if (!picture.IsOk())
         throw "Video is broken";
+
+    m_FrameGrabber = std::move(grabber);
+    m_CropCtrl->EnableCrop();
+    m_CropCtrl->EnableScaleToFit();
     m_CropCtrl->SetImage(picture);
 
     tInputStreamInfo info = input.GetInfo();
@@ -419,6 +480,7 @@ void MainFrame::LoadInput(const wxString& path)
     UpdateOutFormatCaption();
     m_RangeBar->SetMediaTime(duration);
     m_RangeBar->SetFrameRate(info.frameRate);
+    UpdateZoomSpan();
 }
 
 tSourceDescription MainFrame::ProposalSource() const
@@ -440,6 +502,7 @@ void MainFrame::ResetInput()
     m_VideoInfoText->SetLabel("-");
     m_FrameGrabber.reset();
     m_RangeBar->ClearMedia();
+    UpdateZoomSpan();
 }
 
 void MainFrame::OnSelectOutputFile(wxCommandEvent&)
@@ -450,8 +513,12 @@ void MainFrame::OnSelectOutputFile(wxCommandEvent&)
     wxFileDialog chooser(this, "Select output video file", folder, wxFileName(output).GetFullName(),
                          ext + " files (*." + ext + ")|*." + ext + "|All files (*.*)|*.*",
                          wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
-    if (chooser.ShowModal() == wxID_OK)
-        SetOutputFile(chooser.GetPath());
+    if (chooser.ShowModal() != wxID_OK)
+        return;
+    SetOutputFile(chooser.GetPath());
+    // The chooser asked before it gave an existing file's name.
+    if (m_OutputFileText->GetValue() == chooser.GetPath() && wxFileExists(chooser.GetPath()))
+        m_ReplaceAgreed = chooser.GetPath();
 }
 
 void MainFrame::SetOutputFile(const wxString& path)
@@ -460,8 +527,9 @@ void MainFrame::SetOutputFile(const wxString& path)
         ShowPath(m_OutputFileText, path);
     else
         ShowPath(m_OutputFileText, ReplaceFileExt(path, GetFileExtFromCodecID(m_CodecParams.eCodec)));
-    m_OutputProposed = false;
     m_LastFolder = FolderOf(path);
+    m_OutputFolder = m_LastFolder;
+    m_ReplaceAgreed.clear();
 }
 
 void MainFrame::OnChangeCodecSettings(wxCommandEvent&)
@@ -504,8 +572,14 @@ void MainFrame::ReplaceOutputExtension()
 // A dragged arrow moves faster than large pictures can be made: the moves
 // waiting are taken together into one preview, at the arrow's latest time,
 // made once the events before it have been handled.
-void MainFrame::OnCurrentArrowMoved(wxCommandEvent&)
+void MainFrame::OnArrowMoved(wxCommandEvent& event)
 {
+    if (event.GetEventType() == wxBEGIN_TIME_ARROW_MOVED)
+        m_PreviewTime = m_RangeBar->GetSelectionStart();
+    else if (event.GetEventType() == wxEND_TIME_ARROW_MOVED)
+        m_PreviewTime = m_RangeBar->GetSelectionEnd();
+    else
+        m_PreviewTime = m_RangeBar->GetCurrentTime();
     if (!m_FrameGrabber || m_PreviewPending)
         return;
     m_PreviewPending = true;
@@ -518,7 +592,7 @@ void MainFrame::ShowPreviewAtArrow()
     if (!m_FrameGrabber)
         return;
     wxRect crop = m_CropCtrl->GetCropRect();
-    wxBitmap picture = m_FrameGrabber->GrabFrame(m_RangeBar->GetCurrentTime());
+    wxBitmap picture = m_FrameGrabber->GrabFrame(m_PreviewTime);
     m_CropCtrl->SetImage(picture);
     if (picture.IsOk() && crop.width > 0 && crop.height > 0)
         m_CropCtrl->SetCropRect(crop);
@@ -537,7 +611,7 @@ void MainFrame::OnCropChanged(wxCommandEvent&)
 void MainFrame::OnNewMenu(wxCommandEvent&)
 {
     ShowPath(m_OutputFileText, "");
-    m_OutputProposed = false;
+    m_ReplaceAgreed.clear();
     ResetInput();
     m_FamilyRadios[0]->SetValue(true);
     UpdateOutFormatCaption();
@@ -555,22 +629,53 @@ void MainFrame::OnStart(wxCommandEvent& event)
         OnSelectOutputFile(event);
         return;
     }
-    // The same file under another name must not be overwritten either.
-    if (input == output || IsSameFile(input, output)) {
-        ShowMessage("The input and output files are the same file.", "Error");
-        return;
-    }
     m_CodecParams = NormaliseForFormat(m_CodecParams);
-    double end = m_RangeBar->GetSelectionEnd();
-    double start = m_RangeBar->GetSelectionStart();
-    wxRect crop = m_CropCtrl->GetCropRect();
-    if ((end - start) * av_q2d(OutputFrameRate(m_CodecParams)) < 1.0) {
+    tExportOrder order{input.utf8_string(), output.utf8_string(), m_CodecParams, m_CropCtrl->GetCropRect(),
+                       m_RangeBar->GetSelectionStart(), m_RangeBar->GetSelectionEnd()};
+    if ((order.end - order.start) * av_q2d(OutputFrameRate(m_CodecParams)) < 1.0) {
         ShowMessage(wxString(cantExport) + "\nThe range is shorter than one frame.", "Error");
         return;
     }
-    Exporter exporter(this, input, output, m_CodecParams, crop, start, end);
+    try {
+        ExportJob::CheckOrder(order);
+    } catch (const char* reason) {
+        ShowMessage(cantExport + ("\n" + wxString::FromUTF8(reason)), "Error");
+        return;
+    }
+    if (!ConfirmReplace(output))
+        return;
+    order.output = output.utf8_string();
+    Exporter exporter(this, order);
     int result = exporter.Start();
-    ReportExport(result, output, exporter);
+    m_ReplaceAgreed.clear();  // the file is now the export, and the next one asks again
+    if (!StopSignals::Caught())
+        ReportExport(result, output, exporter);
+}
+
+// Before an export replaces a file, the user says whether it may, or takes
+// the next free name instead (shown as the output from then on); false
+// when the user cancels.
+bool MainFrame::ConfirmReplace(wxString& output)
+{
+    if (!wxFileName::Exists(output, wxFILE_EXISTS_ANY | wxFILE_EXISTS_NO_FOLLOW) || output == m_ReplaceAgreed)
+        return true;
+    wxFileName name(output);
+    wxString free = NextFreeName(output);
+    wxMessageDialog ask(this, L"\u201c" + name.GetFullName() + L"\u201d already exists. Replace it?", "Replace file?",
+                        wxYES_NO | wxCANCEL | wxNO_DEFAULT | wxICON_QUESTION);
+    ask.SetExtendedMessage("Replacing it overwrites what it holds once the export has finished. The folder is " +
+                           name.GetPath() + ".");
+    ask.SetYesNoCancelLabels("&Replace", L"Use \u201c" + wxFileName(free).GetFullName() + L"\u201d", "Cancel");
+    switch (ask.ShowModal()) {
+    case wxID_YES:
+        return true;
+    case wxID_NO:
+        output = free;
+        ShowPath(m_OutputFileText, output);
+        return true;
+    default:
+        return false;
+    }
 }
 
 // What the file holds, as read back, goes under the message; a comparison
@@ -586,8 +691,9 @@ void MainFrame::ReportExport(int result, const wxString& output, const Exporter&
         ShowMessage(reason.empty() ? wxString(cantExport) : cantExport + ("\n" + reason), "Error");
         break;
     case EXPORT_CANCELED: {
-        wxMessageDialog told(nullptr, "Export canceled.", "Message", wxOK | wxCENTRE | icon);
-        told.SetExtendedMessage(readBack);
+        wxMessageDialog told(this, "Export canceled.", "Export canceled", wxOK | wxCENTRE | icon);
+        told.SetExtendedMessage(check.bOpened ? readBack
+                                              : wxString("Nothing was written; any earlier file of that name is as it was."));
         told.ShowModal();
         break;
     }
@@ -606,10 +712,10 @@ void MainFrame::ShowExportFinished(const wxString& text, const wxString& output,
     ask.SetYesNoCancelLabels("&Open", "Show in &Folder", "&Close");
     switch (ask.ShowModal()) {
     case wxID_YES:
-        OpenFileInApplication(output);
+        DesktopOpener::Open(output, "Can't open the file: no program to open it was found.");
         break;
     case wxID_NO:
-        ShowFileInFolder(output);
+        DesktopOpener::Open(FolderOf(output), "Can't show the folder: no file manager was found.");
         break;
     }
 }
@@ -621,12 +727,26 @@ void MainFrame::OnExit(wxCommandEvent&)
 
 void MainFrame::OnZoomInRangeBar(wxCommandEvent&)
 {
-    m_RangeBar->FitToSelection();
+    m_RangeBar->ZoomBy(0.5);
+    UpdateZoomSpan();
 }
 
 void MainFrame::OnZoomOutRangeBar(wxCommandEvent&)
 {
-    m_RangeBar->FitToMediaTime();
+    m_RangeBar->ZoomBy(2.0);
+    UpdateZoomSpan();
+}
+
+// The part of the media the timeline shows.
+void MainFrame::UpdateZoomSpan()
+{
+    if (!m_RangeBar->HasMedia())
+        m_ZoomSpanText->SetLabel("");
+    else
+        m_ZoomSpanText->SetLabel(msToString(std::llround(m_RangeBar->GetVisibleStart() * 1000)) + L" \u2013 " +
+                                 msToString(std::llround(m_RangeBar->GetVisibleEnd() * 1000)));
+    if (GetSizer())
+        GetSizer()->Layout();
 }
 
 void MainFrame::OnAbout(wxCommandEvent&)

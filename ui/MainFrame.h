@@ -44,7 +44,7 @@ public:
     void OnSelectOutputFile(wxCommandEvent& event);
     void OnChangeCodecSettings(wxCommandEvent& event);
     void OnChangeOutputCodec(wxCommandEvent& event);
-    void OnCurrentArrowMoved(wxCommandEvent& event);
+    void OnArrowMoved(wxCommandEvent& event);
     void ShowPreviewAtArrow();
     void OnCropChanged(wxCommandEvent& event);
     void OnNewMenu(wxCommandEvent& event);
@@ -71,6 +71,9 @@ private:
     void ShowStartPicture();
     // The source as the output proposals follow it: its picture cropped.
     tSourceDescription ProposalSource() const;
+    void ProposeOutput(const wxString& input);
+    bool ConfirmReplace(wxString& output);
+    void UpdateZoomSpan();
     void ReplaceOutputExtension();
     void UpdateOutFormatCaption();
     wxString FormatCaption() const;
@@ -85,6 +88,7 @@ private:
     wxStaticText* m_AudioInfoText = nullptr;
     wxStaticText* m_VideoInfoText = nullptr;
     wxStaticText* m_FormatCaption = nullptr;
+    wxStaticText* m_ZoomSpanText = nullptr;
     SelectCropCtrl* m_CropCtrl = nullptr;
     std::unique_ptr<FrameGrabber> m_FrameGrabber;
     std::unique_ptr<wxRadioButton*[]> m_FamilyRadios;
@@ -92,9 +96,11 @@ private:
     tCodecParams m_CodecParams;
     tSourceDescription m_Source;
     wxString m_LastFolder;         // where the choosers open
-    bool m_OutputProposed = false;  // the output is the program's proposal, not the user's choice
+    wxString m_OutputFolder;       // where the user last chose an output; proposals go there
+    wxString m_ReplaceAgreed;      // an existing output the user agreed to replace in the chooser
     wxString m_InputFailure;       // the message for the last input that did not open
-    bool m_PreviewPending = false;  // a preview at the arrow's time is on its way
+    bool m_PreviewPending = false;  // a preview at m_PreviewTime is on its way
+    double m_PreviewTime = 0.0;     // the time of the arrow last moved
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -61,10 +61,11 @@ std::vector<enumExportFault> Kinds(const tExportCheck& check)
 tExportCheck ExportAndCheck(const std::string& in, const std::string& out, const tCodecParams& params,
                             double start, double end)
 {
-    ExportJob job(std::make_unique<StreamEncoder>(in.c_str(), out.c_str(), params, wxRect(), start, end));
+    ExportJob job({in, out, params, wxRect(), start, end});
     job.Wait();
-    EXPECT_EQ(job.GetState(), ExportJob::FINISHED) << job.GetReason();
-    return ExportCheck(ExportCheck::RequestFor(params, job.GetDuration(), false)).Check(out.c_str());
+    ExportJob::Snapshot done = job.GetSnapshot();
+    EXPECT_EQ(done.state, ExportJob::FINISHED) << done.reason;
+    return done.check;
 }
 
 }  // namespace

@@ -1,11 +1,13 @@
-// The export on its worker thread: run to its end, or stopped by a cancel
-// that keeps what was written, less what the encoder still held.
-#include <algorithm>
+// The whole export on its worker: run to its end and read back, cancelled
+// keeping what was written, or abandoned leaving an earlier file as it was.
 #include <chrono>
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <thread>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "pipeline/ExportJob.h"
 #include "support/ExportRecord.h"
@@ -14,33 +16,84 @@
 
 using namespace testsupport;
 
-TEST(ExportJob, RunsToTheEndOrStopsOnCancelKeepingWhatWasWritten)
-{
-    std::string in = MediaPath("av_h264_aac.mp4"), whole = OutputPath("job_whole.mp4"),
-                cancelled = OutputPath("job_cancelled.mp4");
-    {
-        ExportJob job(std::make_unique<StreamEncoder>(in.c_str(), whole.c_str(), RecordFor(in), wxRect(), 0, 2));
-        job.Wait();
-        EXPECT_EQ(job.GetState(), ExportJob::FINISHED);
-        EXPECT_EQ(job.GetProgress(), 1000);
-        EXPECT_EQ(job.GetWrittenFrames(), 50u);
-    }
-    EXPECT_EQ(CountVideoFrames(whole), 50);
+namespace {
 
-    uint64_t written = 0;
+std::string Bytes(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+ino_t Inode(const std::string& path)
+{
+    struct stat info = {};
+    stat(path.c_str(), &info);
+    return info.st_ino;
+}
+
+// Waits until the worker has written `pictures` or ended.
+void WaitForPictures(const ExportJob& job, uint64_t pictures)
+{
+    for (;;) {
+        ExportJob::Snapshot now = job.GetSnapshot();
+        if (now.writtenFrames >= pictures || now.state != ExportJob::RUNNING)
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+}  // namespace
+
+TEST(ExportJob, RunsTheWholeExportReadsTheFileBackAndTellsItsEndOnce)
+{
+    std::string in = MediaPath("av_h264_aac.mp4"), out = OutputPath("job_whole.mp4");
+    ExportJob::Snapshot told;
+    int ends = 0;
     {
-        ExportJob job(std::make_unique<StreamEncoder>(in.c_str(), cancelled.c_str(), RecordFor(in), wxRect(), 0, 0));
-        while (job.GetWrittenFrames() < 10 && !job.IsDone())
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ExportJob job({in, out, RecordFor(in), wxRect(), 0, 2}, [&ends] { ++ends; });
+        job.Wait();
+        told = job.GetSnapshot();
+    }
+    EXPECT_EQ(ends, 1);
+    EXPECT_EQ(told.state, ExportJob::FINISHED) << told.reason;
+    EXPECT_EQ(told.progress, 1000);
+    EXPECT_EQ(told.writtenFrames, 50u);
+    EXPECT_TRUE(told.check.bOpened);
+    EXPECT_EQ(told.check.video.iPackets, 50);
+    EXPECT_EQ(CountVideoFrames(out), 50);
+}
+
+TEST(ExportJob, CancelKeepsWhatWasWrittenAbandonLeavesTheEarlierFileAsItWas)
+{
+    std::string in = MediaPath("av_h264_aac.mp4"), out = OutputPath("job_stopped.mp4");
+    std::ofstream(out) << "earlier";
+    ino_t earlier = Inode(out);
+    {
+        ExportJob job({in, out, RecordFor(in), wxRect(), 0, 0});
+        WaitForPictures(job, 10);
+        job.Abandon();
+        job.Wait();
+        EXPECT_EQ(job.GetSnapshot().state, ExportJob::ABANDONED);
+    }
+    EXPECT_EQ(Inode(out), earlier);
+    EXPECT_EQ(Bytes(out), "earlier");
+
+    ExportJob::Snapshot cancelled;
+    {
+        ExportJob job({in, out, RecordFor(in), wxRect(), 0, 0});
+        WaitForPictures(job, 10);
         job.Cancel();
         job.Wait();
-        EXPECT_EQ(job.GetState(), ExportJob::CANCELED);
-        written = job.GetWrittenFrames();
-        EXPECT_LT(job.GetProgress(), 1000);
+        cancelled = job.GetSnapshot();
     }
-    EXPECT_GE(written, 10u);
-    EXPECT_LT(written, 322u);
+    EXPECT_EQ(cancelled.state, ExportJob::CANCELED);
+    EXPECT_GE(cancelled.writtenFrames, 10u);
+    EXPECT_LT(cancelled.progress, 1000);
     // Cut at once: the pictures the encoder still held may be left out.
-    EXPECT_EQ(DecodeErrors(cancelled), "");
-    EXPECT_LE(uint64_t(std::max(0, CountVideoFrames(cancelled))), written);
+    EXPECT_EQ(DecodeErrors(out), "");
+    EXPECT_LE(uint64_t(std::max(0, CountVideoFrames(out))), cancelled.writtenFrames);
+    EXPECT_TRUE(cancelled.check.asked.bCancelled);
+    EXPECT_EQ(cancelled.check.video.iPackets, CountVideoFrames(out));
 }

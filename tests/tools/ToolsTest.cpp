@@ -1,8 +1,17 @@
 // The developer programs tellavox-export and tellavox-grab, run as a user of
 // them would, their results judged with ffprobe.
+#include <algorithm>
+#include <csignal>
+#include <map>
 #include <cstdio>
 #include <regex>
 #include <string>
+#include <vector>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -26,6 +35,78 @@ std::string LastLine(const std::string& text)
 CommandResult Export(const std::string& arguments)
 {
     return RunCommand(Quote(ToolPath("tellavox-export")) + " " + arguments + " 2>/dev/null");
+}
+
+// A file as the user sees it: the same inode with the same bytes.
+struct Identity {
+    ino_t inode = 0;
+    std::string bytes;
+    bool operator==(const Identity& other) const { return inode == other.inode && bytes == other.bytes; }
+};
+
+Identity IdentityOf(const std::string& path)
+{
+    struct stat info = {};
+    stat(path.c_str(), &info);
+    return {info.st_ino, RunCommand("cat " + Quote(path)).output};
+}
+
+// The names in a folder, hidden ones included.
+std::vector<std::string> Names(const std::string& folder)
+{
+    std::vector<std::string> names;
+    if (DIR* dir = opendir(folder.c_str())) {
+        while (dirent* entry = readdir(dir))
+            if (std::string(entry->d_name) != "." && std::string(entry->d_name) != "..")
+                names.push_back(entry->d_name);
+        closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A fresh folder holding a copy of a test clip as "in.mp4".
+std::string FolderWithInput(const std::string& name, const char* clip)
+{
+    std::string folder = OutputPath(name);
+    RunCommand("rm -rf " + Quote(folder) + " && mkdir -p " + Quote(folder) + " && cp " + Quote(MediaPath(clip)) +
+               " " + Quote(folder + "/in.mp4"));
+    return folder;
+}
+
+// Runs tellavox-export until it has reported progress, sends it `signal`,
+// and returns how it ended (waitpid's status).
+int StopMidway(const std::string& in, const std::string& out, int signal)
+{
+    int err[2];
+    if (pipe(err) != 0)
+        return -1;
+    std::string tool = ToolPath("tellavox-export");
+    pid_t pid = fork();
+    if (pid == 0) {
+        dup2(err[1], 2);
+        int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        close(err[0]);
+        execl(tool.c_str(), tool.c_str(), "--in", in.c_str(), "--out", out.c_str(), "--size", "1920x1080",
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(err[1]);
+    FILE* progress = fdopen(err[0], "r");
+    char line[256];
+    bool sent = false;
+    while (std::fgets(line, sizeof line, progress)) {
+        int thousandths = 0;
+        if (!sent && std::sscanf(line, "progress=%d", &thousandths) == 1 && thousandths > 0) {
+            kill(pid, signal);
+            sent = true;
+        }
+    }
+    std::fclose(progress);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return status;
 }
 
 }  // namespace
@@ -67,22 +148,68 @@ TEST(ExportTool, ExitsThreeExactlyWhenAComparisonFails)
     }
 }
 
-TEST(ExportTool, AFailingExportPrintsItsMessageAndExitsOne)
+// A failing export prints its message and exits 1. Each refusal comes
+// before any work: the thing named as the output, and the input, stay as
+// they were, and no part file is left.
+TEST(ExportTool, FailsWithItsMessageAndRefusesAnOutputThatIsTheInputNotAFileOrTooLongAName)
 {
-    std::string out = OutputPath("tool_failed.mp4");
-    auto r = Export("--in " + Quote(MediaPath("audio_only.m4a")) + " --out " + Quote(out));
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(LastLine(r.output), "This file has no video.");
-
-    r = Export("--in " + Quote(MediaPath("no_such_file.mp4")) + " --out " + Quote(out));
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(LastLine(r.output), "Can't open input file.");
-
-    r = Export("--in " + Quote(MediaPath("fps10.mp4")));
-    EXPECT_EQ(r.exitCode, 1);
+    std::string folder = FolderWithInput("tool_refused", "video_only.mp4"), in = folder + "/in.mp4";
+    const struct { const char* what; std::string out; std::string make; const char* message; } cases[] = {
+        {"no video", folder + "/sound.mp4", "", "This file has no video."},
+        {"no input", folder + "/missing.mp4", "", "Can't open input file."},
+        {"a pipe", folder + "/pipe.mp4", "mkfifo", "The output is not a regular file."},
+        {"a device", folder + "/full.mp4", "mknod", "The output is not a regular file."},
+        {"the input", in, "", "The input and output files are the same file."},
+        {"a symbolic link to it", folder + "/soft.mp4", "ln -s in.mp4", "The input and output files are the same file."},
+        {"a hard link to it", folder + "/hard.mp4", "ln in.mp4", "The input and output files are the same file."},
+        {"a name too long", folder + "/" + std::string(300, 'n') + ".mp4", "", "The output file name is too long."},
+    };
+    const std::map<std::string, std::string> inputs = {{"no video", MediaPath("audio_only.m4a")},
+                                                       {"no input", MediaPath("no_such_file.mp4")}};
+    Identity input = IdentityOf(in);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string name = c.out.substr(folder.size() + 1);
+        if (c.make == "mknod")
+            RunCommand("cd " + Quote(folder) + " && mknod " + name + " c 1 7");  // a copy of /dev/full
+        else if (!c.make.empty())
+            RunCommand("cd " + Quote(folder) + " && " + c.make + " " + name);
+        struct stat before = {};
+        if (lstat(c.out.c_str(), &before) != 0 && c.make == "mknod")
+            continue;  // devices cannot be made here
+        std::vector<std::string> names = Names(folder);
+        auto r = Export("--in " + Quote(inputs.count(c.what) ? inputs.at(c.what) : in) + " --out " + Quote(c.out));
+        EXPECT_EQ(r.exitCode, 1) << r.output;
+        EXPECT_EQ(LastLine(r.output), c.message);
+        struct stat after = {};
+        lstat(c.out.c_str(), &after);
+        EXPECT_EQ(after.st_mode, before.st_mode);
+        EXPECT_EQ(after.st_ino, before.st_ino);
+        EXPECT_EQ(Names(folder), names);
+    }
+    EXPECT_TRUE(IdentityOf(in) == input);
+    EXPECT_EQ(Export("--in " + Quote(in)).exitCode, 1) << "no output named";
 }
 
-TEST(GrabTool, WritesThePictureAsAPngOfTheVideoSize)
+// A stop signal in the middle of an export abandons it: the tool ends by
+// the signal, the earlier file of the output's name is as it was, and no
+// part file is left beside it.
+TEST(ExportTool, AStopSignalLeavesTheEarlierFileAndNoPartFile)
+{
+    for (int signal : {SIGTERM, SIGHUP, SIGINT}) {
+        SCOPED_TRACE(signal);
+        std::string folder = FolderWithInput("tool_signal", "gop2s_44k.mp4"), out = folder + "/out.mp4";
+        RunCommand("echo earlier > " + Quote(out));
+        Identity earlier = IdentityOf(out);
+        int status = StopMidway(folder + "/in.mp4", out, signal);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "status " << status;
+        EXPECT_EQ(WTERMSIG(status), signal);
+        EXPECT_TRUE(IdentityOf(out) == earlier);
+        EXPECT_EQ(Names(folder), (std::vector<std::string>{"in.mp4", "out.mp4"}));
+    }
+}
+
+TEST(GrabTool, WritesThePictureAsAPngOfTheVideoSizeOrExitsOneWithout)
 {
     std::string png = OutputPath("grab.png");
     auto r = RunCommand(Quote(ToolPath("tellavox-grab")) + " " + Quote(MediaPath("av_h264_aac.mp4")) + " 3.5 " +
@@ -93,13 +220,10 @@ TEST(GrabTool, WritesThePictureAsAPngOfTheVideoSize)
     EXPECT_EQ(streams[0]["codec_name"], "png");
     EXPECT_EQ(streams[0]["width"], "640");
     EXPECT_EQ(streams[0]["height"], "480");
-}
 
-TEST(GrabTool, ExitsOneWithoutAPicture)
-{
-    std::string png = OutputPath("grab_missing.png");
-    auto r = RunCommand(Quote(ToolPath("tellavox-grab")) + " " + Quote(MediaPath("no_such_file.mp4")) + " 1 " +
-                        Quote(png) + " 2>/dev/null");
+    std::string missing = OutputPath("grab_missing.png");
+    r = RunCommand(Quote(ToolPath("tellavox-grab")) + " " + Quote(MediaPath("no_such_file.mp4")) + " 1 " +
+                   Quote(missing) + " 2>/dev/null");
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(access(png.c_str(), F_OK), 0) << "no file is written";
+    EXPECT_NE(access(missing.c_str(), F_OK), 0) << "no file is written";
 }
