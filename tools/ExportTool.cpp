@@ -2,8 +2,9 @@
 //   tellavox-export --in FILE --out FILE [--codec N] [--size WxH] [--fps N]
 //     [--vbitrate BPS] [--gop N] [--abitrate BPS] [--arate HZ] [--channels N]
 //     [--no-audio] [--start S] [--end S] [--crop X,Y,W,H] [--dialog]
-//     [--cancel-after S]
+//     [--cancel-after S] [--keep-interlaced]
 // Unset values default as the main window sets them after choosing the input.
+// --keep-interlaced writes interlaced sources with their fields as they are.
 // Prints what the file holds as read back ("1500 pictures, 1:00.0, ...",
 // then a line per failed comparison), then "read=N written=N seconds=S"
 // (with --dialog "result=N seconds=S"), and exits 0, or 3 when a comparison
@@ -38,6 +39,7 @@ struct Options {
     std::map<std::string, std::string> values;
     bool noAudio = false;
     bool dialog = false;
+    bool keepInterlaced = false;
 
     bool Has(const char* name) const { return values.count(name) != 0; }
     const std::string& Get(const char* name) const { return values.at(name); }
@@ -57,6 +59,8 @@ Options Parse(int argc, char** argv)
             options.noAudio = true;
         else if (arg == "--dialog")
             options.dialog = true;
+        else if (arg == "--keep-interlaced")
+            options.keepInterlaced = true;
         else if (arg.rfind("--", 0) == 0 && i + 1 < argc)
             options.values[arg.substr(2)] = argv[++i];
         else
@@ -73,8 +77,9 @@ tCodecParams MakeRecord(const Options& o)
     tInputStreamInfo info = input.GetInfo();
     tCodecParams p;
     p.eCodec = enumOutputCodec(o.Int("codec", OC_MP4));
-    p.iWidth = info.width;
-    p.iHeight = info.height;
+    p.iWidth = info.displayWidth;
+    p.iHeight = info.displayHeight;
+    p.bKeepInterlaced = o.keepInterlaced;
     if (o.Has("size"))
         std::sscanf(o.Get("size").c_str(), "%dx%d", &p.iWidth, &p.iHeight);
     // Without --fps the source's exact rate is kept, as the main window keeps it.

@@ -46,6 +46,7 @@ public:
     void OnCurrentArrowMoved(wxCommandEvent& event);
     void ShowPreviewAtArrow();
     void OnCropChanged(wxCommandEvent& event);
+    void OnKeepFields(wxCommandEvent& event);
     void OnNewMenu(wxCommandEvent& event);
     void OnStart(wxCommandEvent& event);
     void OnExit(wxCommandEvent& event);
@@ -73,6 +74,7 @@ private:
     void UpdateOutFormatCaption();
     wxString FormatCaption() const;
     wxString CropCaption() const;
+    wxSize ShownCropSize() const;
     void ReportExport(int result, const wxString& output, const Exporter& exporter);
     // The message after a finished export, offering to open the file or
     // show it in its folder.
@@ -92,6 +94,7 @@ private:
     bool m_OutputProposed = false;  // the output is the program's proposal, not the user's choice
     wxString m_InputFailure;       // the message for the last input that did not open
     bool m_PreviewPending = false;  // a preview at the arrow's time is on its way
+    wxSize m_SourcePixels;          // the source's size in its own pixels
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -144,6 +144,7 @@ TEST(AwkwardSources, PreviewAndExportConversionsGiveTheShownPicture)
     } cases[] = {
         {"turned90.mp4", Pattern("640x360") + "-c:v libx264 -preset ultrafast -pix_fmt yuv420p", 90, 360, 640},
         {"turned270.mp4", Pattern("640x360") + "-c:v libx264 -preset ultrafast -pix_fmt yuv420p", 270, 360, 640},
+        {"turned180.mp4", Pattern("320x240") + "-c:v libx264 -preset ultrafast -pix_fmt yuv420p", 180, 320, 240},
         {"odd.mkv", Pattern("320x240") + "-vf scale=321:241 -c:v ffv1 -pix_fmt yuv420p", 0, 321, 241},
         {"full444.mp4", Pattern("320x240") + "-c:v libx264 -preset ultrafast -pix_fmt yuv444p", 0, 320, 240},
         {"palette.mkv", Pattern("320x240") + "-c:v png -pix_fmt pal8", 0, 320, 240},
@@ -216,10 +217,11 @@ TEST(RealWorldPictures, ExportAndPreviewShowThePictureAsItIsMeantToBeSeen)
         ASSERT_FALSE(streams.empty());
         auto& video = streams[0];
         EXPECT_EQ(video["width"] + "x" + video["height"], std::to_string(c.width) + "x" + std::to_string(c.height));
-        if (c.tags)
+        if (c.tags) {
             EXPECT_EQ(video["color_space"] + "/" + video["color_primaries"] + "/" + video["color_transfer"] + "/" +
                           video["color_range"],
                       c.tags);
+        }
         FrameGrabber grabber(wxString::FromUTF8(file));
         Picture preview = ToPicture(grabber.GrabImage(0.2));
         Picture written = Shown(out, 0.2, c.width, c.height);
