@@ -254,6 +254,8 @@ TEST(RealWorldPictures, ExportAndPreviewShowThePictureAsItIsMeantToBeSeen)
             double woven = Combing(Shown(file, 0.2, c.width, c.height));
             EXPECT_LT(Combing(preview), woven / 2);
             EXPECT_LT(Combing(written), woven / 2);
+            FrameGrabber keepingFields(wxString::FromUTF8(file), true);
+            EXPECT_GT(Combing(ToPicture(keepingFields.GrabImage(0.2))), woven * 0.8);
             break;
         }
         }
