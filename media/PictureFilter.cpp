@@ -7,14 +7,15 @@ extern "C" {
 #include <libavfilter/avfilter.h>
 #include <libavfilter/buffersink.h>
 #include <libavfilter/buffersrc.h>
-#include <libavutil/pixdesc.h>
 }
 
 namespace {
 
 const char* const cantFilter = "Can't set up the picture filter.";
 
-// zscale's names for the tags of an HDR source.
+// HDR to SDR BT.709 4:2:0: the source's light made linear, tone-mapped
+// (mobius leaves the colours below the highlights as they are), then
+// encoded as BT.709.
 std::string ToneMapping(const tInputStreamInfo& info)
 {
     const char* transfer = info.colour.transfer == AVCOL_TRC_ARIB_STD_B67 ? "arib-std-b67" : "smpte2084";
@@ -62,7 +63,6 @@ PictureFilter::PictureFilter(const tInputStreamInfo& info, const std::string& ch
     std::string source = "video_size=" + std::to_string(info.width) + "x" + std::to_string(info.height) +
                          ":pix_fmt=" + std::to_string(info.pixFmt) + ":time_base=1/90000:pixel_aspect=" +
                          std::to_string(info.sampleAspectNum) + "/" + std::to_string(info.sampleAspectDen);
-    m_Graph->nb_threads = 0;
     Check(avfilter_graph_create_filter(&m_Source, avfilter_get_by_name("buffer"), "in", source.c_str(), nullptr,
                                        m_Graph.get()));
     Check(avfilter_graph_create_filter(&m_Sink, avfilter_get_by_name("buffersink"), "out", nullptr, nullptr,

@@ -19,9 +19,8 @@ public:
     // The filter the source's pictures need, or null when they need none.
     // `keepFields` leaves interlaced pictures as they are.
     static std::unique_ptr<PictureFilter> For(const tInputStreamInfo& info, bool keepFields);
-    // The filters it applies, in libavfilter's words ("" for none).
-    static std::string Chain(const tInputStreamInfo& info, bool keepFields);
 
+    // `chain`: libavfilter's description of the filters.
     PictureFilter(const tInputStreamInfo& info, const std::string& chain);
     ~PictureFilter();
     PictureFilter(const PictureFilter&) = delete;
@@ -36,6 +35,9 @@ public:
     int OutputFormat() const;
 
 private:
+    // The filters the source needs, in libavfilter's words ("" for none).
+    static std::string Chain(const tInputStreamInfo& info, bool keepFields);
+
     struct GraphDeleter {
         void operator()(AVFilterGraph* graph) const;
     };
