@@ -177,7 +177,7 @@ void InputStream::GetAudioStreamInfo()
     if (!IsAudioPresent()) return;
     m_Info.sampleRate = m_AudioDecoder->sample_rate;
     m_Info.channels = m_AudioLayout.value.nb_channels;
-    m_Info.audioCodec = m_AudioDecoder->codec->name;
+    m_Info.audioCodec = avcodec_get_name(m_AudioDecoder->codec_id);
 }
 
 void InputStream::GetVideoStreamInfo()
@@ -223,7 +223,7 @@ void InputStream::GetPictureShape(AVStream& stream)
     const AVCodecParameters& codec = *stream.codecpar;
     m_Info.colour = {codec.color_space, codec.color_primaries, codec.color_trc, codec.color_range};
     m_Info.interlaced = codec.field_order != AV_FIELD_UNKNOWN && codec.field_order != AV_FIELD_PROGRESSIVE;
-    m_Info.videoCodec = m_VideoDecoder->codec->name;
+    m_Info.videoCodec = avcodec_get_name(m_VideoDecoder->codec_id);
 }
 
 double InputStream::ContainerDuration() const

@@ -31,7 +31,7 @@ struct tInputStreamInfo {
     int displayHeight = -1;
     tColourTags colour;       // as the stream tags it
     bool interlaced = false;  // the stream says its pictures hold two fields
-    const char* videoCodec = "";  // short names of the decoders
+    const char* videoCodec = "";  // FFmpeg's short names of the codecs
     const char* audioCodec = "";
 };
 
