@@ -57,6 +57,7 @@ namespace {
 
 const wxColour unselectedColour(120, 120, 255);
 const wxColour selectedColour(120, 255, 120);
+const wxColour emptyTrackColour(218, 222, 230);  // the track's own, without media
 const wxColour labelColour(204, 204, 204);
 const wxColour focusColour(60, 60, 60);
 // The step of Left/Right while the frame rate is not known.
@@ -279,8 +280,11 @@ void RangeBarCtrl::Paint(wxDC& dc) const
     int xc = geometry.TimeToX(m_CurrentTime);
 
     DrawTimelineBg(dc, bar);
-    if (!m_HasMedia)
+    if (!m_HasMedia) {
+        dc.SetBrush(wxBrush(emptyTrackColour));
+        dc.DrawRectangle(bar);
         return;
+    }
     DrawTimelinePart(dc, wxRect(bar.x, bar.y, xs - bar.x + 2, bar.height), BeforeSelection);
     DrawTimelinePart(dc, wxRect(xs + 1, bar.y, xe - xs + 1, bar.height), Selection);
     DrawTimelinePart(dc, wxRect(xe, bar.y, bar.x + bar.width - xe, bar.height), AfterSelection);

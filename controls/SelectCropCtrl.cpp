@@ -37,9 +37,10 @@ SelectCropCtrl::SelectCropCtrl(wxWindow* parent, int id, const wxPoint& pos, con
     Create(parent, id, pos, size, style, validator, name);
 }
 
-void SelectCropCtrl::SetImage(const wxBitmap& image)
+void SelectCropCtrl::SetImage(const wxBitmap& image, wxSize pixels)
 {
     m_Image = image;
+    m_Pixels = pixels == wxDefaultSize && image.IsOk() ? image.GetSize() : pixels;
     if (HasPicture()) {
         UpdateCashedScaledImages(CalcImagePosition(GetClientRect()).GetSize(), true);
         SetCropRect(wxRect(wxPoint(0, 0), PictureSize()));
@@ -110,7 +111,7 @@ wxRect SelectCropCtrl::CalcImagePosition(const wxRect& client) const
 {
     if (!HasPicture())
         return wxRect();
-    return CropGeometry::CalcImagePosition(client.GetSize(), PictureSize(), !m_ScaleToFitDisabled);
+    return CropGeometry::CalcImagePosition(client.GetSize(), m_Image.GetSize(), !m_ScaleToFitDisabled);
 }
 
 wxRect SelectCropCtrl::CalcScaledCropRect(const wxRect& placement) const

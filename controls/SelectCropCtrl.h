@@ -3,7 +3,9 @@
 // over it. Outside the rectangle the picture is lightened; eight handles
 // resize the rectangle and dragging inside moves it. Holding Meta (or Ctrl,
 // where the platform reports no Meta key) while dragging a corner keeps the
-// proportions. The rectangle is kept in picture pixels.
+// proportions. The rectangle is kept in picture pixels, which need not be
+// square: the picture is drawn as the bitmap shows it, and its pixels are
+// those of the size given with it.
 #include <wx/bitmap.h>
 #include <wx/control.h>
 #include <wx/cursor.h>
@@ -23,7 +25,9 @@ public:
                    const wxString& name = "SelectCropCtrl");
 
     // A valid picture resets the crop rectangle to the whole picture.
-    void SetImage(const wxBitmap& image);
+    // `pixels`: the picture's size in its own pixels (by default the
+    // bitmap's), for a picture shown stretched.
+    void SetImage(const wxBitmap& image, wxSize pixels = wxDefaultSize);
     const wxBitmap& GetImage() const { return m_Image; }
 
     // Confined to the picture; ignored without a picture. While cropping is
@@ -56,7 +60,7 @@ public:
 
 private:
     bool HasPicture() const { return m_Image.IsOk(); }
-    wxSize PictureSize() const { return m_Image.GetSize(); }
+    wxSize PictureSize() const { return m_Pixels; }
     wxPoint TranslateMousePosToRealCrop(const wxPoint& p) const;
     void MovePointToMousePosition(MovePoint point, const wxPoint& mouse, const wxPoint& offset,
                                   bool proportional);
@@ -74,6 +78,7 @@ private:
 
     wxRect m_CropRect;
     wxBitmap m_Image;
+    wxSize m_Pixels;
     wxColour m_BGColor{255, 255, 255};
     MovePoint m_MovePoint = NoPoint;
     wxPoint m_DragOffset;

@@ -3,6 +3,8 @@
 // and video encoding parameters. Copied by value wherever it is handed on.
 #include <cstdint>
 
+#include "media/ColourTags.h"
+
 enum enumOutputCodec : int32_t {
     OC_MP4 = 0,
     OC_3GP = 1,
@@ -36,6 +38,8 @@ struct tCodecParams {
     // clears it.
     int32_t iSourceFpsNum = 0;
     int32_t iSourceFpsDen = 0;
+    // Interlaced sources are written as they are, not deinterlaced.
+    bool bKeepInterlaced = false;
 };
 
 // Records of one family, built from tCodecParams by the output stream.
@@ -54,6 +58,7 @@ struct tVideoParamsMP4 {
     int32_t iGopSize;
     int32_t iRateNum = 0;
     int32_t iRateDen = 0;
+    tColourTags colour;  // of the pixels the encoder is given
 };
 
 struct tVideoParams3GP {

@@ -130,7 +130,8 @@ AVRational RateOf(int fps, int rateNum, int rateDen)
 }
 
 AVStream* CreateVideoStream(AVFormatContext* context, AVCodecContext* codec, AVCodecID id,
-                            int bitrate, int width, int height, AVRational rate, int gopSize)
+                            int bitrate, int width, int height, AVRational rate, int gopSize,
+                            const tColourTags& colour = tColourTags())
 {
     AVStream* stream = NewStream(context, codec, id, AVMEDIA_TYPE_VIDEO);
     if (!stream || rate.num < 1 || rate.den < 1 || av_q2d(rate) < 1.0)
@@ -142,6 +143,10 @@ AVStream* CreateVideoStream(AVFormatContext* context, AVCodecContext* codec, AVC
     codec->framerate = rate;
     codec->gop_size = gopSize;
     codec->pix_fmt = AV_PIX_FMT_YUV420P;
+    codec->colorspace = AVColorSpace(colour.matrix);
+    codec->color_primaries = AVColorPrimaries(colour.primaries);
+    codec->color_trc = AVColorTransferCharacteristic(colour.transfer);
+    codec->color_range = AVColorRange(colour.range);
     codec->thread_count = 0;  // as many encoder threads as the machine suits
     if (id == AV_CODEC_ID_H264)
         SetUpH264(codec, rate);
@@ -176,7 +181,8 @@ AVStream* CreateVideoStreamMP4(AVFormatContext* context, AVCodecContext* codec, 
 {
     auto video = static_cast<const tVideoParamsMP4*>(params);
     return CreateVideoStream(context, codec, id, video->iBitrate, video->iWidth, video->iHeight,
-                             RateOf(video->iFps, video->iRateNum, video->iRateDen), video->iGopSize);
+                             RateOf(video->iFps, video->iRateNum, video->iRateDen), video->iGopSize,
+                             video->colour);
 }
 
 AVStream* CreateAudioStream3GP(AVFormatContext* context, AVCodecContext* codec, AVCodecID id, const void* params)

@@ -80,8 +80,20 @@ void NormalisePicture(const tOutputFormat& format, tCodecParams& p)
 
 tSourceDescription DescribeSource(const tInputStreamInfo& info, bool hasAudio)
 {
-    return {info.width, info.height, info.frameRateNum, info.frameRateDen, info.frameRate,
+    double pixelAspect = info.sampleAspectNum > 0 && info.sampleAspectDen > 0
+                             ? double(info.sampleAspectNum) / info.sampleAspectDen
+                             : 1.0;
+    return {info.displayWidth > 0 ? info.displayWidth : info.width,
+            info.displayHeight > 0 ? info.displayHeight : info.height,
+            pixelAspect, info.frameRateNum, info.frameRateDen, info.frameRate,
             hasAudio, info.sampleRate, info.channels};
+}
+
+tSourceDescription CropSource(tSourceDescription source, int cropWidth, int cropHeight)
+{
+    source.width = int(std::lround(cropWidth * source.pixelAspect));
+    source.height = cropHeight;
+    return source;
 }
 
 std::vector<int> SoundBitrates(const tSoundLimits& sound, int sampleRate, int channels)

@@ -11,9 +11,11 @@ struct tInputStreamInfo;
 
 // What a proposal follows: the picture's size (after any crop) and rate,
 // and the sound.
+// Sizes are as the source is shown: square pixels, upright.
 struct tSourceDescription {
     int width = 0;
     int height = 0;
+    double pixelAspect = 1.0;  // a stored pixel's width over its height, upright
     int fpsNum = 0;  // the exact rate, when known (else 0/0)
     int fpsDen = 0;
     double fps = 0;
@@ -23,6 +25,8 @@ struct tSourceDescription {
 };
 
 tSourceDescription DescribeSource(const tInputStreamInfo& info, bool hasAudio);
+// The source cut to a crop given in stored pixels.
+tSourceDescription CropSource(tSourceDescription source, int cropWidth, int cropHeight);
 
 // The record with every value moved to the nearest one its output takes: an
 // unknown output becomes the default one; a size not taken keeps its shape

@@ -177,6 +177,7 @@ void InputStream::GetAudioStreamInfo()
     if (!IsAudioPresent()) return;
     m_Info.sampleRate = m_AudioDecoder->sample_rate;
     m_Info.channels = m_AudioLayout.value.nb_channels;
+    m_Info.audioCodec = avcodec_get_name(m_AudioDecoder->codec_id);
 }
 
 void InputStream::GetVideoStreamInfo()
@@ -192,6 +193,7 @@ void InputStream::GetVideoStreamInfo()
     // Pictures that are turned come in a format that can be turned.
     if (m_Rotator.GetQuarterTurns() != 0 && !PictureRotator::CanTurn(m_VideoDecoder->pix_fmt))
         m_Info.pixFmt = AV_PIX_FMT_YUV420P;
+    GetPictureShape(*stream);
 
     AVRational rate = stream->avg_frame_rate;
     if (!IsValidRate(rate)) rate = av_guess_frame_rate(m_FormatContext.get(), stream, nullptr);
@@ -204,6 +206,24 @@ void InputStream::GetVideoStreamInfo()
         m_Info.frameRate = 1.0 / av_q2d(timeBase);
     else
         m_Info.frameRate = 25.0;  // nothing in the file says; the common rate
+}
+
+void InputStream::GetPictureShape(AVStream& stream)
+{
+    AVRational aspect = av_guess_sample_aspect_ratio(m_FormatContext.get(), &stream, nullptr);
+    if (aspect.num < 1 || aspect.den < 1) aspect = {1, 1};
+    if (m_Rotator.SwapsSides()) std::swap(aspect.num, aspect.den);
+    av_reduce(&m_Info.sampleAspectNum, &m_Info.sampleAspectDen, aspect.num, aspect.den, 65535);
+    // Wider pixels widen the picture, narrower ones make it narrower; a
+    // stretched width is kept even, as pictures of 4:2:0 pixels need.
+    m_Info.displayWidth = m_Info.width;
+    if (aspect.num != aspect.den)
+        m_Info.displayWidth = 2 * int(std::lround(double(m_Info.width) * aspect.num / aspect.den / 2));
+    m_Info.displayHeight = m_Info.height;
+    const AVCodecParameters& codec = *stream.codecpar;
+    m_Info.colour = {codec.color_space, codec.color_primaries, codec.color_trc, codec.color_range};
+    m_Info.interlaced = codec.field_order != AV_FIELD_UNKNOWN && codec.field_order != AV_FIELD_PROGRESSIVE;
+    m_Info.videoCodec = avcodec_get_name(m_VideoDecoder->codec_id);
 }
 
 double InputStream::ContainerDuration() const

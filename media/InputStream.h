@@ -6,6 +6,7 @@
 
 #include "media/AVFrameQueue.h"
 #include "media/AVPacketQueue.h"
+#include "media/ColourTags.h"
 #include "media/DataQueue.h"
 #include "media/FFmpegPtr.h"
 #include "media/PictureRotator.h"
@@ -21,6 +22,17 @@ struct tInputStreamInfo {
     // The same rate as a fraction, when the file tells it (else 0/0).
     int frameRateNum = 0;
     int frameRateDen = 0;
+    // The shape on screen: width x height of pixels that are
+    // sampleAspectNum:sampleAspectDen wide (upright, like width and height),
+    // shown as displayWidth x displayHeight square pixels.
+    int sampleAspectNum = 1;
+    int sampleAspectDen = 1;
+    int displayWidth = -1;
+    int displayHeight = -1;
+    tColourTags colour;       // as the stream tags it
+    bool interlaced = false;  // the stream says its pictures hold two fields
+    const char* videoCodec = "";  // FFmpeg's short names of the codecs
+    const char* audioCodec = "";
 };
 
 // Pictures are delivered upright: a stream whose display matrix turns it by
@@ -93,6 +105,7 @@ private:
                                         const char* openMessage) const;
     void GetAudioStreamInfo();
     void GetVideoStreamInfo();
+    void GetPictureShape(AVStream& stream);
     double ContainerDuration() const;
     void CalcRealDuration();
 

@@ -27,12 +27,12 @@ tFFMpegEncoder* Open3GP(const char* fileName, const tCodecParams& params,
     return OpenOutput3GP(fileName, version, enumAudioBitrate3GP(bitrate), video3gp, noAudio);
 }
 
-tFFMpegEncoder* OpenFamily(const char* fileName, const tCodecParams& params)
+tFFMpegEncoder* OpenFamily(const char* fileName, const tCodecParams& params, const tColourTags& colour)
 {
     tAudioParamsMP4 audio = {params.iAudioBitrate, params.iAudioSampleRate, params.iAudioChannels};
     AVRational rate = OutputFrameRate(params);
     tVideoParamsMP4 video = {params.iVideoBitrate, params.iWidth, params.iHeight, params.iFps,
-                             params.iGopSize, rate.num, rate.den};
+                             params.iGopSize, rate.num, rate.den, colour};
     bool noAudio = !params.bAudioEnabled;
     if (params.eCodec == OC_3GP || params.eCodec == OC_3G2)
         return Open3GP(fileName, params, video, noAudio);
@@ -41,8 +41,8 @@ tFFMpegEncoder* OpenFamily(const char* fileName, const tCodecParams& params)
 
 }  // namespace
 
-OutputStream::OutputStream(const char* fileName, const tCodecParams& params)
-    : m_Encoder(OpenFamily(fileName, params))
+OutputStream::OutputStream(const char* fileName, const tCodecParams& params, const tColourTags& colour)
+    : m_Encoder(OpenFamily(fileName, params, colour))
 {
     if (!m_Encoder)
         throw cantCreate;

@@ -12,7 +12,8 @@
 
 class OutputStream {
 public:
-    OutputStream(const char* fileName, const tCodecParams& params);
+    // `colour`: the tags of the pictures it is given (none by default).
+    OutputStream(const char* fileName, const tCodecParams& params, const tColourTags& colour = tColourTags());
     ~OutputStream();
     OutputStream(const OutputStream&) = delete;
     OutputStream& operator=(const OutputStream&) = delete;

@@ -1,47 +1,42 @@
 #include "pipeline/FrameGrabber.h"
 
-#include <wx/image.h>
+#include <cstring>
 
-FrameGrabber::FrameGrabber(const wxString& fileName)
+#include "media/PreviewDecoder.h"
+
+FrameGrabber::FrameGrabber(const wxString& fileName, bool keepFields)
 {
     try {
-        m_Input = std::make_unique<InputStream>(fileName.utf8_str(), true, false);
+        m_Decoder = std::make_unique<PreviewDecoder>(fileName.utf8_str(), keepFields);
     } catch (...) {
-        m_Input.reset();
+        m_Decoder.reset();
     }
 }
 
 FrameGrabber::~FrameGrabber() = default;
 
-wxBitmap FrameGrabber::GrabFrame(double time)
+wxImage FrameGrabber::GrabImage(double time)
 {
-    if (!m_Input)
-        return wxBitmap();
+    ffmpeg::FramePtr picture;
     try {
-        return Grab(time);
+        if (m_Decoder)
+            picture = m_Decoder->PictureAt(time);
     } catch (...) {
-        return wxBitmap();
+        picture.reset();
     }
+    if (!picture)
+        return wxImage();
+    // Row by row: the picture's rows are padded, the image's are not.
+    wxImage image(picture->width, picture->height, false);
+    size_t rowBytes = size_t(picture->width) * 3;
+    for (int y = 0; y < picture->height; ++y)
+        std::memcpy(image.GetData() + y * rowBytes, picture->data[0] + ptrdiff_t(y) * picture->linesize[0],
+                    rowBytes);
+    return image;
 }
 
-wxBitmap FrameGrabber::Grab(double time)
+wxBitmap FrameGrabber::GrabFrame(double time)
 {
-    tInputStreamInfo info = m_Input->GetInfo();
-    if (!m_Input->SeekAccurate(m_Input->GetStartTime() + time))
-        throw "Can't seek to frame.";
-    ffmpeg::FramePtr frame;
-    while (!frame) {
-        if (m_Input->IsAllMediaEnded())
-            return wxBitmap();
-        frame.reset(m_Input->DecodeNextVideoFrame());
-    }
-    if (!m_Converter) {
-        ConvertParams params = {info.width, info.height, info.pixFmt, info.width, info.height, AV_PIX_FMT_RGB24};
-        m_Converter = std::make_unique<AVFrameConverter>(params);
-    }
-    wxImage image(info.width, info.height, false);
-    if (!m_Converter->convert(frame.get(), reinterpret_cast<char*>(image.GetData()),
-                              info.width * info.height * 3))
-        return wxBitmap();
-    return wxBitmap(image);
+    wxImage image = GrabImage(time);
+    return image.IsOk() ? wxBitmap(image) : wxBitmap();
 }

@@ -1,5 +1,7 @@
 #include "pipeline/FrameProcessingEngine.h"
 
+#include "media/PictureColour.h"
+
 extern "C" {
 #include <libavutil/opt.h>
 #include <libavutil/pixdesc.h>
@@ -28,8 +30,10 @@ bool IsChroma(const AVPixFmtDescriptor& format, int component)
 }
 
 // Area averaging where the picture shrinks, bicubic where it grows; as
-// many threads as the machine suits.
-SwsContext* MakeScaler(int srcW, int srcH, int srcFmt, int dstW, int dstH, int dstFmt)
+// many threads as the machine suits. Colours are read and written as the
+// tags say, when the source's are known.
+SwsContext* MakeScaler(int srcW, int srcH, int srcFmt, int dstW, int dstH, int dstFmt, const tColourTags& from,
+                       const tColourTags& to)
 {
     ffmpeg::SwsPtr scaler(sws_alloc_context());
     if (!scaler)
@@ -42,6 +46,8 @@ SwsContext* MakeScaler(int srcW, int srcH, int srcFmt, int dstW, int dstH, int d
                av_opt_set_int(s, "sws_flags", flags, 0) >= 0 && av_opt_set_int(s, "threads", 0, 0) >= 0;
     if (!set || sws_init_context(s, nullptr, nullptr) < 0)
         return nullptr;
+    if (from.matrix != tColourTags().matrix)
+        PictureColour::Apply(s, from, to);
     return scaler.release();
 }
 
@@ -56,7 +62,7 @@ FrameProcessingEngine::FrameProcessingEngine(const ConvertParams& params, const 
     if (!CanCutInPlace(*source)) {
         m_CropFormat = AV_PIX_FMT_YUV444P;
         m_ToCroppable.reset(MakeScaler(params.srcWidth, params.srcHeight, params.srcPixFmt, params.srcWidth,
-                                       params.srcHeight, m_CropFormat));
+                                       params.srcHeight, m_CropFormat, params.srcColour, params.dstColour));
         m_Croppable.reset(av_frame_alloc());
         if (!m_ToCroppable || !m_Croppable)
             throw cantConvert;
@@ -69,8 +75,10 @@ FrameProcessingEngine::FrameProcessingEngine(const ConvertParams& params, const 
     int alignX = 1 << source->log2_chroma_w, alignY = 1 << source->log2_chroma_h;
     int left = crop.x / alignX * alignX, top = crop.y / alignY * alignY;
     m_Source = wxRect(left, top, crop.GetRight() + 1 - left, crop.GetBottom() + 1 - top);
+    // Pictures made croppable already have the output's colours.
+    const tColourTags& from = m_ToCroppable ? params.dstColour : params.srcColour;
     m_Scaler.reset(MakeScaler(m_Source.width, m_Source.height, m_CropFormat, params.dstWidth, params.dstHeight,
-                              params.dstPixFmt));
+                              params.dstPixFmt, from, params.dstColour));
     if (!m_Scaler)
         throw cantConvert;
 }

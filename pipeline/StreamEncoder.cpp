@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "media/ContainerProfiles.h"
+#include "media/PictureColour.h"
 
 extern "C" {
 #include <libavutil/pixfmt.h>
@@ -30,12 +31,13 @@ StreamEncoder::StreamEncoder(const char* inputName, const char* outputName, tCod
         throw "The range is shorter than one frame.";
     if (params.bAudioEnabled)
         OpenAudioInput(inputName, params);
-    m_File = std::make_unique<PendingOutput>(outputName);
-    m_Output = std::make_unique<OutputStream>(m_File->GetPath().c_str(), params);
-
     tInputStreamInfo video = m_VideoInput->GetInfo();
-    ConvertParams convert = {video.width, video.height, video.pixFmt,
-                             params.iWidth, params.iHeight, AV_PIX_FMT_YUV420P};
+    m_Filter = PictureFilter::For(video, params.bKeepInterlaced);
+    ConvertParams convert = {video.width, video.height, m_Filter ? m_Filter->OutputFormat() : video.pixFmt,
+                             params.iWidth, params.iHeight, AV_PIX_FMT_YUV420P,
+                             PictureColour::Shown(video), PictureColour::Written(video)};
+    m_File = std::make_unique<PendingOutput>(outputName);
+    m_Output = std::make_unique<OutputStream>(m_File->GetPath().c_str(), params, convert.dstColour);
     m_Engine = std::make_unique<FrameProcessingEngine>(convert, cropRect);
     m_Writer = std::make_unique<PictureWriter>(*m_Engine, *m_Output, m_OutputLock);
 
@@ -149,9 +151,9 @@ void StreamEncoder::EncodeVideo()
         WriteHeldPicture(std::numeric_limits<double>::infinity());
         return;
     }
-    ffmpeg::FramePtr frame(m_VideoInput->DecodeNextVideoFrame());
+    ffmpeg::FramePtr frame = NextPicture();
     if (!frame) {
-        if (m_VideoInput->IsVideoEnded())
+        if (m_VideoInput->IsVideoEnded() && (!m_Filter || m_FilterFlushed))
             EndVideoInput();
         return;
     }
@@ -165,6 +167,21 @@ void StreamEncoder::EncodeVideo()
         WriteHeldPicture(time);
     m_Held = std::move(frame);
     m_HeldTime = time;
+}
+
+// The next picture of the source as it is shown, or null when none is ready.
+ffmpeg::FramePtr StreamEncoder::NextPicture()
+{
+    ffmpeg::FramePtr frame(m_VideoInput->DecodeNextVideoFrame());
+    if (!m_Filter)
+        return frame;
+    if (frame) {
+        m_Filter->Send(*frame);
+    } else if (m_VideoInput->IsVideoEnded() && !m_FilterFlushed) {
+        m_Filter->Flush();
+        m_FilterFlushed = true;
+    }
+    return m_Filter->Receive();
 }
 
 // Gives the held picture every slot before `until` (seconds within the

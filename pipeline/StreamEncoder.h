@@ -20,6 +20,7 @@
 #include "media/CodecParams.h"
 #include "media/InputStream.h"
 #include "media/OutputStream.h"
+#include "media/PictureFilter.h"
 #include "pipeline/FrameProcessingEngine.h"
 #include "pipeline/PendingOutput.h"
 #include "pipeline/PictureWriter.h"
@@ -63,6 +64,7 @@ private:
     void SeekToStart();
     void CutAtTheEndOfTheMedia();
     void EndVideoInput();
+    ffmpeg::FramePtr NextPicture();
     void EncodeVideo();
     void WriteHeldPicture(double until);
     void EncodeAudio();
@@ -77,6 +79,8 @@ private:
     std::unique_ptr<InputStream> m_VideoInput;
     std::unique_ptr<PendingOutput> m_File;
     std::unique_ptr<OutputStream> m_Output;
+    std::unique_ptr<PictureFilter> m_Filter;  // null when the pictures need none
+    bool m_FilterFlushed = false;
     std::unique_ptr<FrameProcessingEngine> m_Engine;
     std::mutex m_OutputLock;  // the picture writer's thread and this one both write the output
     std::unique_ptr<PictureWriter> m_Writer;

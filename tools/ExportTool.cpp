@@ -2,9 +2,10 @@
 //   tellavox-export --in FILE --out FILE [--codec N] [--size WxH] [--fps N]
 //     [--vbitrate BPS] [--gop N] [--abitrate BPS] [--arate HZ] [--channels N]
 //     [--no-audio] [--start S] [--end S] [--crop X,Y,W,H] [--dialog]
-//     [--cancel-after S]
+//     [--cancel-after S] [--keep-interlaced]
 // Unset values default as the main window proposes them for the input, and
 // every value is moved to the nearest the output takes, as there.
+// --keep-interlaced writes interlaced sources with their fields as they are.
 // Prints what the file holds as read back ("1500 pictures, 1:00.0, ...",
 // then a line per failed comparison), then "read=N written=N seconds=S"
 // (with --dialog "result=N seconds=S"), and exits 0, or 3 when a comparison
@@ -46,6 +47,7 @@ struct Options {
     std::map<std::string, std::string> values;
     bool noAudio = false;
     bool dialog = false;
+    bool keepInterlaced = false;
 
     bool Has(const char* name) const { return values.count(name) != 0; }
     const std::string& Get(const char* name) const { return values.at(name); }
@@ -65,6 +67,8 @@ Options Parse(int argc, char** argv)
             options.noAudio = true;
         else if (arg == "--dialog")
             options.dialog = true;
+        else if (arg == "--keep-interlaced")
+            options.keepInterlaced = true;
         else if (arg.rfind("--", 0) == 0 && i + 1 < argc)
             options.values[arg.substr(2)] = argv[++i];
         else
@@ -81,14 +85,13 @@ tCodecParams MakeRecord(const Options& o, const wxRect& crop)
 {
     InputStream input(o.Get("in").c_str(), false, false);
     tSourceDescription source = DescribeSource(input.GetInfo(), input.IsAudioPresent() && !o.noAudio);
-    if (crop.width > 0 && crop.height > 0) {
-        source.width = crop.width;
-        source.height = crop.height;
-    }
+    if (crop.width > 0 && crop.height > 0)
+        source = CropSource(source, crop.width, crop.height);
     int codec = o.Int("codec", OC_MP4);
     if (!IsOutputCodec(codec))
         throw "Unknown output codec.";
     tCodecParams p = ProposeForSource(enumOutputCodec(codec), source);
+    p.bKeepInterlaced = o.keepInterlaced;
     if (o.Has("size"))
         std::sscanf(o.Get("size").c_str(), "%dx%d", &p.iWidth, &p.iHeight);
     if (o.Has("fps")) {

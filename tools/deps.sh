@@ -3,8 +3,8 @@
 # when any of them is missing. Quiet and quick when everything is there.
 set -eu
 packages="g++ cmake ninja-build pkg-config
-  libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
-  libavcodec-extra ffmpeg libwxgtk3.2-dev libgtest-dev xvfb xauth imagemagick desktop-file-utils"
+  libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev libavfilter-dev
+  libavcodec-extra ffmpeg libwxgtk3.2-dev libgtest-dev xvfb xauth imagemagick desktop-file-utils valgrind"
 
 missing=""
 for p in $packages; do

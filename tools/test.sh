@@ -1,7 +1,9 @@
 #!/bin/sh
 # Installs what is missing, builds everything and runs the whole test suite:
-# all tests (GUI ones under a virtual display), then the non-GUI tests again
-# built with AddressSanitizer and UndefinedBehaviorSanitizer.
+# all tests (GUI ones under a virtual display; the preview's and the export's
+# picture conversions of awkward inputs also under valgrind, which sees
+# writes past a picture's end inside FFmpeg's own code), then the non-GUI
+# tests again built with AddressSanitizer and UndefinedBehaviorSanitizer.
 set -eu
 cd "$(dirname "$0")/.."
 sh tools/deps.sh

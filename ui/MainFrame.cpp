@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <string>
 
 #include <wx/app.h>
 #include <wx/button.h>
+#include <wx/checkbox.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/hyperlink.h>
@@ -26,6 +29,7 @@
 #include "controls/SelectCropCtrl.h"
 #include "media/ContainerProfiles.h"
 #include "media/InputStream.h"
+#include "media/PictureColour.h"
 #include "pipeline/ExportReport.h"
 #include "pipeline/FrameGrabber.h"
 #include "pipeline/ImageHelpers.h"
@@ -52,6 +56,7 @@ enum {
     ID_ZOOM_IN_BUTTON = 1007,
     ID_ZOOM_OUT_BUTTON = 1008,
     ID_PREVIEW = 1009,
+    ID_KEEP_FIELDS = 1010,
     ID_MENU_NEW = 2000,
     ID_MENU_INPUT = 2001,
     ID_MENU_OUTPUT = 2002,
@@ -122,6 +127,58 @@ wxString SampleRateText(int hz)
     return wxString::Format("%g kHz", hz / 1000.0);
 }
 
+// FFmpeg's codec names as people know them.
+wxString CodecName(const char* ffmpegName)
+{
+    static const std::map<std::string, const char*> known = {
+        {"h264", "H.264"}, {"hevc", "H.265"}, {"mpeg1video", "MPEG-1"}, {"mpeg2video", "MPEG-2"},
+        {"mpeg4", "MPEG-4"}, {"ac3", "AC-3"}, {"eac3", "E-AC-3"}, {"opus", "Opus"}, {"vorbis", "Vorbis"}};
+    auto found = known.find(ffmpegName);
+    return found != known.end() ? wxString(found->second) : wxString(ffmpegName).Upper();
+}
+
+wxString ChannelsText(int channels)
+{
+    switch (channels) {
+    case 1: return "mono";
+    case 2: return "stereo";
+    case 6: return "5.1";
+    case 8: return "7.1";
+    default: return wxString::Format("%i channels", channels);
+    }
+}
+
+// "12.88 s", "3:05.40", "1:02:03.00".
+wxString DurationCaption(double seconds)
+{
+    long long hundredths = std::llround(std::max(0.0, seconds) * 100);
+    long long minutes = hundredths / 6000, hours = minutes / 60;
+    double rest = (hundredths % 6000) / 100.0;
+    if (hours > 0)
+        return wxString::Format("%lld:%02lld:%05.2f", hours, minutes % 60, rest);
+    if (minutes > 0)
+        return wxString::Format("%lld:%05.2f", minutes, rest);
+    return wxString::Format("%.2f s", rest);
+}
+
+// "H.264, 720x480 shown as 854x480, 29.97 fps, 0:19.99, interlaced".
+wxString PictureText(const tInputStreamInfo& info, double duration)
+{
+    wxString text = CodecName(info.videoCodec) + wxString::Format(", %ix%i", info.width, info.height);
+    if (info.displayWidth != info.width || info.displayHeight != info.height)
+        text += wxString::Format(" shown as %ix%i", info.displayWidth, info.displayHeight);
+    text += ", " + FrameRateText(info.frameRate) + " fps, " + DurationCaption(duration);
+    if (info.interlaced)
+        text += ", interlaced";
+    wxString hdr = PictureColour::HdrName(info);
+    return hdr.empty() ? text : text + ", " + hdr;
+}
+
+wxString SoundText(const tInputStreamInfo& info)
+{
+    return CodecName(info.audioCodec) + ", " + SampleRateText(info.sampleRate) + ", " + ChannelsText(info.channels);
+}
+
 wxString FolderOf(const wxString& path)
 {
     return path.empty() ? wxString() : wxFileName(path).GetPath();
@@ -184,6 +241,7 @@ wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
     EVT_COMMAND(ID_RANGE_BAR, wxBEGIN_TIME_ARROW_MOVED, MainFrame::OnArrowMoved)
     EVT_COMMAND(ID_RANGE_BAR, wxEND_TIME_ARROW_MOVED, MainFrame::OnArrowMoved)
     EVT_COMMAND(ID_PREVIEW, wxCROP_RECT_CHANGED, MainFrame::OnCropChanged)
+    EVT_CHECKBOX(ID_KEEP_FIELDS, MainFrame::OnKeepFields)
     EVT_MENU(ID_MENU_NEW, MainFrame::OnNewMenu)
     EVT_MENU(ID_MENU_INPUT, MainFrame::OnSelectInputFile)
     EVT_MENU(ID_MENU_OUTPUT, MainFrame::OnSelectOutputFile)
@@ -217,13 +275,13 @@ MainFrame::~MainFrame() = default;
 void MainFrame::CreateControls()
 {
     auto* top = new wxBoxSizer(wxVERTICAL);
+    top->Add(CreateInputBox(), 0, EA, 5);
     auto* mainRow = new wxBoxSizer(wxHORIZONTAL);
     top->Add(mainRow, 1, EA, 0);
 
     auto* left = new wxBoxSizer(wxVERTICAL);
     left->SetMinSize(leftColumnWidth, 0);
     mainRow->Add(left, 0, EA, 0);
-    left->Add(CreateInputBox(), 0, EA, 5);
     left->Add(CreateOutputBox(), 1, EA, 5);
 
     auto* right = new wxBoxSizer(wxVERTICAL);
@@ -236,35 +294,32 @@ void MainFrame::CreateControls()
 
 wxSizer* MainFrame::CreateInputBox()
 {
-    auto* box = new wxStaticBoxSizer(wxHORIZONTAL, this, "Input video");
-    box->SetMinSize(120, 160);
+    auto* box = new wxStaticBoxSizer(wxVERTICAL, this, "Input video");
     wxWindow* parent = box->GetStaticBox();
 
-    auto* labels = new wxBoxSizer(wxVERTICAL);
-    box->Add(labels, 0, EA, 0);
-    labels->Add(3, 3, 0, 0, 0);
-    labels->Add(new wxStaticText(parent, wxID_ANY, "Input file:"), 0, EA, 5);
-
-    auto* middle = new wxBoxSizer(wxVERTICAL);
-    box->Add(middle, 1, EA, 0);
+    auto* fileRow = new wxBoxSizer(wxHORIZONTAL);
+    box->Add(fileRow, 0, wxEXPAND);
+    fileRow->Add(new wxStaticText(parent, wxID_ANY, "Input file:"), 0, wxALIGN_CENTER_VERTICAL | wxALL, 5);
     m_InputFileText = NewPathField(parent, "InputFile");
-    middle->Add(m_InputFileText, 0, EA, 5);
-    auto* info = new wxBoxSizer(wxHORIZONTAL);
-    middle->Add(info, 1, EA, 0);
-    auto* captions = new wxBoxSizer(wxVERTICAL);
-    info->Add(captions, 1, EA, 5);
-    captions->Add(new wxStaticText(parent, wxID_ANY, "Source Video:"), 1, EA, 0);
-    captions->Add(new wxStaticText(parent, wxID_ANY, "Source Audio:"), 1, EA, 0);
-    auto* values = new wxBoxSizer(wxVERTICAL);
-    info->Add(values, 1, EA, 5);
-    m_VideoInfoText = NewColumnText(parent, "-", "VideoInfo");
-    values->Add(m_VideoInfoText, 1, EA, 0);
-    m_AudioInfoText = NewColumnText(parent, "-", "AudioInfo");
-    values->Add(m_AudioInfoText, 1, EA, 0);
+    fileRow->Add(m_InputFileText, 1, EA, 5);
+    fileRow->Add(NewChooserButton(parent, ID_INPUT_BUTTON, m_InputFileText, "InputButton"), 0, EA, 5);
 
-    auto* buttons = new wxBoxSizer(wxVERTICAL);
-    box->Add(buttons, 0, EA, 0);
-    buttons->Add(NewChooserButton(parent, ID_INPUT_BUTTON, m_InputFileText, "InputButton"), 0, EA, 5);
+    // One line each for the picture and the sound, across the window, with
+    // a control of its own at the end of each.
+    auto* info = new wxFlexGridSizer(3, 2, 10);
+    info->AddGrowableCol(1);
+    box->Add(info, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 5);
+    info->Add(new wxStaticText(parent, wxID_ANY, "Picture:"), 0, wxALIGN_CENTER_VERTICAL);
+    m_VideoInfoText = NewColumnText(parent, "-", "VideoInfo");
+    info->Add(m_VideoInfoText, 1, wxEXPAND | wxALIGN_CENTER_VERTICAL);
+    auto* keepFields = new wxCheckBox(parent, ID_KEEP_FIELDS, "Keep interlaced fields", wxDefaultPosition,
+                                      wxDefaultSize, 0, wxDefaultValidator, "KeepFields");
+    keepFields->SetToolTip("Interlaced sources are written with their two fields as they are, not deinterlaced.");
+    info->Add(keepFields, 0, wxALIGN_CENTER_VERTICAL);
+    info->Add(new wxStaticText(parent, wxID_ANY, "Sound:"), 0, wxALIGN_CENTER_VERTICAL);
+    m_AudioInfoText = NewColumnText(parent, "-", "AudioInfo");
+    info->Add(m_AudioInfoText, 1, wxEXPAND | wxALIGN_CENTER_VERTICAL);
+    info->AddSpacer(0);
     return box;
 }
 
@@ -451,7 +506,7 @@ void MainFrame::ReportBadInput()
 // Everything that may fail comes before the window takes the input.
 void MainFrame::LoadInput(const wxString& path)
 {
-    auto grabber = std::make_unique<FrameGrabber>(path);
+    auto grabber = std::make_unique<FrameGrabber>(path, m_CodecParams.bKeepInterlaced);
     InputStream input(path.utf8_str(), false, false);
     if (!input.IsVideoPresent())
         throw noVideo;
@@ -466,16 +521,16 @@ void MainFrame::LoadInput(const wxString& path)
     m_FrameGrabber = std::move(grabber);
     m_CropCtrl->EnableCrop();
     m_CropCtrl->EnableScaleToFit();
-    m_CropCtrl->SetImage(picture);
-
     tInputStreamInfo info = input.GetInfo();
+    m_SourcePixels = wxSize(info.width, info.height);
+    m_CropCtrl->SetImage(picture, m_SourcePixels);
+
     m_Source = DescribeSource(info, input.IsAudioPresent());
+    bool keepFields = m_CodecParams.bKeepInterlaced;
     m_CodecParams = ProposeForSource(m_CodecParams.eCodec, m_Source);
-    m_AudioInfoText->SetLabel(input.IsAudioPresent()
-                                  ? wxString::Format("%i channel(s)\n%iHz", info.channels, info.sampleRate)
-                                  : wxString("Audio not present"));
-    m_VideoInfoText->SetLabel(wxString::Format("%ix%i, %s fps\n%.2lf sec", info.width, info.height,
-                                               FrameRateText(info.frameRate), duration));
+    m_CodecParams.bKeepInterlaced = keepFields;
+    m_AudioInfoText->SetLabel(input.IsAudioPresent() ? SoundText(info) : wxString("none"));
+    m_VideoInfoText->SetLabel(PictureText(info, duration));
     ShowPath(m_InputFileText, path);
     UpdateOutFormatCaption();
     m_RangeBar->SetMediaTime(duration);
@@ -485,13 +540,10 @@ void MainFrame::LoadInput(const wxString& path)
 
 tSourceDescription MainFrame::ProposalSource() const
 {
-    tSourceDescription source = m_Source;
     wxSize crop = m_CropCtrl->GetCropRect().GetSize();
-    if (crop.x > 0 && crop.y > 0) {
-        source.width = crop.x;
-        source.height = crop.y;
-    }
-    return source;
+    if (crop.x > 0 && crop.y > 0)
+        return CropSource(m_Source, crop.x, crop.y);
+    return m_Source;
 }
 
 void MainFrame::ResetInput()
@@ -501,6 +553,7 @@ void MainFrame::ResetInput()
     m_AudioInfoText->SetLabel("-");
     m_VideoInfoText->SetLabel("-");
     m_FrameGrabber.reset();
+    m_SourcePixels = wxSize();
     m_RangeBar->ClearMedia();
     UpdateZoomSpan();
 }
@@ -593,19 +646,27 @@ void MainFrame::ShowPreviewAtArrow()
         return;
     wxRect crop = m_CropCtrl->GetCropRect();
     wxBitmap picture = m_FrameGrabber->GrabFrame(m_PreviewTime);
-    m_CropCtrl->SetImage(picture);
+    m_CropCtrl->SetImage(picture, m_SourcePixels);
     if (picture.IsOk() && crop.width > 0 && crop.height > 0)
         m_CropCtrl->SetCropRect(crop);
 }
 
 void MainFrame::OnCropChanged(wxCommandEvent&)
 {
-    wxSize size = OutputSizeForCrop(wxSize(m_CodecParams.iWidth, m_CodecParams.iHeight),
-                                    m_CropCtrl->GetCropRect().GetSize());
+    wxSize size = OutputSizeForCrop(wxSize(m_CodecParams.iWidth, m_CodecParams.iHeight), ShownCropSize());
     m_CodecParams.iWidth = size.x;
     m_CodecParams.iHeight = size.y;
     m_CodecParams = NormaliseForFormat(m_CodecParams);
     UpdateOutFormatCaption();
+}
+
+void MainFrame::OnKeepFields(wxCommandEvent& event)
+{
+    m_CodecParams.bKeepInterlaced = event.IsChecked();
+    if (!m_FrameGrabber)
+        return;
+    m_FrameGrabber = std::make_unique<FrameGrabber>(m_InputFileText->GetValue(), m_CodecParams.bKeepInterlaced);
+    ShowPreviewAtArrow();
 }
 
 void MainFrame::OnNewMenu(wxCommandEvent&)
@@ -629,6 +690,8 @@ void MainFrame::OnStart(wxCommandEvent& event)
         OnSelectOutputFile(event);
         return;
     }
+    if (auto* keepFields = wxDynamicCast(FindWindow(ID_KEEP_FIELDS), wxCheckBox))
+        m_CodecParams.bKeepInterlaced = keepFields->GetValue();
     m_CodecParams = NormaliseForFormat(m_CodecParams);
     tExportOrder order{input.utf8_string(), output.utf8_string(), m_CodecParams, m_CropCtrl->GetCropRect(),
                        m_RangeBar->GetSelectionStart(), m_RangeBar->GetSelectionEnd()};
@@ -818,9 +881,20 @@ wxString MainFrame::FormatCaption() const
 
 // The crop's size, and a warning when the output size does not keep its
 // proportions, since the picture is then stretched.
-wxString MainFrame::CropCaption() const
+// The crop is kept in the source's pixels; its shape is the one it is shown in.
+wxSize MainFrame::ShownCropSize() const
 {
     wxSize crop = m_CropCtrl->GetCropRect().GetSize();
+    wxSize shown = m_CropCtrl->GetImage().GetSize();
+    if (m_SourcePixels.x < 1 || m_SourcePixels.y < 1 || shown == m_SourcePixels)
+        return crop;
+    return wxSize(int(std::lround(double(crop.x) * shown.x / m_SourcePixels.x)),
+                  int(std::lround(double(crop.y) * shown.y / m_SourcePixels.y)));
+}
+
+wxString MainFrame::CropCaption() const
+{
+    wxSize crop = ShownCropSize();
     if (crop.x <= 0 || crop.y <= 0)
         return wxString();
     wxString text = wxString::Format("  Crop: %ix%i", crop.x, crop.y);

@@ -47,6 +47,7 @@ public:
     void OnArrowMoved(wxCommandEvent& event);
     void ShowPreviewAtArrow();
     void OnCropChanged(wxCommandEvent& event);
+    void OnKeepFields(wxCommandEvent& event);
     void OnNewMenu(wxCommandEvent& event);
     void OnStart(wxCommandEvent& event);
     void OnExit(wxCommandEvent& event);
@@ -78,6 +79,7 @@ private:
     void UpdateOutFormatCaption();
     wxString FormatCaption() const;
     wxString CropCaption() const;
+    wxSize ShownCropSize() const;
     void ReportExport(int result, const wxString& output, const Exporter& exporter);
     // The message after a finished export, offering to open the file or
     // show it in its folder.
@@ -101,6 +103,7 @@ private:
     wxString m_InputFailure;       // the message for the last input that did not open
     bool m_PreviewPending = false;  // a preview at m_PreviewTime is on its way
     double m_PreviewTime = 0.0;     // the time of the arrow last moved
+    wxSize m_SourcePixels;          // the source's size in its own pixels
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -140,6 +140,17 @@ TEST_F(CropEditorTest, CropRectangleFollowsThePictureAndTheCropSwitch)
     EXPECT_EQ(wxRect(0, 0, 320, 240), m_Crop->GetCropRect());
     m_Crop->SetImage(wxNullBitmap);  // losing the picture empties the crop
     EXPECT_EQ(wxRect(), m_Crop->GetCropRect());
+
+    // A picture shown wider than its pixels: the rectangle stays in its
+    // pixels, and an edge dragged half across the shown picture cuts half
+    // of the pixels.
+    m_Crop->SetImage(BlockPicture(854, 480), wxSize(720, 480));
+    EXPECT_EQ(wxRect(0, 0, 720, 480), m_Crop->GetCropRect());
+    wxRect shown = m_Crop->CalcImagePosition(m_Crop->GetClientRect());
+    wxPoint left = Handle(SelectCropCtrl::LeftPoint);
+    Drag(left, left + wxPoint(shown.width / 2, 0));
+    EXPECT_NEAR(m_Crop->GetCropRect().x, 360, 2);
+    EXPECT_EQ(m_Crop->GetCropRect().GetRight(), 719);
 }
 
 // Drags from the rectangle (100, 100, 100, 100): where the rectangle ends

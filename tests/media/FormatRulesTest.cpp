@@ -90,7 +90,7 @@ std::pair<int, int> SizeOf(const tCodecParams& p)
 
 tSourceDescription Source(int width, int height, int fpsNum, int fpsDen, int sampleRate = 48000, int channels = 2)
 {
-    return {width, height, fpsNum, fpsDen, double(fpsNum) / fpsDen, sampleRate > 0, sampleRate, channels};
+    return {width, height, 1.0, fpsNum, fpsDen, double(fpsNum) / fpsDen, sampleRate > 0, sampleRate, channels};
 }
 
 }  // namespace

@@ -125,54 +125,31 @@ ffmpeg::FramePtr InFormat(const AVFrame& source, AVPixelFormat format)
 
 }  // namespace
 
-TEST(FrameProcessing, CropIsCutFromTheRightPlaceAndScaledToTheOutputSize)
+// The crop's corners land in the output's corners whatever its shape: a
+// 4:3 crop is scaled to 4:3 and stretched to 16:9, without bars.
+TEST(FrameProcessing, CropIsCutFromTheRightPlaceAndStretchedOverTheWholeOutput)
 {
     auto source = MakeRgbFrame(640, 480, 32, Gradient);
-    FrameProcessingEngine engine(Params(640, 480, AV_PIX_FMT_RGB24, 320, 240, AV_PIX_FMT_RGB24), wxRect(80, 60, 480, 360));
-    Result out = engine.ProcessFrame(source.get());
-    ASSERT_TRUE(out);
-    ASSERT_EQ(out->width, 320);
-    ASSERT_EQ(out->height, 240);
-    // Output pixel (x, y) shows source pixel (80 + 1.5x, 60 + 1.5y).
-    for (int y = 0; y < 240; y += 7)
-        for (int x = 0; x < 320; x += 7) {
-            double sx = 80 + (x + 0.5) * 1.5 - 0.5, sy = 60 + (y + 0.5) * 1.5 - 0.5;
-            const uint8_t* px = Pixel(out.get(), x, y);
-            ASSERT_NEAR(px[0], sx * 255 / 639, 3.0) << "at " << x << "," << y;
-            ASSERT_NEAR(px[1], sy * 255 / 479, 3.0) << "at " << x << "," << y;
-        }
+    for (wxSize size : {wxSize(320, 240), wxSize(640, 360)}) {
+        FrameProcessingEngine engine(Params(640, 480, AV_PIX_FMT_RGB24, size.x, size.y, AV_PIX_FMT_RGB24),
+                                     wxRect(80, 60, 480, 360));
+        Result out = engine.ProcessFrame(source.get());
+        ASSERT_TRUE(out);
+        ASSERT_EQ(wxSize(out->width, out->height), size);
+        double scaleX = 480.0 / size.x, scaleY = 360.0 / size.y;
+        for (int y = 0; y < size.y; y += 7)
+            for (int x = 0; x < size.x; x += 7) {
+                double sx = 80 + (x + 0.5) * scaleX - 0.5, sy = 60 + (y + 0.5) * scaleY - 0.5;
+                const uint8_t* px = Pixel(out.get(), x, y);
+                ASSERT_NEAR(px[0], std::clamp(sx, 80.0, 559.0) * 255 / 639, 3.0) << "at " << x << "," << y;
+                ASSERT_NEAR(px[1], std::clamp(sy, 60.0, 419.0) * 255 / 479, 3.0) << "at " << x << "," << y;
+            }
+    }
 }
 
-TEST(FrameProcessing, AFullPictureCropAtTheSameSizePassesThroughUnchanged)
-{
-    auto source = MakeRgbFrame(640, 480, 32, Gradient);
-    FrameProcessingEngine engine(Params(640, 480, AV_PIX_FMT_RGB24, 640, 480, AV_PIX_FMT_RGB24), wxRect(0, 0, 640, 480));
-    Result out = engine.ProcessFrame(source.get());
-    ASSERT_TRUE(out);
-    for (int y = 0; y < 480; ++y)
-        ASSERT_EQ(0, std::memcmp(Pixel(out.get(), 0, y), source->data[0] + size_t(y) * source->linesize[0], 640 * 3))
-            << "row " << y;
-}
-
-TEST(FrameProcessing, AFourByThreeCropIsStretchedToASixteenByNineOutputWithoutBars)
-{
-    auto source = MakeRgbFrame(640, 480, 32, Gradient);
-    FrameProcessingEngine engine(Params(640, 480, AV_PIX_FMT_RGB24, 640, 360, AV_PIX_FMT_RGB24), wxRect(80, 60, 480, 360));
-    Result out = engine.ProcessFrame(source.get());
-    ASSERT_TRUE(out);
-    ASSERT_EQ(out->width, 640);
-    ASSERT_EQ(out->height, 360);
-    // The crop's corners land in the output's corners: no letterbox, no pillarbox.
-    EXPECT_NEAR(Pixel(out.get(), 0, 0)[0], 80 * 255 / 639, 3);
-    EXPECT_NEAR(Pixel(out.get(), 0, 0)[1], 60 * 255 / 479, 3);
-    EXPECT_NEAR(Pixel(out.get(), 639, 359)[0], 559 * 255 / 639, 3);
-    EXPECT_NEAR(Pixel(out.get(), 639, 359)[1], 419 * 255 / 479, 3);
-    // Horizontally 480 -> 640 (x 4/3), vertically 360 -> 360 (unchanged).
-    EXPECT_NEAR(Pixel(out.get(), 320, 180)[0], (80 + 240) * 255 / 639, 3);
-    EXPECT_NEAR(Pixel(out.get(), 320, 180)[1], (60 + 180) * 255 / 479, 3);
-}
-
-TEST(FrameProcessing, PaddedAndPackedRgbRowsGiveTheSamePicture)
+// At the source's own size, with no crop or one of the whole picture, the
+// picture passes unchanged, whether its rows are padded or packed.
+TEST(FrameProcessing, PaddedAndPackedRowsPassUnchangedAtTheSameSize)
 {
     // 90 pixels of RGB are 270 bytes: 64-byte alignment pads every row.
     auto fill = [](int x, int y, uint8_t* px) { px[0] = uint8_t(x * 2); px[1] = uint8_t(y * 3); px[2] = uint8_t(x + y); };
@@ -180,14 +157,15 @@ TEST(FrameProcessing, PaddedAndPackedRgbRowsGiveTheSamePicture)
     auto packed = MakeRgbFrame(90, 60, 1, fill);
     ASSERT_GT(padded->linesize[0], 270);
     ASSERT_EQ(packed->linesize[0], 270);
-    for (AVFrame* source : {padded.get(), packed.get()}) {
-        FrameProcessingEngine engine(Params(90, 60, AV_PIX_FMT_RGB24, 90, 60, AV_PIX_FMT_RGB24), wxRect());
-        Result out = engine.ProcessFrame(source);
-        ASSERT_TRUE(out);
-        for (int y = 0; y < 60; ++y)
-            ASSERT_EQ(0, std::memcmp(Pixel(out.get(), 0, y), packed->data[0] + size_t(y) * 270, 270))
-                << "row " << y << (source == padded.get() ? " of the padded picture" : " of the packed picture");
-    }
+    for (AVFrame* source : {padded.get(), packed.get()})
+        for (wxRect crop : {wxRect(), wxRect(0, 0, 90, 60)}) {
+            FrameProcessingEngine engine(Params(90, 60, AV_PIX_FMT_RGB24, 90, 60, AV_PIX_FMT_RGB24), crop);
+            Result out = engine.ProcessFrame(source);
+            ASSERT_TRUE(out);
+            for (int y = 0; y < 60; ++y)
+                ASSERT_EQ(0, std::memcmp(Pixel(out.get(), 0, y), packed->data[0] + size_t(y) * 270, 270))
+                    << "row " << y << (source == padded.get() ? " of the padded picture" : " of the packed picture");
+        }
 }
 
 // Planar, semi-planar, packed, deep and palette sources: the crop is taken

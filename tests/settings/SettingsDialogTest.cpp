@@ -17,7 +17,7 @@ namespace {
 constexpr int FAMILY_3GP = 0, FAMILY_MP4 = 1, FAMILY_FLASH = 2, FAMILY_MPEG = 3;
 
 // A 29.97 fps 640x480 source with 48 kHz stereo sound.
-const tSourceDescription source = {640, 480, 30000, 1001, 30000.0 / 1001, true, 48000, 2};
+const tSourceDescription source = {640, 480, 1.0, 30000, 1001, 30000.0 / 1001, true, 48000, 2};
 
 bool ShownIn(wxWindow* window, wxWindow* top)
 {

@@ -133,8 +133,8 @@ TEST_F(MainWindow, ChoosingAnInputDescribesItResetsTheRecordAndShowsAnUprightPre
 {
     frame->OpenInputFile(MediaPath("av_h264_aac.mp4"));
     EXPECT_EQ(Text("InputFile"), MediaPath("av_h264_aac.mp4"));
-    EXPECT_EQ(Text("VideoInfo"), "640x480, 25 fps\n12.88 sec");
-    EXPECT_EQ(Text("AudioInfo"), "2 channel(s)\n44100Hz");
+    EXPECT_EQ(Text("VideoInfo"), "H.264, 640x480, 25 fps, 12.88 s");
+    EXPECT_EQ(Text("AudioInfo"), "AAC, 44.1 kHz, stereo");
     const tCodecParams& p = frame->GetCodecParams();
     EXPECT_EQ(std::tie(p.eCodec, p.iWidth, p.iHeight, p.iFps, p.iVideoBitrate, p.iGopSize, p.bAudioEnabled,
                        p.iAudioSampleRate, p.iAudioChannels, p.iAudioBitrate),
@@ -153,16 +153,16 @@ TEST_F(MainWindow, ChoosingAnInputDescribesItResetsTheRecordAndShowsAnUprightPre
 
     // An exact frame rate, and a file without sound.
     frame->OpenInputFile(MediaPath("ntsc_2997.mp4"));
-    EXPECT_TRUE(Text("VideoInfo").StartsWith("320x240, 29.97 fps\n"));
+    EXPECT_TRUE(Text("VideoInfo").StartsWith("H.264, 320x240, 29.97 fps, "));
     EXPECT_EQ(frame->GetCodecParams().iFps, 30);
     EXPECT_NE(Text("FormatCaption").Find("  FPS: 29.97\n"), wxNOT_FOUND);
-    EXPECT_EQ(Text("AudioInfo"), "Audio not present");
+    EXPECT_EQ(Text("AudioInfo"), "none");
     EXPECT_FALSE(frame->GetCodecParams().bAudioEnabled);
     EXPECT_TRUE(Text("FormatCaption").EndsWith("Audio not present\n"));
 
     // A phone clip stored sideways: described, previewed and cropped upright.
     frame->OpenInputFile(MediaPath("rot_90.mp4"));
-    EXPECT_TRUE(Text("VideoInfo").StartsWith("240x320, 25 fps\n"));
+    EXPECT_TRUE(Text("VideoInfo").StartsWith("H.264, 240x320, 25 fps, "));
     EXPECT_EQ(OutputSize(), wxSize(240, 320));
     EXPECT_EQ(crop->GetCropRect(), wxRect(0, 0, 240, 320));
 }
