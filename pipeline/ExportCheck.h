@@ -22,6 +22,7 @@ struct tExportSource {
     // rectangle is the whole picture.
     int iCropX = 0, iCropY = 0, iCropWidth = 0, iCropHeight = 0;
     int iAudioStream = -1;  // the file's stream the sound came from; -1: its best one
+    bool bKeepFields = false;  // interlaced pictures were written as they are
 };
 
 // What an export set out to write. Codecs are AVCodecID values.

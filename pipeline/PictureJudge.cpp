@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "media/PictureFilter.h"
 #include "media/PictureRotator.h"
 
 extern "C" {
@@ -18,14 +19,16 @@ const int regionsPerSide = 8;
 // 2 is "unspecified" and 3 "reserved" in each of the colour tags' enumerations.
 bool Told(int tag) { return tag != 2 && tag != 3; }
 
-// The matrix a file's pictures are read with: its tags, else what players
-// assume for the picture's size.
-int Matrix(const AVFrame& frame, const AVCodecParameters& file)
+// The matrix a file's pictures are read with: its tags, else what is
+// assumed for the picture's size: by players for an output, by the program
+// (BT.709 from 720 lines on) for a source.
+int Matrix(const AVFrame& frame, const AVCodecParameters& file, bool source)
 {
     int matrix = frame.colorspace != AVCOL_SPC_UNSPECIFIED ? frame.colorspace : file.color_space;
     if (matrix != AVCOL_SPC_UNSPECIFIED && matrix != AVCOL_SPC_RESERVED)
         return matrix;
-    return frame.width >= 1280 || frame.height > 576 ? AVCOL_SPC_BT709 : AVCOL_SPC_SMPTE170M;
+    bool hd = source ? std::min(frame.width, frame.height) >= 720 : frame.width >= 1280 || frame.height > 576;
+    return hd ? AVCOL_SPC_BT709 : AVCOL_SPC_SMPTE170M;
 }
 
 bool FullRange(const AVFrame& frame, const AVCodecParameters& file)
@@ -112,7 +115,14 @@ PictureJudge::PictureJudge(const tExportSource& source, const char* outputName)
     m_QuarterTurns = PictureRotator::QuarterTurnsOf(m_Source.Stream());
     m_Width = m_Output.Stream().codecpar->width;
     m_Height = m_Output.Stream().codecpar->height;
+    try {
+        m_SourceInfo = InputStream(source.fileName.c_str(), true, false).GetInfo();
+    } catch (const char*) {
+        m_SourceInfo = tInputStreamInfo();
+    }
 }
+
+PictureJudge::~PictureJudge() = default;
 
 double PictureJudge::OutputAspect() const
 {
@@ -167,7 +177,13 @@ void PictureJudge::Compare(double origin, const std::vector<double>& times, tCon
         if (!output)
             continue;
         double best = -1.0, bestShift = 0.0;
-        for (ffmpeg::FramePtr& source : SourcePictures(time)) {
+        std::vector<ffmpeg::FramePtr> sources;
+        try {
+            sources = SourcePictures(time);
+        } catch (const char*) {
+            continue;  // a source the filters refuse is judged by its packets alone
+        }
+        for (ffmpeg::FramePtr& source : sources) {
             double psnr, shift;
             Measure(*source, *output, psnr, shift);
             if (psnr > best)
@@ -190,7 +206,7 @@ ffmpeg::FramePtr PictureJudge::OutputPicture(double target)
     m_Output.DecodeFrom(target, [&](const AVFrame& frame, double at) {
         bool late = at > target + slack;
         if (!late || !shown)
-            shown = ToRgb(frame, m_Width, m_Height, Matrix(frame, file), FullRange(frame, file));
+            shown = ToRgb(frame, m_Width, m_Height, Matrix(frame, file, false), FullRange(frame, file));
         return !late;
     });
     return shown;
@@ -203,7 +219,7 @@ std::vector<ffmpeg::FramePtr> PictureJudge::SourcePictures(double time)
     double target = m_Source.StartTime() + m_Request.dStart + time, slack = 0.002;
     std::vector<ffmpeg::FramePtr> pictures;
     ffmpeg::FramePtr before;
-    m_Source.DecodeFrom(target, [&](const AVFrame& frame, double at) {
+    DecodeSourceFrom(target, [&](const AVFrame& frame, double at) {
         if (at <= target + slack) {
             before = SourceAsExported(frame);
             return true;
@@ -217,11 +233,40 @@ std::vector<ffmpeg::FramePtr> PictureJudge::SourcePictures(double time)
     return pictures;
 }
 
+void PictureJudge::DecodeSourceFrom(double time, const Consider& consider)
+{
+    // The filter takes pictures as they are stored; a turned source's are
+    // judged unfiltered.
+    std::unique_ptr<PictureFilter> filter;
+    if (m_SourceInfo.width > 0 && m_QuarterTurns == 0)
+        filter = PictureFilter::For(m_SourceInfo, m_Request.bKeepFields);
+    if (!filter) {
+        m_Source.DecodeFrom(time, consider);
+        return;
+    }
+    double unit = av_q2d(m_Source.Stream().time_base);
+    auto filtered = [&]() {
+        while (ffmpeg::FramePtr picture = filter->Receive())
+            if (!consider(*picture, picture->best_effort_timestamp * unit))
+                return false;
+        return true;
+    };
+    bool more = true;
+    m_Source.DecodeFrom(time, [&](const AVFrame& frame, double) {
+        filter->Send(frame);
+        return more = filtered();
+    });
+    if (more) {
+        filter->Flush();
+        filtered();
+    }
+}
+
 // A source picture turned upright, cropped and scaled to the output's size.
 ffmpeg::FramePtr PictureJudge::SourceAsExported(const AVFrame& frame) const
 {
     const AVCodecParameters& file = *m_Source.Stream().codecpar;
-    ffmpeg::FramePtr rgb = ToRgb(frame, frame.width, frame.height, Matrix(frame, file), FullRange(frame, file));
+    ffmpeg::FramePtr rgb = ToRgb(frame, frame.width, frame.height, Matrix(frame, file, true), FullRange(frame, file));
     if (rgb && m_QuarterTurns != 0)
         rgb = PictureRotator(m_QuarterTurns).Turn(*rgb);
     if (!rgb)

@@ -3,14 +3,19 @@
 // same times, turned upright, cropped and scaled as the export was asked to,
 // each file's pictures turned into RGB by its own colour tags (or, where it
 // has none, by what players assume for its size).
+#include <memory>
 #include <vector>
 
 #include "pipeline/ExportCheck.h"
+#include "media/InputStream.h"
 #include "pipeline/FileDecoder.h"
+
+class PictureFilter;
 
 class PictureJudge {
 public:
     PictureJudge(const tExportSource& source, const char* outputName);
+    ~PictureJudge();
 
     bool IsOpen() const { return m_Source.IsOpen() && m_Output.IsOpen(); }
     // Compares the output's pictures at `times` seconds after `origin`, the
@@ -29,7 +34,13 @@ private:
     ffmpeg::FramePtr SourceAsExported(const AVFrame& frame) const;
     void CropRect(int& x, int& y, int& width, int& height, int pictureWidth, int pictureHeight) const;
 
+    // Takes the source's decoded pictures in order: deinterlaced and
+    // tone-mapped as the export shows them, where it does.
+    using Consider = std::function<bool(const AVFrame& frame, double time)>;
+    void DecodeSourceFrom(double time, const Consider& consider);
+
     tExportSource m_Request;
+    tInputStreamInfo m_SourceInfo;
     FileDecoder m_Source;
     FileDecoder m_Output;
     int m_QuarterTurns = 0;
