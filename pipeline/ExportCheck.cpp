@@ -7,6 +7,7 @@
 
 #include "media/ContainerProfiles.h"
 #include "media/FFmpegPtr.h"
+#include "media/OutputStream.h"
 
 extern "C" {
 #include <libavutil/intreadwrite.h>
@@ -150,7 +151,7 @@ tExportRequest ExportCheck::RequestFor(const tCodecParams& params, double rangeS
     request.iHeight = params.iHeight;
     request.bAudio = params.bAudioEnabled;
     request.iSampleRate = params.iAudioSampleRate;
-    request.iChannels = params.iAudioChannels;
+    request.iChannels = OutputStream::ChannelsFor(params);
     tProfileCodecs codecs = ProfileCodecs(params.eCodec);
     request.iVideoCodec = codecs.video;
     request.iAudioCodec = codecs.audio;

@@ -33,7 +33,7 @@ wxBitmap FrameGrabber::Grab(double time)
     while (!frame) {
         if (m_Input->IsAllMediaEnded())
             return wxBitmap();
-        frame.reset(m_Input->DecodeNextVideoFrame());
+        frame = m_Input->DecodeNextVideoFrame();
     }
     if (!m_Converter) {
         ConvertParams params = {info.width, info.height, info.pixFmt, info.width, info.height, AV_PIX_FMT_RGB24};

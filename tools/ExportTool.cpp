@@ -1,9 +1,11 @@
 // tellavox-export: one whole export without the main window.
 //   tellavox-export --in FILE --out FILE [--codec N] [--size WxH] [--fps N]
 //     [--vbitrate BPS] [--gop N] [--abitrate BPS] [--arate HZ] [--channels N]
-//     [--no-audio] [--start S] [--end S] [--crop X,Y,W,H] [--dialog]
+//     [--no-audio] [--audio-track N] [--start S] [--end S] [--crop X,Y,W,H] [--dialog]
 //     [--cancel-after S]
 // Unset values default as the main window sets them after choosing the input.
+// --audio-track N exports the N-th sound track (from 1); without it, the one
+// the file marks as default.
 // Prints what the file holds as read back ("1500 pictures, 1:00.0, ...",
 // then a line per failed comparison), then "read=N written=N seconds=S"
 // (with --dialog "result=N seconds=S"), and exits 0, or 3 when a comparison
@@ -69,9 +71,11 @@ Options Parse(int argc, char** argv)
 
 tCodecParams MakeRecord(const Options& o)
 {
-    InputStream input(o.Get("in").c_str(), false, false);
+    // The sound's rate and channels are those of the track exported.
+    InputStream input(o.Get("in").c_str(), false, false, o.Int("audio-track", 0));
     tInputStreamInfo info = input.GetInfo();
     tCodecParams p;
+    p.iAudioTrack = input.GetSoundTrack();
     p.eCodec = enumOutputCodec(o.Int("codec", OC_MP4));
     p.iWidth = info.width;
     p.iHeight = info.height;

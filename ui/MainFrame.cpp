@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include <wx/button.h>
+#include <wx/choice.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/hyperlink.h>
@@ -48,6 +49,7 @@ enum {
     ID_ZOOM_IN_BUTTON = 1007,
     ID_ZOOM_OUT_BUTTON = 1008,
     ID_PREVIEW = 1009,
+    ID_SOUND_TRACK_CHOICE = 1010,
     ID_MENU_NEW = 2000,
     ID_MENU_INPUT = 2001,
     ID_MENU_OUTPUT = 2002,
@@ -133,6 +135,7 @@ wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
     EVT_BUTTON(ID_ZOOM_IN_BUTTON, MainFrame::OnZoomInRangeBar)
     EVT_BUTTON(ID_ZOOM_OUT_BUTTON, MainFrame::OnZoomOutRangeBar)
     EVT_RADIOBUTTON(ID_FAMILY_RADIO, MainFrame::OnChangeOutputCodec)
+    EVT_CHOICE(ID_SOUND_TRACK_CHOICE, MainFrame::OnChooseSoundTrack)
     EVT_COMMAND(ID_RANGE_BAR, wxCURRENT_TIME_ARROW_MOVED, MainFrame::OnCurrentArrowMoved)
     EVT_COMMAND(ID_PREVIEW, wxCROP_RECT_CHANGED, MainFrame::OnCropChanged)
     EVT_MENU(ID_MENU_NEW, MainFrame::OnNewMenu)
@@ -211,8 +214,14 @@ wxSizer* MainFrame::CreateInputBox()
     info->Add(values, 1, EA, 5);
     m_VideoInfoText = NewColumnText(parent, "-", "VideoInfo");
     values->Add(m_VideoInfoText, 1, EA, 0);
+    auto* sound = new wxBoxSizer(wxHORIZONTAL);
+    values->Add(sound, 1, EA, 0);
     m_AudioInfoText = NewColumnText(parent, "-", "AudioInfo");
-    values->Add(m_AudioInfoText, 1, EA, 0);
+    sound->Add(m_AudioInfoText, 1, EA, 0);
+    m_SoundTrackChoice = new wxChoice(parent, ID_SOUND_TRACK_CHOICE);
+    m_SoundTrackChoice->SetName("SoundTrack");
+    m_SoundTrackChoice->Hide();
+    sound->Add(m_SoundTrackChoice, 0, wxALIGN_TOP | wxLEFT, 5);
 
     auto* buttons = new wxBoxSizer(wxVERTICAL);
     box->Add(buttons, 0, EA, 0);
@@ -409,6 +418,7 @@ void MainFrame::LoadInput(const wxString& path)
 
     tInputStreamInfo info = input.GetInfo();
     ResetParamsFromInput(info, input.IsAudioPresent());
+    ListSoundTracks(input);
     m_AudioInfoText->SetLabel(input.IsAudioPresent()
                                   ? wxString::Format("%i channel(s)\n%iHz", info.channels, info.sampleRate)
                                   : wxString("Audio not present"));
@@ -436,8 +446,34 @@ void MainFrame::ResetParamsFromInput(const tInputStreamInfo& info, bool hasAudio
     m_CodecParams.iHeight = info.height;
 }
 
+// A file with several sound tracks offers them; the one the export takes is
+// chosen to begin with.
+void MainFrame::ListSoundTracks(const InputStream& input)
+{
+    m_SoundTrackChoice->Clear();
+    for (const tSoundTrack& track : input.GetSoundTracks()) {
+        wxString label = wxString::Format("%d", track.number);
+        for (const std::string& part : {track.language, track.title, track.codec})
+            if (!part.empty())
+                label += ", " + wxString::FromUTF8(part);
+        m_SoundTrackChoice->Append(label + wxString::Format(", %d ch", track.channels));
+    }
+    m_SoundTrackChoice->SetSelection(input.GetSoundTrack() - 1);
+    m_SoundTrackChoice->Show(m_SoundTrackChoice->GetCount() > 1);
+    m_CodecParams.iAudioTrack = input.GetSoundTrack();
+    Layout();
+}
+
+void MainFrame::OnChooseSoundTrack(wxCommandEvent&)
+{
+    m_CodecParams.iAudioTrack = m_SoundTrackChoice->GetSelection() + 1;
+}
+
 void MainFrame::ResetInput()
 {
+    m_SoundTrackChoice->Clear();
+    m_SoundTrackChoice->Hide();
+    m_CodecParams.iAudioTrack = 0;
     ShowStartPicture();
     ShowPath(m_InputFileText, "");
     m_AudioInfoText->SetLabel("-");

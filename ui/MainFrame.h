@@ -11,9 +11,11 @@
 
 class Exporter;
 class FrameGrabber;
+class InputStream;
 class RangeBarCtrl;
 class SelectCropCtrl;
 class wxRadioButton;
+class wxChoice;
 class wxStaticText;
 class wxTextCtrl;
 
@@ -43,6 +45,7 @@ public:
     void OnSelectOutputFile(wxCommandEvent& event);
     void OnChangeCodecSettings(wxCommandEvent& event);
     void OnChangeOutputCodec(wxCommandEvent& event);
+    void OnChooseSoundTrack(wxCommandEvent& event);
     void OnCurrentArrowMoved(wxCommandEvent& event);
     void ShowPreviewAtArrow();
     void OnCropChanged(wxCommandEvent& event);
@@ -67,6 +70,7 @@ private:
     void ReportBadInput();
     void LoadInput(const wxString& path);
     void ResetInput();
+    void ListSoundTracks(const InputStream& input);
     void ShowStartPicture();
     void ResetParamsFromInput(const struct tInputStreamInfo& info, bool hasAudio);
     void ReplaceOutputExtension();
@@ -81,6 +85,7 @@ private:
     wxTextCtrl* m_InputFileText = nullptr;
     wxTextCtrl* m_OutputFileText = nullptr;
     wxStaticText* m_AudioInfoText = nullptr;
+    wxChoice* m_SoundTrackChoice = nullptr;  // shown when the input has several sound tracks
     wxStaticText* m_VideoInfoText = nullptr;
     wxStaticText* m_FormatCaption = nullptr;
     SelectCropCtrl* m_CropCtrl = nullptr;

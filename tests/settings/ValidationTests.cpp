@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <random>
 #include <set>
 #include <string>
@@ -14,6 +15,7 @@ extern "C" {
 }
 #include "SettingsTestSupport.h"
 #include "support/MediaProbe.h"
+#include "support/TestFrames.h"
 #include "support/TestMedia.h"
 #include "ui/settings/CodecPropsDlg.h"
 #include "ui/settings/OutputFormatPanel.h"
@@ -61,20 +63,19 @@ void WriteShortClip(const tCodecParams& params, int shade,
                     const std::string& path = testsupport::OutputPath("validated.out"))
 {
     OutputStream output(path.c_str(), params);
-    AVFrame* picture = CreateFrame(params.iWidth, params.iHeight, AV_PIX_FMT_YUV420P);
-    ASSERT_NE(picture, nullptr);
-    const int lumaSize = params.iWidth * params.iHeight;
-    std::fill_n(picture->data[0], lumaSize, uint8_t(shade));
-    std::fill_n(picture->data[1], lumaSize / 2, uint8_t(128));
-    output.WriteNextVideoFrame(picture);
-    output.WriteNextVideoFrame(picture);
-    FreeFrame(picture);
+    ffmpeg::FramePtr picture = testsupport::NewPicture(params.iWidth, params.iHeight, uint8_t(shade));
+    ASSERT_TRUE(picture);
+    output.WriteNextVideoFrame(picture.get());
+    output.WriteNextVideoFrame(picture.get());
 
-    const int samples = params.iAudioSampleRate / 5 * params.iAudioChannels;
-    std::vector<int16_t> sound(samples);
-    for (int s = 0; s < samples; ++s)
-        sound[s] = int16_t((s * 37) % 20000 - 10000);
-    output.WriteNextAudioFrame(sound.data(), int(sound.size() * sizeof(int16_t)));
+    if (params.iAudioChannels < 1 || params.iAudioSampleRate < 5)
+        return;
+    const int samples = params.iAudioSampleRate / 5;
+    ffmpeg::FramePtr sound = testsupport::NewSound(params.iAudioChannels, params.iAudioSampleRate, samples);
+    ASSERT_TRUE(sound);
+    for (int s = 0; s < samples * params.iAudioChannels; ++s)
+        testsupport::Samples(*sound)[s] = int16_t((s * 37) % 20000 - 10000);
+    output.WriteSound(sound.get(), INT64_MAX);
 }
 }  // namespace
 
