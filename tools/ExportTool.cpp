@@ -13,6 +13,7 @@
 // --cancel-after cancels the export S seconds after it started, as a click on
 // Cancel does, and prints "cancel=MS" (milliseconds until the file was
 // closed, and with --dialog the dialog ended).
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -92,7 +93,7 @@ tCodecParams MakeRecord(const Options& o)
     p.bAudioEnabled = input.IsAudioPresent() && !o.noAudio;
     p.iAudioBitrate = o.Int("abitrate", 128000);
     p.iAudioSampleRate = o.Int("arate", info.sampleRate);
-    p.iAudioChannels = o.Int("channels", info.channels);
+    p.iAudioChannels = o.Int("channels", std::min(info.channels, 2));  // 6: as the source, up to 5.1
     return p;
 }
 

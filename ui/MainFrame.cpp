@@ -1,5 +1,6 @@
 #include "ui/MainFrame.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <wx/button.h>
@@ -434,7 +435,7 @@ void MainFrame::LoadInput(const wxString& path)
 void MainFrame::ResetParamsFromInput(const tInputStreamInfo& info, bool hasAudio)
 {
     m_CodecParams.bAudioEnabled = hasAudio;
-    m_CodecParams.iAudioChannels = info.channels;
+    m_CodecParams.iAudioChannels = std::min(info.channels, 2);  // surround only when asked for
     m_CodecParams.iAudioSampleRate = info.sampleRate;
     m_CodecParams.iAudioBitrate = 256000;
     m_CodecParams.iVideoBitrate = 5000000;

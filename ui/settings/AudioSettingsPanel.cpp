@@ -12,6 +12,7 @@
 
 wxBEGIN_EVENT_TABLE(AudioSettingsPanel, wxPanel)
     EVT_CHECKBOX(AudioSettingsPanel::ID_STEREO, AudioSettingsPanel::OnStereoChanged)
+    EVT_CHECKBOX(AudioSettingsPanel::ID_SOURCE_CHANNELS, AudioSettingsPanel::OnStereoChanged)
     EVT_CHECKBOX(AudioSettingsPanel::ID_ENABLED, AudioSettingsPanel::OnEnabledAudioChanged)
     EVT_CHOICE(AudioSettingsPanel::ID_SAMPLE_RATE, AudioSettingsPanel::OnSamplesPerSecondChanged)
     EVT_CHOICE(AudioSettingsPanel::ID_BITRATE, AudioSettingsPanel::OnBitrateChanged)
@@ -28,6 +29,8 @@ AudioSettingsPanel::AudioSettingsPanel(const AudioSettingsTable& table, wxWindow
 
     m_EnabledCheck = new wxCheckBox(boxWindow, ID_ENABLED, "Enabled");
     m_StereoCheck = new wxCheckBox(boxWindow, ID_STEREO, "Stereo");
+    m_SourceChannelsCheck = new wxCheckBox(boxWindow, ID_SOURCE_CHANNELS, "As the source (up to 5.1)");
+    m_SourceChannelsCheck->Hide();
     m_SampleRateChoice = new wxChoice(boxWindow, ID_SAMPLE_RATE);
     m_BitrateChoice = new wxChoice(boxWindow, ID_BITRATE);
 
@@ -35,6 +38,7 @@ AudioSettingsPanel::AudioSettingsPanel(const AudioSettingsTable& table, wxWindow
     box->Add(m_EnabledCheck, 0, wxEXPAND | wxALL, 5);
     box->Add(rates, 1, wxEXPAND | wxALL, 5);
     box->Add(m_StereoCheck, 0, wxEXPAND | wxALL, 5);
+    box->Add(m_SourceChannelsCheck, 0, wxEXPAND | wxALL, 5);
 
     auto* labels = new wxBoxSizer(wxVERTICAL);
     auto* choices = new wxBoxSizer(wxVERTICAL);
@@ -73,6 +77,31 @@ void AudioSettingsPanel::SetStereo(bool stereo)
 {
     m_StereoCheck->SetValue(stereo);
     RebuildBitrateChoice();
+}
+
+void AudioSettingsPanel::OfferSourceChannels(bool offer)
+{
+    m_SourceChannelsCheck->Show(offer);
+    if (!offer)
+        SetSourceChannels(false);
+    Layout();
+}
+
+bool AudioSettingsPanel::IsSourceChannels() const
+{
+    return m_SourceChannelsCheck->IsShown() && m_SourceChannelsCheck->GetValue();
+}
+
+void AudioSettingsPanel::SetSourceChannels(bool source)
+{
+    m_SourceChannelsCheck->SetValue(source && m_SourceChannelsCheck->IsShown());
+    EnableAudioControls(IsAudioEnabled());
+}
+
+int AudioSettingsPanel::GetChannels() const
+{
+    const int asTheSource = 6;
+    return IsSourceChannels() ? asTheSource : IsStereo() ? 2 : 1;
 }
 
 int AudioSettingsPanel::GetSamplesPerSecond() const
@@ -153,13 +182,15 @@ void AudioSettingsPanel::RebuildBitrateChoice()
 
 void AudioSettingsPanel::EnableAudioControls(bool enabled)
 {
-    m_StereoCheck->Enable(enabled);
+    m_StereoCheck->Enable(enabled && !m_SourceChannelsCheck->GetValue());
+    m_SourceChannelsCheck->Enable(enabled);
     m_SampleRateChoice->Enable(enabled);
     m_BitrateChoice->Enable(enabled);
 }
 
 void AudioSettingsPanel::OnStereoChanged(wxCommandEvent&)
 {
+    EnableAudioControls(IsAudioEnabled());
     RebuildBitrateChoice();
     SendSettingsChangedEvent();
 }

@@ -1,5 +1,5 @@
 #pragma once
-// Audio on/off, sample rate, bit rate and stereo for the MP4 and Flash pages.
+// Audio on/off, sample rate, bit rate, stereo and surround for the MP4 and Flash pages.
 // The bit rates offered depend on the sample rate and on stereo, both taken
 // from the table the page supplies. Reports the user's changes with
 // wxAUDIO_SETTINGS_CHANGED.
@@ -23,6 +23,12 @@ public:
     void SetAudioEnabled(bool enabled);
     bool IsStereo() const;
     void SetStereo(bool stereo);
+    // "As the source (up to 5.1)", shown where the output's sound takes it.
+    void OfferSourceChannels(bool offer);
+    bool IsSourceChannels() const;
+    void SetSourceChannels(bool source);
+    // The record's channel count: 6 for as the source, else 2 or 1.
+    int GetChannels() const;
 
     int GetSamplesPerSecond() const;  // Hz
     // The highest table rate not above `rate`, or the lowest table rate.
@@ -44,7 +50,7 @@ public:
     void SendSettingsChangedEvent();
 
 private:
-    enum { ID_STEREO = 1000, ID_ENABLED, ID_SAMPLE_RATE, ID_BITRATE };
+    enum { ID_STEREO = 1000, ID_ENABLED, ID_SAMPLE_RATE, ID_BITRATE, ID_SOURCE_CHANNELS };
 
     // Position in piBitRates of the first rate offered.
     int ListStart(bool stereo, int sampleRatePosition) const;
@@ -58,6 +64,7 @@ private:
 
     wxCheckBox* m_EnabledCheck;
     wxCheckBox* m_StereoCheck;
+    wxCheckBox* m_SourceChannelsCheck;
     wxChoice* m_SampleRateChoice;
     wxChoice* m_BitrateChoice;
     AudioSettingsTable m_Table;

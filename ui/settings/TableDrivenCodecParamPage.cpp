@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "media/OutputStream.h"
 #include "ui/settings/AudioSettingsPanel.h"
 #include "ui/settings/OutputFormatPanel.h"
 #include "ui/settings/ResolutionPanel.h"
@@ -63,7 +64,9 @@ TableDrivenCodecParamPage::TableDrivenCodecParamPage(tCodecParams& params, wxWin
     m_AudioPanel->SetAudioEnabled(m_Params.bAudioEnabled);
     m_Params.bAudioEnabled = m_AudioPanel->IsAudioEnabled();
     m_AudioPanel->SetStereo(m_Params.iAudioChannels > 1);
-    m_Params.iAudioChannels = m_AudioPanel->IsStereo() ? 2 : 1;
+    OfferSourceChannels();
+    m_AudioPanel->SetSourceChannels(m_Params.iAudioChannels > 2);
+    m_Params.iAudioChannels = m_AudioPanel->GetChannels();
 
     m_ResolutionPanel->SetResolution(wxSize(m_Params.iWidth, m_Params.iHeight));
     ReadResolution();
@@ -110,10 +113,19 @@ void TableDrivenCodecParamPage::OnAudioSettingsChanged(wxCommandEvent&)
     m_Params.iAudioSampleRate = m_AudioPanel->GetSamplesPerSecond();
     m_Params.iAudioBitrate = m_AudioPanel->GetBitrate();
     m_Params.bAudioEnabled = m_AudioPanel->IsAudioEnabled();
-    m_Params.iAudioChannels = m_AudioPanel->IsStereo() ? 2 : 1;
+    m_Params.iAudioChannels = m_AudioPanel->GetChannels();
 }
 
 void TableDrivenCodecParamPage::OnOutputFormatChanged(wxCommandEvent&)
 {
     m_Params.eCodec = CodecFromFormatIndex(m_Table.formats, m_FormatPanel->GetFormatIndex());
+    OfferSourceChannels();
+    m_Params.iAudioChannels = m_AudioPanel->GetChannels();
+}
+
+void TableDrivenCodecParamPage::OfferSourceChannels()
+{
+    tCodecParams surround = m_Params;
+    surround.iAudioChannels = 6;
+    m_AudioPanel->OfferSourceChannels(OutputStream::ChannelsFor(surround) > 2);
 }

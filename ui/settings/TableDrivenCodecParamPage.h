@@ -38,6 +38,8 @@ private:
     void OnVideoQualityChanged(wxCommandEvent& event);
     void OnAudioSettingsChanged(wxCommandEvent& event);
     void OnOutputFormatChanged(wxCommandEvent& event);
+    // "As the source" is offered where the output's sound takes surround.
+    void OfferSourceChannels();
     // The panel's size, made even where the table asks for it.
     void ReadResolution();
     // Moves the frame rate to the nearest one the table allows.
