@@ -73,8 +73,8 @@ cat part1.ts part2.ts > size_change.ts
 rm part1.ts part2.ts
 
 # Real-world sound and timing. 5.1 with one tone per channel (FL 500, FR 700,
-# FC 1100, LFE 100, BL 1300, BR 1700 Hz); a mono clip; two tracks of which
-# the second is marked default; broadcasts whose clock starts at 10 hours or
+# FC 1100, LFE 100, BL 1300, BR 1700 Hz); a mono clip; two tracks (440 Hz
+# mono, 880 Hz stereo) of which the second is marked default; broadcasts whose clock starts at 10 hours or
 # runs into the 33-bit wrap, with a key frame every 10 s; a variable-rate
 # source (30 fps with every fifth picture missing) in three containers.
 tones=""
@@ -86,7 +86,7 @@ ff -f lavfi -i "$(pic 160x120 25 3)" $tones \
 ff -f lavfi -i "$(pic 160x120 25 3)" -f lavfi -i "$(tone 440 44100 3)" \
    -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -ac 1 mono.mp4
 ff -f lavfi -i "$(pic 160x120 25 3)" -f lavfi -i "$(tone 440 44100 3)" -f lavfi -i "$(tone 880 44100 3)" \
-   -map 0 -map 1 -map 2 -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -ac 2 \
+   -map 0 -map 1 -map 2 -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -ac:a:0 1 -ac:a:1 2 \
    -disposition:a:0 0 -disposition:a:1 default second_default.mkv
 for offset in 36000 95440; do
   ff -f lavfi -i "$(pic 160x120 25 12)" -f lavfi -i "$(tone 440 44100 12)" -ac 2 \

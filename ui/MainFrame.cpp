@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 
 #include <wx/button.h>
 #include <wx/choice.h>
@@ -67,6 +68,15 @@ const char* const productVersion = "1.1";
 const char* const cantExport = "Can't export to video.";
 const char* const noVideo = "This file has no video.";
 const char* const cantOpenInput = "Can't open this video file. File can be corrupt or its format unsupported.";
+
+// The fixed text, then the reason; a file without video is told just so.
+wxString InputFailure(const char* reason)
+{
+    if (wxString(reason) == noVideo)
+        return noVideo;
+    return wxString(cantOpenInput) + "\n" + wxString::FromUTF8(reason);
+}
+
 const char* const noInputHint = "Open a video to convert:\nFile > Input File... (Ctrl+O),\nor drop the file on this window.";
 const int previewAsks = 100;
 // The left column's width, whatever the texts in it say.
@@ -375,11 +385,11 @@ bool MainFrame::TryOpenInput(const wxString& path)
     try {
         LoadInput(path);
     } catch (const char* reason) {
-        m_InputFailure = reason == noVideo ? noVideo : cantOpenInput;
+        m_InputFailure = InputFailure(reason);
         ResetInput();
         return false;
-    } catch (...) {
-        m_InputFailure = cantOpenInput;
+    } catch (const std::exception& error) {
+        m_InputFailure = InputFailure(error.what());
         ResetInput();
         return false;
     }

@@ -127,6 +127,7 @@ TEST(RealWorldSound, TheTracksAreListedAndTheDefaultMarkedOneIsTaken)
     ASSERT_EQ(tracks.size(), 2u);
     EXPECT_EQ(tracks[1].number, 2);
     EXPECT_EQ(tracks[1].codec, "aac");
+    EXPECT_EQ(tracks[0].channels, 1);
     EXPECT_EQ(tracks[1].channels, 2);
     EXPECT_EQ(input.GetSoundTrack(), 2);
     EXPECT_THROW(InputStream(MediaPath("second_default.mkv").c_str(), false, true, 3), const char*);
