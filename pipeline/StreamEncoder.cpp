@@ -37,7 +37,7 @@ StreamEncoder::StreamEncoder(const char* inputName, const char* outputName, tCod
                              params.iWidth, params.iHeight, AV_PIX_FMT_YUV420P};
     m_Engine = std::make_unique<FrameProcessingEngine>(convert, cropRect);
     m_Writer = std::make_unique<PictureWriter>(*m_Engine, *m_Output, m_OutputLock);
-    SetTargets(params);
+    SetTargets();
     SeekToStart();
 }
 
@@ -70,7 +70,7 @@ void StreamEncoder::ClampRange(double endTime)
 }
 
 // Every output picture slot of the range, and every sample of it.
-void StreamEncoder::SetTargets(const tCodecParams& params)
+void StreamEncoder::SetTargets()
 {
     m_OutputFps = m_Output->GetFrameRate();
     m_VideoTarget = uint64_t(std::max(1.0, std::round(GetDuration() * m_OutputFps)));

@@ -54,7 +54,7 @@ public:
 private:
     void OpenAudioInput(const char* inputName, tCodecParams& params);
     void ClampRange(double endTime);
-    void SetTargets(const tCodecParams& params);
+    void SetTargets();
     void SeekToStart();
     void CutAtTheEndOfTheMedia();
     void EndVideoInput();

@@ -74,9 +74,10 @@ rm part1.ts part2.ts
 
 # Real-world sound and timing. 5.1 with one tone per channel (FL 500, FR 700,
 # FC 1100, LFE 100, BL 1300, BR 1700 Hz); a mono clip; two tracks (440 Hz
-# mono, 880 Hz stereo) of which the second is marked default; broadcasts whose clock starts at 10 hours or
-# runs into the 33-bit wrap, with a key frame every 10 s; a variable-rate
-# source (30 fps with every fifth picture missing) in three containers.
+# mono, 880 Hz stereo) of which the second is marked default; broadcasts
+# whose clock starts at 10 hours or runs into the 33-bit wrap, with a key
+# frame every 10 s; a variable-rate source (30 fps with every fifth picture
+# missing) in four containers.
 tones=""
 for f in 500 700 1100 100 1300 1700; do tones="$tones -f lavfi -i $(tone $f 48000 3)"; done
 # shellcheck disable=SC2086
@@ -93,7 +94,7 @@ for offset in 36000 95440; do
      -c:v libx264 -preset veryfast -g 250 -keyint_min 250 -sc_threshold 0 -pix_fmt yuv420p \
      -c:a aac -output_ts_offset $offset clock_$offset.ts
 done
-for ext in mkv ts flv; do
+for ext in mkv ts flv mp4; do
   ff -f lavfi -i "$(pic 160x120 30 4)" -f lavfi -i "$(tone 440 44100 4)" -vf "select='mod(n,5)'" \
      -fps_mode vfr -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -ac 2 vfr.$ext
 done
