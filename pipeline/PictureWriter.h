@@ -2,6 +2,7 @@
 // Converts and encodes the pictures of an export on a thread of its own, so
 // that decoding the next picture goes on meanwhile. Holds a few pictures at
 // most: Write() waits while they are not yet written.
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -43,7 +44,7 @@ private:
     std::condition_variable m_Changed;
     std::deque<Job> m_Jobs;
     bool m_Writing = false;  // a job taken from the queue is being written
-    bool m_Stop = false;
+    std::atomic<bool> m_Stop{false};  // also read by a job that writes many copies
     const char* m_Failure = nullptr;
     std::thread m_Thread;  // last: started once everything above exists
 };
