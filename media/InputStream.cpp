@@ -86,6 +86,8 @@ InputStream::InputStream(const char* fileName, bool skipAudio, bool skipVideo, i
     OpenTrack(m_Video, &InputStream::CheckVideo);
     GetAudioStreamInfo();
     GetVideoStreamInfo();
+    if (skipVideo && !IsAudioPresent())
+        throw "Can't decode the sound of this file.";
     if (!IsAudioPresent() && !IsVideoPresent())
         throw "Input file is empty, can't find supported audio or video streams. Or all streams is skipped.";
 
