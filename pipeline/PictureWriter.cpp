@@ -2,8 +2,8 @@
 
 #include <new>
 
-PictureWriter::PictureWriter(FrameProcessingEngine& engine, OutputStream& output, std::mutex& outputLock)
-    : m_Engine(engine), m_Output(output), m_OutputLock(outputLock), m_Thread(&PictureWriter::Run, this)
+PictureWriter::PictureWriter(OutputStream& output, std::mutex& outputLock)
+    : m_Output(output), m_OutputLock(outputLock), m_Thread(&PictureWriter::Run, this)
 {
 }
 
@@ -71,8 +71,7 @@ void PictureWriter::Run()
 
 void PictureWriter::WriteJob(const Job& job)
 {
-    ffmpeg::FramePtr out = m_Engine.ProcessFrame(job.picture.get());
     std::lock_guard<std::mutex> output(m_OutputLock);
     for (uint64_t i = 0; i < job.copies && !m_Stop; ++i)
-        m_Output.WriteNextVideoFrame(out.get());
+        m_Output.WriteNextVideoFrame(job.picture.get());
 }

@@ -36,7 +36,7 @@ StreamEncoder::StreamEncoder(const char* inputName, const char* outputName, tCod
     ConvertParams convert = {video.width, video.height, video.pixFmt,
                              params.iWidth, params.iHeight, AV_PIX_FMT_YUV420P};
     m_Engine = std::make_unique<FrameProcessingEngine>(convert, cropRect);
-    m_Writer = std::make_unique<PictureWriter>(*m_Engine, *m_Output, m_OutputLock);
+    m_Writer = std::make_unique<PictureWriter>(*m_Output, m_OutputLock);
     SetTargets();
     SeekToStart();
 }
@@ -170,10 +170,8 @@ void StreamEncoder::WriteHeldPicture(double until)
         ++copies;
     if (copies == 0)
         return;
-    ffmpeg::FramePtr picture(av_frame_clone(m_Held.get()));
-    if (!picture)
-        throw "Can't create new AVFrame.";
-    m_Writer->Write(std::move(picture), copies);
+    // Made small before it is queued: the queue holds pictures of the output's size.
+    m_Writer->Write(m_Engine->ProcessFrame(m_Held.get()), copies);
 }
 
 void StreamEncoder::EncodeAudio()
