@@ -16,9 +16,7 @@ int main(int argc, char** argv)
         InputStream input(argv[1], true, false);
         long pictures = 0;
         while (!input.IsVideoEnded()) {
-            AVFrame* frame = input.DecodeNextVideoFrame();
-            if (frame) ++pictures;
-            av_frame_free(&frame);
+            if (input.DecodeNextVideoFrame()) ++pictures;
         }
         std::chrono::duration<double> wall = std::chrono::steady_clock::now() - started;
         std::printf("%.3f\n", wall.count());

@@ -1,31 +1,43 @@
 #pragma once
-// Converts interleaved signed 16-bit audio between sample rates and channel
-// counts (any counts: 5.1 down to stereo or mono, mono up to stereo, ...).
-#include <memory>
+// Sound of any sample format, rate and channel layout made into frames of an
+// encoder's format, rate, layout and frame size: one resampler feeding
+// FFmpeg's audio FIFO, as whole sample frames throughout. Fewer channels are
+// made with the resampler's standard downmix (centre and surrounds at -3 dB
+// into both sides, LFE left out); mono goes into both sides alike.
+#include <cstdint>
 
 #include "media/FFmpegPtr.h"
 
 class AudioResampler {
 public:
-    // Throws "Can't init resampler." for unusable counts or rates.
-    AudioResampler(int inChannels, int inRate, int outChannels, int outRate);
+    // Throws "Can't init resampler." for an encoder without sound settings.
+    explicit AudioResampler(const AVCodecContext& encoder);
+    ~AudioResampler();
+    AudioResampler(const AudioResampler&) = delete;
+    AudioResampler& operator=(const AudioResampler&) = delete;
 
-    // Converts `size` bytes of input. The result stays owned by the resampler
-    // and is overwritten by the next call; it holds LastResampleBufferSize()
-    // bytes. Consecutive calls must carry consecutive audio (the filter keeps
-    // its state). Throws "Can't resample audio data." when nothing comes out.
-    short* Resample(short* samples, int size);
-    int LastResampleBufferSize() const { return m_LastSamples * m_OutChannels * 2; }
+    // Converts `frame` (null: what the resampler still holds back, at the
+    // end) and queues at most `room` of the samples that come out; the rest
+    // is dropped. Returns the samples per channel queued. Consecutive calls
+    // carry consecutive sound; a frame of another format starts afresh.
+    int64_t Put(const AVFrame* frame, int64_t room);
+    // Queues `samples` of silence.
+    void PutSilence(int samples);
+    // The next frame of the encoder's frame size, or null when fewer samples
+    // are queued. With `last`, what is left comes as a shorter frame
+    // (filled up with silence for encoders that take whole frames only).
+    ffmpeg::FramePtr Take(bool last);
 
 private:
-    void ReserveOutput(int inputSamples);
+    bool Prepare(const AVFrame& frame);
+    ffmpeg::FramePtr NewFrame(int samples) const;
+    bool Queue(AVFrame& frame, int samples);
 
-    ffmpeg::SwrPtr m_ResampleContext;
-    int m_InChannels;
-    int m_InRate;
-    int m_OutChannels;
-    int m_OutRate;
-    std::unique_ptr<short[]> m_Buffer;
-    int m_BufferSize = 0;  // bytes
-    int m_LastSamples = 0;  // per channel
+    const AVCodecContext& m_Encoder;
+    int m_FrameSize;
+    ffmpeg::AudioFifoPtr m_Fifo;
+    ffmpeg::SwrPtr m_Swr;  // from the format of the frames coming in
+    int m_InFormat = -1;
+    int m_InRate = 0;
+    AVChannelLayout m_InLayout{};
 };

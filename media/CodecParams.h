@@ -24,7 +24,7 @@ constexpr int OUTPUT_CODEC_COUNT = 12;
 
 struct tCodecParams {
     int32_t iAudioBitrate = 0;     // bit/s
-    int32_t iAudioChannels = 0;    // 1 mono, 2 or more stereo
+    int32_t iAudioChannels = 0;    // 1 mono, 2 stereo, 6 as the source up to 5.1 (AAC in MP4 and MOV)
     int32_t iAudioSampleRate = 0;  // Hz
     int32_t iVideoBitrate = 0;     // bit/s
     int32_t iGopSize = 0;          // 0..20; shown as Quality = 20 - iGopSize
@@ -40,6 +40,9 @@ struct tCodecParams {
     int32_t iSourceFpsDen = 0;
     // Interlaced sources are written as they are, not deinterlaced.
     bool bKeepInterlaced = false;
+    // The input's sound track, from 1 among its sound tracks; 0: the one the
+    // input marks as default.
+    int32_t iAudioTrack = 0;
 };
 
 // Records of one family, built from tCodecParams by the output stream.

@@ -5,9 +5,7 @@
 #include <memory>
 
 extern "C" {
-#include <libavutil/imgutils.h>
 #include <libavutil/opt.h>
-#include <libavutil/samplefmt.h>
 }
 
 namespace ffmpeg {
@@ -24,16 +22,27 @@ namespace {
 using EncoderPtr = std::unique_ptr<tFFMpegEncoder>;
 
 // Creates the encoder of `codecId` and lets the profile create its stream.
-AVStream* CreateStream(tFFMpegEncoder& encoder, ffmpeg::CodecContextPtr& codec,
-                       AVCodecID codecId, AVStreamCreator create, const void* params)
+bool CreateStream(tFFMpegEncoder& encoder, tOutputTrack& track, AVCodecID codecId, AVStreamCreator create,
+                  const void* params)
 {
     const AVCodec* encoderCodec = avcodec_find_encoder(codecId);
     if (!encoderCodec || !create)
-        return nullptr;
-    codec.reset(avcodec_alloc_context3(encoderCodec));
-    if (!codec)
-        return nullptr;
-    return create(encoder.pFormatCtx.get(), codec.get(), codecId, params);
+        return false;
+    track.pCodec.reset(avcodec_alloc_context3(encoderCodec));
+    if (!track.pCodec)
+        return false;
+    track.pStream = create(encoder.pFormatCtx.get(), track.pCodec.get(), codecId, params);
+    return track.pStream != nullptr;
+}
+
+// Opens the track's encoder and copies its settings into the stream.
+bool OpenCodec(tOutputTrack& track)
+{
+    AVCodecContext* codec = track.pCodec.get();
+    if (avcodec_open2(codec, codec->codec, nullptr) < 0)
+        return false;
+    track.pStream->time_base = codec->time_base;
+    return avcodec_parameters_from_context(track.pStream->codecpar, codec) >= 0;
 }
 
 bool OpenFile(tFFMpegEncoder& encoder, const char* fileName)
@@ -48,9 +57,10 @@ using Clock = std::chrono::steady_clock;
 
 // Sends one frame (or null, to drain) and writes every packet that comes out,
 // or those that come out before `deadline`.
-bool EncodeAndWrite(tFFMpegEncoder& encoder, AVCodecContext* codec, AVStream* stream,
-                    const AVFrame* frame, Clock::time_point deadline = Clock::time_point::max())
+bool EncodeAndWrite(tFFMpegEncoder& encoder, tOutputTrack& track, const AVFrame* frame,
+                    Clock::time_point deadline = Clock::time_point::max())
 {
+    AVCodecContext* codec = track.pCodec.get();
     if (avcodec_send_frame(codec, frame) < 0)
         return false;
     AVPacket* packet = encoder.pPacket.get();
@@ -64,35 +74,11 @@ bool EncodeAndWrite(tFFMpegEncoder& encoder, AVCodecContext* codec, AVStream* st
         // duration of the last one to get the stream's length right.
         if (packet->duration <= 0 && codec->codec_type == AVMEDIA_TYPE_VIDEO)
             packet->duration = 1;
-        packet->stream_index = stream->index;
+        packet->stream_index = track.pStream->index;
         if (!encoder.pGate->Put(packet))
             return false;
     }
     return true;
-}
-
-// The audio frame and the converter from interleaved 16-bit samples to the
-// sample format that the audio encoder takes (planar for AAC and MP3).
-bool InitAudioFrame(tFFMpegEncoder& encoder)
-{
-    AVCodecContext* codec = encoder.pAudioCodec.get();
-    encoder.pAudioFrame.reset(av_frame_alloc());
-    AVFrame* frame = encoder.pAudioFrame.get();
-    if (!frame || codec->frame_size < 1)
-        return false;
-    frame->format = codec->sample_fmt;
-    frame->nb_samples = codec->frame_size;
-    frame->sample_rate = codec->sample_rate;
-    if (av_channel_layout_copy(&frame->ch_layout, &codec->ch_layout) < 0 ||
-        av_frame_get_buffer(frame, 0) < 0)
-        return false;
-    SwrContext* converter = nullptr;
-    if (swr_alloc_set_opts2(&converter, &codec->ch_layout, codec->sample_fmt, codec->sample_rate,
-                            &codec->ch_layout, AV_SAMPLE_FMT_S16, codec->sample_rate, 0,
-                            nullptr) < 0)
-        return false;
-    encoder.pAudioConverter.reset(converter);
-    return swr_init(converter) >= 0;
 }
 
 bool WriteHeader(AVFormatContext* context, const char* muxerOptions)
@@ -114,24 +100,6 @@ void RemoveFile(const char* fileName)
 
 }  // namespace
 
-bool OpenCodec(AVCodecContext* codec, AVStream* stream)
-{
-    if (!codec || !stream || !codec->codec)
-        return false;
-    if (avcodec_open2(codec, codec->codec, nullptr) < 0)
-        return false;
-    stream->time_base = codec->time_base;
-    return avcodec_parameters_from_context(stream->codecpar, codec) >= 0;
-}
-
-bool InitBuffers(tFFMpegEncoder* encoder, bool noAudio)
-{
-    encoder->pPacket.reset(av_packet_alloc());
-    if (!encoder->pPacket)
-        return false;
-    return noAudio || InitAudioFrame(*encoder);
-}
-
 tFFMpegEncoder* OpenOutput(const char* fileName, const char* formatShortName,
                            AVCodecID audioCodec, AVStreamCreator createAudio, const void* audioParams,
                            AVCodecID videoCodec, AVStreamCreator createVideo, const void* videoParams,
@@ -148,27 +116,20 @@ tFFMpegEncoder* OpenOutput(const char* fileName, const char* formatShortName,
         return nullptr;
     encoder->pFormatCtx.reset(context);
 
-    encoder->pVideoStream = CreateStream(*encoder, encoder->pVideoCodec, videoCodec, createVideo, videoParams);
-    if (!encoder->pVideoStream)
+    if (!CreateStream(*encoder, encoder->video, videoCodec, createVideo, videoParams))
         return nullptr;
-    if (!noAudio) {
-        encoder->pAudioStream = CreateStream(*encoder, encoder->pAudioCodec, audioCodec, createAudio, audioParams);
-        if (!encoder->pAudioStream)
-            return nullptr;
-        if (!OpenCodec(encoder->pAudioCodec.get(), encoder->pAudioStream))
-            return nullptr;
-    }
-    if (!OpenCodec(encoder->pVideoCodec.get(), encoder->pVideoStream))
+    if (!noAudio &&
+        (!CreateStream(*encoder, encoder->audio, audioCodec, createAudio, audioParams) || !OpenCodec(encoder->audio)))
         return nullptr;
-    if (!OpenFile(*encoder, fileName))
+    if (!OpenCodec(encoder->video) || !OpenFile(*encoder, fileName))
         return nullptr;
-    if (!WriteHeader(context, muxerOptions) || !InitBuffers(encoder.get(), noAudio)) {
+    encoder->pPacket.reset(av_packet_alloc());
+    if (!encoder->pPacket || !WriteHeader(context, muxerOptions)) {
         encoder.reset();  // closes the file first
         RemoveFile(fileName);
         return nullptr;
     }
-    encoder->pGate = std::make_unique<PacketGate>(context, encoder->pVideoStream, encoder->pVideoCodec.get(),
-                                                  encoder->pAudioStream, encoder->pAudioCodec.get());
+    encoder->pGate = std::make_unique<PacketGate>(context, encoder->video, encoder->audio);
     return encoder.release();
 }
 
@@ -183,9 +144,9 @@ const auto earlyDrain = std::chrono::milliseconds(100);
 bool Drain(tFFMpegEncoder& encoder, Clock::time_point deadline)
 {
     bool drained = true;
-    if (encoder.pAudioStream)
-        drained = EncodeAndWrite(encoder, encoder.pAudioCodec.get(), encoder.pAudioStream, nullptr);
-    if (!EncodeAndWrite(encoder, encoder.pVideoCodec.get(), encoder.pVideoStream, nullptr, deadline))
+    if (encoder.audio.pStream)
+        drained = EncodeAndWrite(encoder, encoder.audio, nullptr);
+    if (!EncodeAndWrite(encoder, encoder.video, nullptr, deadline))
         drained = false;
     return drained;
 }
@@ -241,118 +202,31 @@ void CloseOutput(tFFMpegEncoder* encoder)
         FinishOutput(encoder);
 }
 
+bool HasAudio(const tFFMpegEncoder* encoder)
+{
+    return encoder && encoder->audio.pStream && !encoder->bAudioUnused;
+}
+
 bool WriteVideoFrame(tFFMpegEncoder* encoder, AVFrame* picture)
 {
     if (!encoder || !picture)
         return false;
-    AVCodecContext* codec = encoder->pVideoCodec.get();
-    picture->width = codec->width;
-    picture->height = codec->height;
-    picture->format = codec->pix_fmt;
-    picture->pts = encoder->iVideoFrames;
-    if (!EncodeAndWrite(*encoder, codec, encoder->pVideoStream, picture))
+    tOutputTrack& video = encoder->video;
+    picture->width = video.pCodec->width;
+    picture->height = video.pCodec->height;
+    picture->format = video.pCodec->pix_fmt;
+    picture->pts = video.iNextPts;
+    if (!EncodeAndWrite(*encoder, video, picture))
         return false;
-    ++encoder->iVideoFrames;
+    ++video.iNextPts;
     return true;
 }
 
-namespace {
-bool HasAudio(const tFFMpegEncoder* encoder)
+bool WriteAudioFrame(tFFMpegEncoder* encoder, AVFrame* frame)
 {
-    return encoder && encoder->pAudioStream && !encoder->bAudioUnused;
-}
-}  // namespace
-
-bool WriteAudioFrame(tFFMpegEncoder* encoder, const short* samples)
-{
-    return HasAudio(encoder) && WriteAudioSamples(encoder, samples, encoder->pAudioCodec->frame_size);
-}
-
-bool WriteAudioSamples(tFFMpegEncoder* encoder, const short* samples, int count)
-{
-    if (!HasAudio(encoder) || !samples || count < 1 || count > encoder->pAudioCodec->frame_size)
+    if (!HasAudio(encoder) || !frame)
         return false;
-    AVFrame* frame = encoder->pAudioFrame.get();
-    // The encoder may still hold a reference to the frame it was given last.
-    if (av_frame_make_writable(frame) < 0)
-        return false;
-    // Only encoders that take a short last frame get one; others get silence after the sound.
-    AVCodecContext* codec = encoder->pAudioCodec.get();
-    bool shortFrame = codec->codec->capabilities & AV_CODEC_CAP_SMALL_LAST_FRAME;
-    frame->nb_samples = shortFrame ? count : codec->frame_size;
-    if (count < frame->nb_samples)
-        av_samples_set_silence(frame->extended_data, 0, frame->nb_samples,
-                               codec->ch_layout.nb_channels, codec->sample_fmt);
-    const uint8_t* input[] = {reinterpret_cast<const uint8_t*>(samples)};
-    if (swr_convert(encoder->pAudioConverter.get(), frame->extended_data, count, input, count) != count)
-        return false;
-    frame->pts = encoder->iAudioSamples;
-    encoder->iAudioSamples += frame->nb_samples;
-    return EncodeAndWrite(*encoder, encoder->pAudioCodec.get(), encoder->pAudioStream, frame);
-}
-
-int GetAudioFrameSize(tFFMpegEncoder* encoder)
-{
-    if (!HasAudio(encoder))
-        return -1;
-    AVCodecContext* codec = encoder->pAudioCodec.get();
-    return codec->frame_size * codec->ch_layout.nb_channels;
-}
-
-double CalcStreamPosition(tFFMpegEncoder* encoder, enumFFMpegStreamType type)
-{
-    if (!encoder)
-        return -1.0;
-    if (type == STREAM_VIDEO)
-        return encoder->iVideoFrames * av_q2d(encoder->pVideoCodec->time_base);
-    if (!HasAudio(encoder))
-        return 0.0;
-    return double(encoder->iAudioSamples) / encoder->pAudioCodec->sample_rate;
-}
-
-int64_t OutputFileSize(tFFMpegEncoder* encoder)
-{
-    if (!encoder)
-        return -1;
-    AVIOContext* io = encoder->pFormatCtx->pb;
-    return io ? avio_size(io) : 0;
-}
-
-int FrameDataSize(int width, int height, AVPixelFormat format)
-{
-    return av_image_get_buffer_size(format, width, height, 1);
-}
-
-AVFrame* CreateFrame(int width, int height, AVPixelFormat format)
-{
-    int size = FrameDataSize(width, height, format);
-    if (size <= 0)
-        return nullptr;
-    ffmpeg::FramePtr frame(av_frame_alloc());
-    ffmpeg::AvBufferPtr<uint8_t> buffer(static_cast<uint8_t*>(av_malloc(size)));
-    if (!frame || !buffer)
-        return nullptr;
-    if (av_image_fill_arrays(frame->data, frame->linesize, buffer.get(), format, width, height, 1) <= 0)
-        return nullptr;
-    buffer.release();  // now owned through frame->data[0]
-    frame->width = width;
-    frame->height = height;
-    frame->format = format;
-    return frame.release();
-}
-
-AVFrame* CreateFrame(tFFMpegEncoder* encoder)
-{
-    if (!encoder)
-        return nullptr;
-    AVCodecContext* codec = encoder->pVideoCodec.get();
-    return CreateFrame(codec->width, codec->height, codec->pix_fmt);
-}
-
-void FreeFrame(AVFrame* frame)
-{
-    if (!frame)
-        return;
-    av_free(frame->data[0]);
-    av_frame_free(&frame);
+    frame->pts = encoder->audio.iNextPts;
+    encoder->audio.iNextPts += frame->nb_samples;
+    return EncodeAndWrite(*encoder, encoder->audio, frame);
 }

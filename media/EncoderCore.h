@@ -1,7 +1,7 @@
 #pragma once
 // A small procedural layer over FFmpeg's muxing and encoding: one output file
 // with one video stream and, optionally, one audio stream. Nothing here
-// throws; failures are reported by null, false or -1.
+// throws; failures are reported by null, false or a negative error code.
 #include <cstdint>
 
 extern "C" {
@@ -11,11 +11,6 @@ extern "C" {
 
 #include "media/FFmpegPtr.h"
 #include "media/PacketGate.h"
-
-enum enumFFMpegStreamType {
-    STREAM_AUDIO = 0,
-    STREAM_VIDEO = 1,
-};
 
 // Creates one stream in `context` for the codec `codecId` and fills the
 // stream's encoder settings in `codec` from the profile's `params`; returns
@@ -31,23 +26,25 @@ struct OutputContextDeleter {
 using OutputContextPtr = std::unique_ptr<AVFormatContext, OutputContextDeleter>;
 }  // namespace ffmpeg
 
-// One open output. Streams no longer carry their encoders, so the record
-// holds one encoder per stream beside it.
+// One stream of an output: the stream, its encoder and the next pts
+// (pictures or samples per channel sent so far).
+struct tOutputTrack {
+    AVStream* pStream = nullptr;  // null without this stream
+    ffmpeg::CodecContextPtr pCodec;
+    int64_t iNextPts = 0;
+};
+
+// One open output. Streams no longer carry their encoders, so each track
+// holds its encoder beside its stream.
 struct tFFMpegEncoder {
     const AVOutputFormat* pFormat = nullptr;  // not owned
     ffmpeg::OutputContextPtr pFormatCtx;
-    AVStream* pAudioStream = nullptr;  // null without audio
-    AVStream* pVideoStream = nullptr;
-    ffmpeg::CodecContextPtr pAudioCodec;
-    ffmpeg::CodecContextPtr pVideoCodec;
-    ffmpeg::PacketPtr pPacket;        // receives every encoded packet
+    tOutputTrack audio;
+    tOutputTrack video;
+    ffmpeg::PacketPtr pPacket;          // receives every encoded packet
     std::unique_ptr<PacketGate> pGate;  // between the encoders and the file
-    ffmpeg::FramePtr pAudioFrame;     // one encoder frame in the encoder's sample format
-    ffmpeg::SwrPtr pAudioConverter;   // interleaved 16-bit to the encoder's sample format
-    int64_t iAudioSamples = 0;        // samples per channel sent so far: the next audio pts
-    int64_t iVideoFrames = 0;         // pictures sent so far: the next video pts
-    bool bAudioUnused = false;        // the audio stream only satisfies the muxer
-    bool bFinished = false;           // drained and trailer written
+    bool bAudioUnused = false;          // the audio stream only satisfies the muxer
+    bool bFinished = false;             // drained and trailer written
 };
 
 // `muxerOptions`: "key=value" pairs joined by ':' for the muxer, or null.
@@ -69,34 +66,13 @@ void CloseOutput(tFFMpegEncoder* encoder);
 // The file's write error (a negative error code), or 0.
 int OutputError(const tFFMpegEncoder* encoder);
 
+// True when the output takes sound (an unused placeholder stream does not).
+bool HasAudio(const tFFMpegEncoder* encoder);
+
 // Encodes one picture of the encoder's size and pixel format. The picture is
 // stamped with the encoder's size, format and the next picture number.
 bool WriteVideoFrame(tFFMpegEncoder* encoder, AVFrame* picture);
 
-// Encodes one encoder frame: GetAudioFrameSize() interleaved 16-bit samples.
-// False without audio.
-bool WriteAudioFrame(tFFMpegEncoder* encoder, const short* samples);
-// Encodes the last, shorter frame: `count` samples per channel.
-bool WriteAudioSamples(tFFMpegEncoder* encoder, const short* samples, int count);
-
-// Samples in one encoder frame, all channels together; -1 without audio
-// (an unused placeholder stream counts as no audio).
-int GetAudioFrameSize(tFFMpegEncoder* encoder);
-
-// Seconds of the stream sent to its encoder; 0 without that stream, -1 for null.
-double CalcStreamPosition(tFFMpegEncoder* encoder, enumFFMpegStreamType type);
-
-// Bytes written to the file so far; -1 for null.
-int64_t OutputFileSize(tFFMpegEncoder* encoder);
-
-// A picture over one buffer of FrameDataSize bytes; free it with FreeFrame.
-AVFrame* CreateFrame(int width, int height, AVPixelFormat format);
-AVFrame* CreateFrame(tFFMpegEncoder* encoder);
-void FreeFrame(AVFrame* frame);
-int FrameDataSize(int width, int height, AVPixelFormat format);
-
-// Opens `codec` and copies its settings into the stream.
-bool OpenCodec(AVCodecContext* codec, AVStream* stream);
-
-// The packet and the audio frame that every write reuses.
-bool InitBuffers(tFFMpegEncoder* encoder, bool noAudio);
+// Encodes one frame of sound in the encoder's format, layout and rate, of
+// its frame size (a last one may be shorter); stamped with the next pts.
+bool WriteAudioFrame(tFFMpegEncoder* encoder, AVFrame* frame);

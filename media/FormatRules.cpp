@@ -140,7 +140,8 @@ tCodecParams ProposeForSource(enumOutputCodec codec, const tSourceDescription& s
     p.iVideoBitrate = format.defaultVideoBitrate;
     p.bAudioEnabled = source.hasAudio;
     p.iAudioSampleRate = source.hasAudio ? source.sampleRate : format.sound.sampleRates.front();
-    p.iAudioChannels = source.hasAudio ? source.channels : 2;
+    // Surround is kept only when asked for; stereo is what plays everywhere.
+    p.iAudioChannels = source.hasAudio ? std::min(source.channels, 2) : 2;
     p.iAudioBitrate = format.sound.defaultBitrate;
     return NormaliseForFormat(p);
 }

@@ -4,14 +4,12 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
-#include <memory>
-#include <new>
 
 #include <sys/stat.h>
 
 extern "C" {
-#include <libavutil/imgutils.h>
 #include <libavutil/log.h>
+#include <libavutil/samplefmt.h>
 }
 
 namespace {
@@ -21,6 +19,7 @@ namespace {
 const int kMaxReadRetries = 1000;
 
 const char* const noVideoMessage = "This file has no video.";
+const char* const cantAllocate = "Can't allocate a frame.";
 
 bool IsValidRate(AVRational rate) { return rate.num > 0 && rate.den > 0; }
 
@@ -44,6 +43,8 @@ bool IsUsableVideo(const AVStream& stream)
            sws_isSupportedInput(format) && avcodec_find_decoder(codec.codec_id);
 }
 
+bool IsSound(const AVStream& stream) { return stream.codecpar->codec_type == AVMEDIA_TYPE_AUDIO; }
+
 // The largest timestamp the seconds `time` reach in `timeBase`, truncated
 // toward zero and kept inside the 64-bit range.
 int64_t SecondsToTimestamp(double time, AVRational timeBase)
@@ -51,6 +52,12 @@ int64_t SecondsToTimestamp(double time, AVRational timeBase)
     double value = time * timeBase.den / timeBase.num;
     const double limit = 9.2e18;
     return static_cast<int64_t>(std::max(-limit, std::min(limit, value)));
+}
+
+std::string Tag(const AVStream& stream, const char* key)
+{
+    const AVDictionaryEntry* entry = av_dict_get(stream.metadata, key, nullptr, 0);
+    return entry ? entry->value : "";
 }
 
 }  // namespace
@@ -63,48 +70,42 @@ InputStream::StaticInit::StaticInit()
 
 InputStream::StaticInit InputStream::m_StaticInit;
 
-InputStream::InputStream(const char* fileName, bool skipAudio, bool skipVideo)
-    : m_ReadPacket(av_packet_alloc()), m_AudioFrame(av_frame_alloc())
+InputStream::InputStream(const char* fileName, bool skipAudio, bool skipVideo, int soundTrack)
+    : m_ReadPacket(av_packet_alloc())
 {
-    if (!m_ReadPacket || !m_AudioFrame) throw "Can't open input file.";
+    if (!m_ReadPacket) throw "Can't open input file.";
+    Open(fileName);
+    bool hasVideo = ChooseStreams(skipAudio, skipVideo, soundTrack);
+    if (skipAudio && !skipVideo && !hasVideo)
+        throw noVideoMessage;
+    if (!IsAudioPresent() && !IsVideoPresent())
+        throw "Input file is empty, can't find audio or video streams. Or all streams is skipped.";
+
+    // A stream whose decoder is missing or fails is dropped; the other one stays.
+    OpenTrack(m_Audio, &InputStream::CheckAudio);
+    OpenTrack(m_Video, &InputStream::CheckVideo);
+    GetAudioStreamInfo();
+    GetVideoStreamInfo();
+    if (skipVideo && !IsAudioPresent())
+        throw "Can't decode the sound of this file.";
+    if (!IsAudioPresent() && !IsVideoPresent())
+        throw "Input file is empty, can't find supported audio or video streams. Or all streams is skipped.";
+
+    if (m_FormatContext->start_time != AV_NOPTS_VALUE) m_StartTime = m_FormatContext->start_time;
+    m_Duration = std::max(0.0, ContainerDuration());
+    DiscardUnusedStreams();
+}
+
+InputStream::~InputStream() = default;
+
+void InputStream::Open(const char* fileName)
+{
     AVFormatContext* context = nullptr;
     if (!IsRegularFile(fileName) || avformat_open_input(&context, fileName, nullptr, nullptr) < 0)
         throw "Can't open input file.";
     m_FormatContext.reset(context);
     if (avformat_find_stream_info(context, nullptr) < 0)
         throw "Can't read information about stream.";
-
-    bool hasVideo = ChooseStreams(skipAudio, skipVideo);
-    if (skipAudio && !skipVideo && !hasVideo)
-        throw noVideoMessage;
-    if (m_AudioStreamIndex < 0 && m_VideoStreamIndex < 0)
-        throw "Input file is empty, can't find audio or video streams. Or all streams is skipped.";
-
-    // A stream whose decoder is missing or fails is dropped; the other one stays.
-    if (IsAudioPresent()) {
-        try {
-            InitAudioStream();
-        } catch (const char*) {
-            m_AudioDecoder.reset();
-            m_AudioStreamIndex = -1;
-        }
-    }
-    if (IsVideoPresent()) {
-        try {
-            InitVideoStream();
-        } catch (const char*) {
-            m_VideoDecoder.reset();
-            m_VideoStreamIndex = -1;
-        }
-    }
-    GetAudioStreamInfo();
-    GetVideoStreamInfo();
-    if (m_AudioStreamIndex < 0 && m_VideoStreamIndex < 0)
-        throw "Input file is empty, can't find supported audio or video streams. Or all streams is skipped.";
-
-    if (context->start_time != AV_NOPTS_VALUE) m_StartTime = context->start_time;
-    CalcRealDuration();
-    DiscardUnusedStreams();
 }
 
 // The demuxer then skips the other streams' packets instead of reading them
@@ -113,97 +114,125 @@ InputStream::InputStream(const char* fileName, bool skipAudio, bool skipVideo)
 void InputStream::DiscardUnusedStreams()
 {
     for (unsigned i = 0; i < m_FormatContext->nb_streams; ++i)
-        if (int(i) != m_AudioStreamIndex && int(i) != m_VideoStreamIndex)
+        if (int(i) != m_Audio.index && int(i) != m_Video.index)
             m_FormatContext->streams[i]->discard = AVDISCARD_ALL;
 }
 
-InputStream::~InputStream() = default;
-
-bool InputStream::ChooseStreams(bool skipAudio, bool skipVideo)
+bool InputStream::ChooseStreams(bool skipAudio, bool skipVideo, int soundTrack)
 {
-    // The last stream of each kind wins.
-    for (unsigned i = 0; i < m_FormatContext->nb_streams; ++i) {
-        const AVStream& stream = *m_FormatContext->streams[i];
-        if (IsUsableVideo(stream)) m_VideoStreamIndex = static_cast<int>(i);
-        if (stream.codecpar->codec_type == AVMEDIA_TYPE_AUDIO) m_AudioStreamIndex = static_cast<int>(i);
-    }
-    bool hasVideo = m_VideoStreamIndex >= 0;
-    if (skipAudio) m_AudioStreamIndex = -1;
-    if (skipVideo) m_VideoStreamIndex = -1;
+    // The last picture stream wins.
+    for (unsigned i = 0; i < m_FormatContext->nb_streams; ++i)
+        if (IsUsableVideo(*m_FormatContext->streams[i])) m_Video.index = static_cast<int>(i);
+    bool hasVideo = IsVideoPresent();
+    if (!skipAudio) m_Audio.index = ChooseSoundStream(soundTrack);
+    if (skipVideo) m_Video.index = -1;
     return hasVideo;
 }
 
-ffmpeg::CodecContextPtr InputStream::OpenDecoder(int streamIndex, const char* noDecoderMessage,
-                                                 const char* openMessage) const
+// The track asked for, else the one the file marks as default (what players
+// play), else the one FFmpeg ranks best.
+int InputStream::ChooseSoundStream(int soundTrack) const
 {
-    const AVStream* stream = m_FormatContext->streams[streamIndex];
+    int number = 0;
+    int marked = -1;
+    for (unsigned i = 0; i < m_FormatContext->nb_streams; ++i) {
+        const AVStream& stream = *m_FormatContext->streams[i];
+        if (!IsSound(stream)) continue;
+        if (++number == soundTrack) return int(i);
+        if (marked < 0 && (stream.disposition & AV_DISPOSITION_DEFAULT)) marked = int(i);
+    }
+    if (soundTrack > 0) throw "This file has no such sound track.";
+    if (marked >= 0) return marked;
+    return std::max(-1, av_find_best_stream(m_FormatContext.get(), AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0));
+}
+
+std::vector<tSoundTrack> InputStream::GetSoundTracks() const
+{
+    std::vector<tSoundTrack> tracks;
+    for (unsigned i = 0; i < m_FormatContext->nb_streams; ++i) {
+        const AVStream& stream = *m_FormatContext->streams[i];
+        if (!IsSound(stream)) continue;
+        tSoundTrack track;
+        track.number = int(tracks.size()) + 1;
+        track.language = Tag(stream, "language");
+        track.title = Tag(stream, "title");
+        track.codec = avcodec_get_name(stream.codecpar->codec_id);
+        track.channels = stream.codecpar->ch_layout.nb_channels;
+        tracks.push_back(track);
+    }
+    return tracks;
+}
+
+int InputStream::GetSoundTrack() const
+{
+    if (!IsAudioPresent()) return 0;
+    int number = 0;
+    for (int i = 0; i <= m_Audio.index; ++i)
+        number += IsSound(*m_FormatContext->streams[i]);
+    return number;
+}
+
+void InputStream::OpenTrack(Track& track, bool (InputStream::*check)())
+{
+    if (!track.Present()) return;
+    const AVStream* stream = m_FormatContext->streams[track.index];
     const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
-    if (!codec) throw noDecoderMessage;
-    ffmpeg::CodecContextPtr decoder(avcodec_alloc_context3(codec));
-    if (!decoder || avcodec_parameters_to_context(decoder.get(), stream->codecpar) < 0)
-        throw openMessage;
-    decoder->pkt_timebase = stream->time_base;
-    if (stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO)
-        decoder->thread_count = 0;  // as many codec threads as the machine suits
-    if (avcodec_open2(decoder.get(), codec, nullptr) < 0) throw openMessage;
-    return decoder;
+    track.decoder.reset(codec ? avcodec_alloc_context3(codec) : nullptr);
+    bool opened = track.decoder && avcodec_parameters_to_context(track.decoder.get(), stream->codecpar) >= 0;
+    if (opened) {
+        track.decoder->pkt_timebase = stream->time_base;
+        if (stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO)
+            track.decoder->thread_count = 0;  // as many codec threads as the machine suits
+        opened = avcodec_open2(track.decoder.get(), codec, nullptr) >= 0 && (this->*check)();
+    }
+    if (!opened) {
+        track.decoder.reset();
+        track.index = -1;
+    }
 }
 
-void InputStream::InitAudioStream()
+bool InputStream::CheckAudio()
 {
-    const char* openMessage = "Can't open audio codec.";
-    m_AudioDecoder = OpenDecoder(m_AudioStreamIndex,
-        "Can't find decoder for audio stream. This audio compression not supported.", openMessage);
-    const AVChannelLayout& layout = m_AudioDecoder->ch_layout;
-    if (layout.nb_channels < 1 || m_AudioDecoder->sample_rate < 1) throw openMessage;
-    if (layout.order == AV_CHANNEL_ORDER_UNSPEC)
-        av_channel_layout_default(&m_AudioLayout.value, layout.nb_channels);
-    else if (av_channel_layout_copy(&m_AudioLayout.value, &layout) < 0)
-        throw openMessage;
+    return m_Audio.decoder->ch_layout.nb_channels > 0 && m_Audio.decoder->sample_rate > 0;
 }
 
-void InputStream::InitVideoStream()
+bool InputStream::CheckVideo()
 {
-    const char* openMessage = "Can't open video codec.";
-    m_VideoDecoder = OpenDecoder(m_VideoStreamIndex,
-        "Can't find decoder for video stream. This video compression not supported.", openMessage);
-    if (m_VideoDecoder->width < 1 || m_VideoDecoder->height < 1 ||
-        !sws_isSupportedInput(m_VideoDecoder->pix_fmt))
-        throw openMessage;
+    const AVCodecContext& decoder = *m_Video.decoder;
+    return decoder.width > 0 && decoder.height > 0 && sws_isSupportedInput(decoder.pix_fmt);
 }
 
 void InputStream::GetAudioStreamInfo()
 {
     if (!IsAudioPresent()) return;
-    m_Info.sampleRate = m_AudioDecoder->sample_rate;
-    m_Info.channels = m_AudioLayout.value.nb_channels;
-    m_Info.audioCodec = avcodec_get_name(m_AudioDecoder->codec_id);
+    m_Info.sampleRate = m_Audio.decoder->sample_rate;
+    m_Info.channels = m_Audio.decoder->ch_layout.nb_channels;
+    m_Info.audioCodec = avcodec_get_name(m_Audio.decoder->codec_id);
 }
 
 void InputStream::GetVideoStreamInfo()
 {
     if (!IsVideoPresent()) return;
-    AVStream* stream = m_FormatContext->streams[m_VideoStreamIndex];
+    AVStream* stream = m_FormatContext->streams[m_Video.index];
+    const AVCodecContext& decoder = *m_Video.decoder;
     m_Rotator = PictureRotator(PictureRotator::QuarterTurnsOf(*stream));
-    m_DecodedWidth = m_VideoDecoder->width;
-    m_DecodedHeight = m_VideoDecoder->height;
+    m_DecodedWidth = decoder.width;
+    m_DecodedHeight = decoder.height;
     m_Info.width = m_Rotator.SwapsSides() ? m_DecodedHeight : m_DecodedWidth;
     m_Info.height = m_Rotator.SwapsSides() ? m_DecodedWidth : m_DecodedHeight;
-    m_Info.pixFmt = m_VideoDecoder->pix_fmt;
+    m_Info.pixFmt = decoder.pix_fmt;
     // Pictures that are turned come in a format that can be turned.
-    if (m_Rotator.GetQuarterTurns() != 0 && !PictureRotator::CanTurn(m_VideoDecoder->pix_fmt))
+    if (m_Rotator.GetQuarterTurns() != 0 && !PictureRotator::CanTurn(decoder.pix_fmt))
         m_Info.pixFmt = AV_PIX_FMT_YUV420P;
     GetPictureShape(*stream);
 
-    AVRational rate = stream->avg_frame_rate;
-    if (!IsValidRate(rate)) rate = av_guess_frame_rate(m_FormatContext.get(), stream, nullptr);
-    AVRational timeBase = m_VideoDecoder->time_base;
+    AVRational rate = NominalRate(*stream);
     if (IsValidRate(rate)) {
         m_Info.frameRate = av_q2d(rate);
         // Kept within what every encoder's time base can hold.
         av_reduce(&m_Info.frameRateNum, &m_Info.frameRateDen, rate.num, rate.den, 65535);
-    } else if (IsValidRate(timeBase))
-        m_Info.frameRate = 1.0 / av_q2d(timeBase);
+    } else if (IsValidRate(decoder.time_base))
+        m_Info.frameRate = 1.0 / av_q2d(decoder.time_base);
     else
         m_Info.frameRate = 25.0;  // nothing in the file says; the common rate
 }
@@ -223,7 +252,22 @@ void InputStream::GetPictureShape(AVStream& stream)
     const AVCodecParameters& codec = *stream.codecpar;
     m_Info.colour = {codec.color_space, codec.color_primaries, codec.color_trc, codec.color_range};
     m_Info.interlaced = codec.field_order != AV_FIELD_UNKNOWN && codec.field_order != AV_FIELD_PROGRESSIVE;
-    m_Info.videoCodec = avcodec_get_name(m_VideoDecoder->codec_id);
+    m_Info.videoCodec = avcodec_get_name(m_Video.decoder->codec_id);
+}
+
+// The rate the pictures were made at. A variable-rate MP4 or MOV (a phone
+// clip) averages to an odd rate; its own rate is the one whose ticks hold
+// every picture's time, when that is a rate a camera uses.
+AVRational InputStream::NominalRate(const AVStream& stream) const
+{
+    AVRational average = stream.avg_frame_rate;
+    AVRational own = stream.r_frame_rate;
+    bool movie = std::strstr(m_FormatContext->iformat->name, "mp4") != nullptr;
+    if (movie && IsValidRate(own) && av_q2d(own) <= 120.0 &&
+        (!IsValidRate(average) || av_q2d(own) >= av_q2d(average)))
+        return own;
+    if (IsValidRate(average)) return average;
+    return av_guess_frame_rate(m_FormatContext.get(), const_cast<AVStream*>(&stream), nullptr);
 }
 
 double InputStream::ContainerDuration() const
@@ -231,16 +275,11 @@ double InputStream::ContainerDuration() const
     if (m_FormatContext->duration != AV_NOPTS_VALUE && m_FormatContext->duration > 0)
         return m_FormatContext->duration / 1000000.0;
     if (IsVideoPresent()) {
-        const AVStream* stream = m_FormatContext->streams[m_VideoStreamIndex];
+        const AVStream* stream = m_FormatContext->streams[m_Video.index];
         if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0)
-            return StreamSeconds(m_VideoStreamIndex, stream->duration);
+            return StreamSeconds(m_Video.index, stream->duration);
     }
     return 0.0;
-}
-
-void InputStream::CalcRealDuration()
-{
-    m_Duration = std::max(0.0, ContainerDuration());
 }
 
 double InputStream::StreamSeconds(int streamIndex, int64_t timestamp) const
@@ -250,32 +289,12 @@ double InputStream::StreamSeconds(int streamIndex, int64_t timestamp) const
 
 double InputStream::GetPosition() const
 {
-    if (!IsVideoPresent()) return m_AudioPosition;
-    if (!IsAudioPresent()) return m_VideoPosition;
-    return std::min(m_AudioPosition, m_VideoPosition);
+    if (!IsVideoPresent()) return m_Audio.position;
+    if (!IsAudioPresent()) return m_Video.position;
+    return std::min(m_Audio.position, m_Video.position);
 }
 
-int InputStream::GetVideoFrameBufferSize() const
-{
-    if (!IsVideoPresent()) return 0;
-    int size = av_image_get_buffer_size(static_cast<AVPixelFormat>(m_Info.pixFmt),
-                                        m_Info.width, m_Info.height, 1);
-    return std::max(size, 0);
-}
-
-bool InputStream::IsAudioEnded() const
-{
-    return !IsAudioPresent() || (m_AllDataRead && m_AudioPackets.Size() == 0 &&
-                                 m_AudioData.Size() == 0 && m_AudioDrained);
-}
-
-bool InputStream::IsVideoEnded() const
-{
-    return !IsVideoPresent() || (m_AllDataRead && m_VideoPackets.Size() == 0 &&
-                                 m_VideoFrames.Size() == 0 && m_VideoDrained);
-}
-
-// ---------------------------------------------------------------- reading
+// ---------------------------------------------------------------- decoding
 
 void InputStream::ReadPacket()
 {
@@ -291,239 +310,156 @@ void InputStream::ReadPacket()
         m_AllDataRead = true;
         return;
     }
-    int stream = packet->stream_index;
-    if (packet->size < 1 || !packet->data) {
-        // Nothing to decode.
-    } else if (stream == m_AudioStreamIndex && !m_AudioPackets.Put(*packet)) {
-        av_packet_unref(packet);
-        throw "Can't add new audio packet to queue.";
-    } else if (stream == m_VideoStreamIndex && !m_VideoPackets.Put(*packet)) {
-        av_packet_unref(packet);
-        throw "Can't add new video packet to queue.";
-    }
-    av_packet_unref(packet);  // a packet that was queued is blank already
-}
-
-void InputStream::ReadUntilQueued(const AVPacketQueue& queue)
-{
-    while (queue.Size() == 0 && !m_AllDataRead) ReadPacket();
-}
-
-// ---------------------------------------------------------------- audio
-
-void InputStream::DecodeNextAudioFrame(void* buffer, int size)
-{
-    if (!buffer || size < 1) throw "Invalid buffer or buffer size on decoding audio.";
-    char* dest = static_cast<char*>(buffer);
-    for (;;) {
-        if (m_AudioData.Size() >= size) {
-            ReadAudioData(dest, size);
-            return;
+    Track* track = packet->stream_index == m_Audio.index   ? &m_Audio
+                   : packet->stream_index == m_Video.index ? &m_Video
+                                                           : nullptr;
+    if (track && packet->size > 0 && packet->data) {
+        ffmpeg::PacketPtr queued(av_packet_alloc());
+        if (!queued) {
+            av_packet_unref(packet);
+            throw "Can't queue a packet.";
         }
-        if (!IsAudioPresent()) break;
-        ReadUntilQueued(m_AudioPackets);
-        if (m_AudioPackets.Size() > 0) {
-            DecodeAudio();
-        } else {
-            DrainAudioDecoder();
-            break;
-        }
+        av_packet_move_ref(queued.get(), packet);
+        track->packets.push_back(std::move(queued));
     }
-    // End of the audio: what is left, then silence.
-    long left = std::min<long>(m_AudioData.Size(), size);
-    if (left > 0) ReadAudioData(dest, left);
-    std::memset(dest + left, 0, size - left);
+    av_packet_unref(packet);
 }
 
-void InputStream::ReadAudioData(char* buffer, long size)
+ffmpeg::FramePtr InputStream::NextFrame(Track& track)
 {
-    if (!m_AudioData.Read(buffer, size)) throw "Can't read audio from queue.";
-    m_NextAudioTime += static_cast<double>(size) / (2.0 * m_Info.channels * m_Info.sampleRate);
-}
-
-bool InputStream::FillAudioData()
-{
-    while (m_AudioData.Size() == 0) {
-        ReadUntilQueued(m_AudioPackets);
-        if (m_AudioPackets.Size() == 0) {
-            DrainAudioDecoder();
-            return m_AudioData.Size() > 0;
-        }
-        DecodeAudio();
+    while (track.frames.empty() && track.Present() && !track.drained) {
+        while (track.packets.empty() && !m_AllDataRead) ReadPacket();
+        if (track.packets.empty())
+            Drain(track);
+        else
+            Decode(track);
     }
-    return true;
+    if (track.frames.empty()) return nullptr;
+    ffmpeg::FramePtr frame = std::move(track.frames.front());
+    track.frames.pop_front();
+    return frame;
 }
 
-void InputStream::DiscardAudioData(long size)
+void InputStream::Decode(Track& track)
 {
-    char scratch[4096];
-    while (size > 0) {
-        long piece = std::min<long>(size, sizeof scratch);
-        ReadAudioData(scratch, piece);
-        size -= piece;
+    ffmpeg::PacketPtr packet = std::move(track.packets.front());
+    track.packets.pop_front();
+    bool picture = &track == &m_Video;
+    if (picture) {
+        // Pictures that nothing refers to and that come before the time
+        // being sought need not be decoded at all.
+        bool early = packet->pts != AV_NOPTS_VALUE && StreamSeconds(track.index, packet->pts) < m_SkipBefore;
+        track.decoder->skip_frame = early ? AVDISCARD_NONREF : AVDISCARD_DEFAULT;
+        m_SkippedPictures = m_SkippedPictures || early;
     }
-}
-
-void InputStream::DecodeAudio()
-{
-    if (!IsAudioPresent() || m_AudioPackets.Size() == 0) return;
-    ffmpeg::PacketPtr packet = m_AudioPackets.Get();
-    int result = avcodec_send_packet(m_AudioDecoder.get(), packet.get());
+    int result = avcodec_send_packet(track.decoder.get(), packet.get());
     if (result == AVERROR(EAGAIN)) {
-        ReceiveAudioFrames();
-        result = avcodec_send_packet(m_AudioDecoder.get(), packet.get());
+        ReceiveFrames(track);
+        result = avcodec_send_packet(track.decoder.get(), packet.get());
     }
     if (result < 0) return;  // a packet that does not decode is dropped
-    ReceiveAudioFrames();
+    ReceiveFrames(track);
     int64_t time = packet->dts != AV_NOPTS_VALUE ? packet->dts : packet->pts;
-    if (time != AV_NOPTS_VALUE) m_AudioPosition = StreamSeconds(m_AudioStreamIndex, time);
+    if (!picture && time != AV_NOPTS_VALUE) track.position = StreamSeconds(track.index, time);
 }
 
-void InputStream::ReceiveAudioFrames()
-{
-    AVFrame* frame = m_AudioFrame.get();
-    while (avcodec_receive_frame(m_AudioDecoder.get(), frame) >= 0) {
-        // The queue's bytes follow one another without gaps; its first
-        // byte after a seek takes the time of the frame it came from.
-        if (std::isnan(m_NextAudioTime) && m_AudioData.Size() == 0 &&
-            frame->best_effort_timestamp != AV_NOPTS_VALUE)
-            m_NextAudioTime = StreamSeconds(m_AudioStreamIndex, frame->best_effort_timestamp);
-        if (frame->nb_samples > 0 && PrepareResampler(*frame))
-            QueueAudio(const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
-        av_frame_unref(frame);
-    }
-}
-
-void InputStream::DrainAudioDecoder()
-{
-    if (m_AudioDrained || !IsAudioPresent()) return;
-    m_AudioDrained = true;
-    if (avcodec_send_packet(m_AudioDecoder.get(), nullptr) >= 0) ReceiveAudioFrames();
-    if (m_Resampler) QueueAudio(nullptr, 0);  // what the resampler still holds
-}
-
-bool InputStream::PrepareResampler(const AVFrame& frame)
-{
-    AVChannelLayout layout{};
-    int channels = frame.ch_layout.nb_channels > 0 ? frame.ch_layout.nb_channels
-                                                   : m_AudioLayout.value.nb_channels;
-    if (frame.ch_layout.order != AV_CHANNEL_ORDER_UNSPEC && frame.ch_layout.nb_channels > 0)
-        av_channel_layout_copy(&layout, &frame.ch_layout);
-    else
-        av_channel_layout_default(&layout, channels);
-    int rate = frame.sample_rate > 0 ? frame.sample_rate : m_AudioDecoder->sample_rate;
-
-    bool same = m_Resampler && frame.format == m_ResamplerFormat && rate == m_ResamplerRate &&
-                av_channel_layout_compare(&layout, &m_ResamplerLayout.value) == 0;
-    if (same) {
-        av_channel_layout_uninit(&layout);
-        return true;
-    }
-    m_Resampler.reset();
-    av_channel_layout_uninit(&m_ResamplerLayout.value);
-    m_ResamplerLayout.value = layout;  // takes over the layout's storage
-    m_ResamplerFormat = frame.format;
-    m_ResamplerRate = rate;
-
-    SwrContext* context = nullptr;
-    if (swr_alloc_set_opts2(&context, &m_AudioLayout.value, AV_SAMPLE_FMT_S16, m_Info.sampleRate,
-                            &m_ResamplerLayout.value, static_cast<AVSampleFormat>(frame.format), rate,
-                            0, nullptr) < 0)
-        return false;
-    ffmpeg::SwrPtr resampler(context);
-    if (swr_init(context) < 0) return false;
-    m_Resampler = std::move(resampler);
-    return true;
-}
-
-void InputStream::QueueAudio(const uint8_t** samples, int sampleCount)
-{
-    int capacity = swr_get_out_samples(m_Resampler.get(), sampleCount);
-    if (capacity < 1) return;
-    int frameBytes = m_Info.channels * 2;
-    std::unique_ptr<char[]> chunk(new (std::nothrow) char[static_cast<size_t>(capacity) * frameBytes]);
-    if (!chunk) throw "Can't write to queue audio data.";
-    uint8_t* out = reinterpret_cast<uint8_t*>(chunk.get());
-    int produced = swr_convert(m_Resampler.get(), &out, capacity, samples, sampleCount);
-    if (produced < 1) return;
-    if (!m_AudioData.Write(chunk.get(), static_cast<long>(produced) * frameBytes))
-        throw "Can't write to queue audio data.";
-    (void)chunk.release();
-}
-
-// ---------------------------------------------------------------- video
-
-AVFrame* InputStream::DecodeNextVideoFrame()
-{
-    while (m_VideoFrames.Size() == 0 && IsVideoPresent()) {
-        ReadUntilQueued(m_VideoPackets);
-        if (m_VideoPackets.Size() == 0) {
-            DrainVideoDecoder();
-            break;
-        }
-        DecodeVideo();
-        if (m_VideoPackets.Size() == 0 || m_AllDataRead) break;
-    }
-    return m_VideoFrames.Size() > 0 ? m_VideoFrames.Get() : nullptr;
-}
-
-void InputStream::DecodeVideo()
-{
-    if (!IsVideoPresent() || m_VideoPackets.Size() == 0) return;
-    ffmpeg::PacketPtr packet = m_VideoPackets.Get();
-    // Pictures that nothing refers to and that come before the time being
-    // sought need not be decoded at all.
-    bool early = packet->pts != AV_NOPTS_VALUE && StreamSeconds(m_VideoStreamIndex, packet->pts) < m_SkipBefore;
-    m_VideoDecoder->skip_frame = early ? AVDISCARD_NONREF : AVDISCARD_DEFAULT;
-    m_SkippedPictures = m_SkippedPictures || early;
-    int result = avcodec_send_packet(m_VideoDecoder.get(), packet.get());
-    if (result == AVERROR(EAGAIN)) {
-        ReceiveVideoFrames();
-        result = avcodec_send_packet(m_VideoDecoder.get(), packet.get());
-    }
-    if (result >= 0) ReceiveVideoFrames();
-}
-
-void InputStream::ReceiveVideoFrames()
+void InputStream::ReceiveFrames(Track& track)
 {
     for (;;) {
-        if (!m_DecodingFrame) {
-            m_DecodingFrame.reset(av_frame_alloc());
-            if (!m_DecodingFrame) throw "Can't allocate new video frame.";
-        }
-        AVFrame* frame = m_DecodingFrame.get();
-        if (avcodec_receive_frame(m_VideoDecoder.get(), frame) < 0) return;
-        // The video has reached the time of the picture just decoded.
-        m_VideoPosition = GetPictureTime(*frame);
-        m_PictureDecoded = true;
-        if (!IsOpeningFormat(*frame)) {
-            ffmpeg::FramePtr converted = ToOpeningFormat(*frame);
-            av_frame_unref(frame);
-            if (!converted) continue;  // a picture that cannot be shown is dropped
-            m_DecodingFrame = std::move(converted);
-            frame = m_DecodingFrame.get();
-        }
-        if (m_Rotator.GetQuarterTurns() != 0) {
-            m_DecodingFrame = ToUpright(std::move(m_DecodingFrame));
-            if (!m_DecodingFrame) continue;
-            frame = m_DecodingFrame.get();
-        }
-        if (!m_VideoFrames.Put(frame)) throw "Can't allocate new video frame.";
-        (void)m_DecodingFrame.release();
+        ffmpeg::FramePtr frame(av_frame_alloc());
+        if (!frame) throw cantAllocate;
+        if (avcodec_receive_frame(track.decoder.get(), frame.get()) < 0) return;
+        if (&track == &m_Video)
+            AcceptPicture(std::move(frame));
+        else
+            AcceptSound(std::move(frame));
     }
+}
+
+void InputStream::Drain(Track& track)
+{
+    if (track.drained || !track.Present()) return;
+    track.drained = true;
+    if (avcodec_send_packet(track.decoder.get(), nullptr) >= 0) ReceiveFrames(track);
+}
+
+void InputStream::Flush(Track& track, double time)
+{
+    avcodec_flush_buffers(track.decoder.get());
+    track.drained = false;
+    track.packets.clear();
+    track.frames.clear();
+    track.position = time;
+}
+
+// ---------------------------------------------------------------- sound
+
+ffmpeg::FramePtr InputStream::DecodeNextAudioFrame()
+{
+    ffmpeg::FramePtr frame = NextFrame(m_Audio);
+    if (!frame) return nullptr;
+    // Frames follow one another without gaps; the first one after a seek
+    // gives the time.
+    if (std::isnan(m_NextAudioTime))
+        m_NextAudioTime = frame->best_effort_timestamp != AV_NOPTS_VALUE
+                              ? StreamSeconds(m_Audio.index, frame->best_effort_timestamp)
+                              : m_Audio.position;
+    m_NextAudioTime += double(frame->nb_samples) / frame->sample_rate;
+    return frame;
+}
+
+void InputStream::AcceptSound(ffmpeg::FramePtr frame)
+{
+    if (frame->nb_samples < 1) return;
+    if (frame->sample_rate < 1) frame->sample_rate = m_Audio.decoder->sample_rate;
+    if (frame->ch_layout.nb_channels < 1 &&
+        av_channel_layout_copy(&frame->ch_layout, &m_Audio.decoder->ch_layout) < 0)
+        return;
+    m_Audio.frames.push_back(std::move(frame));
+}
+
+// The samples of `frame` after the first `skip`.
+ffmpeg::FramePtr InputStream::SoundFrom(const AVFrame& frame, int skip) const
+{
+    ffmpeg::FramePtr rest(av_frame_alloc());
+    if (!rest) throw cantAllocate;
+    rest->format = frame.format;
+    rest->sample_rate = frame.sample_rate;
+    rest->nb_samples = frame.nb_samples - skip;
+    if (av_channel_layout_copy(&rest->ch_layout, &frame.ch_layout) < 0 || av_frame_get_buffer(rest.get(), 0) < 0)
+        throw cantAllocate;
+    av_samples_copy(rest->extended_data, frame.extended_data, 0, skip, rest->nb_samples,
+                    frame.ch_layout.nb_channels, static_cast<AVSampleFormat>(frame.format));
+    return rest;
+}
+
+// ---------------------------------------------------------------- pictures
+
+ffmpeg::FramePtr InputStream::DecodeNextVideoFrame()
+{
+    return NextFrame(m_Video);
+}
+
+void InputStream::AcceptPicture(ffmpeg::FramePtr frame)
+{
+    // The video has reached the time of the picture just decoded.
+    m_Video.position = GetPictureTime(*frame);
+    m_PictureDecoded = true;
+    if (!IsOpeningFormat(*frame)) {
+        frame = ToOpeningFormat(*frame);
+        if (!frame) return;  // a picture that cannot be shown is dropped
+    }
+    if (m_Rotator.GetQuarterTurns() != 0) {
+        frame = m_Rotator.Turn(*frame);
+        if (!frame) throw cantAllocate;
+    }
+    m_Video.frames.push_back(std::move(frame));
 }
 
 // The opening size is that of the decoded pictures, before they are turned.
 bool InputStream::IsOpeningFormat(const AVFrame& frame) const
 {
     return frame.width == m_DecodedWidth && frame.height == m_DecodedHeight && frame.format == m_Info.pixFmt;
-}
-
-ffmpeg::FramePtr InputStream::ToUpright(ffmpeg::FramePtr frame)
-{
-    ffmpeg::FramePtr upright = m_Rotator.Turn(*frame);
-    if (!upright) throw "Can't allocate new video frame.";
-    return upright;
 }
 
 // Streams may change picture size or format on the way (broadcasts, joined
@@ -554,55 +490,36 @@ double InputStream::GetPictureTime(const AVFrame& frame) const
 {
     int64_t time = frame.best_effort_timestamp != AV_NOPTS_VALUE ? frame.best_effort_timestamp
                                                                   : frame.pkt_dts;
-    return time != AV_NOPTS_VALUE ? StreamSeconds(m_VideoStreamIndex, time) : m_VideoPosition;
-}
-
-void InputStream::DrainVideoDecoder()
-{
-    if (m_VideoDrained || !IsVideoPresent()) return;
-    m_VideoDrained = true;
-    if (avcodec_send_packet(m_VideoDecoder.get(), nullptr) >= 0) ReceiveVideoFrames();
+    return time != AV_NOPTS_VALUE ? StreamSeconds(m_Video.index, time) : m_Video.position;
 }
 
 // ---------------------------------------------------------------- seeking
-
-bool InputStream::Seek(double time)
-{
-    return Seek(time, false, false);
-}
 
 bool InputStream::SeekDemuxer(int streamIndex, double time)
 {
     // An input that has read nothing yet is at its start already: files that
     // cannot seek (or seek badly, like FLV without an index) are read from there.
     if (m_AtStart && time <= GetStartTime()) return true;
+    // MPEG program and transport streams have no header, so their first byte
+    // is their start; a seek there by time may land past the first key frame
+    // (and then past the next one, ten seconds on in a broadcast).
+    bool noHeader = m_FormatContext->iformat->flags & AVFMT_TS_DISCONT;
+    if (time <= GetStartTime() && noHeader && av_seek_frame(m_FormatContext.get(), -1, 0, AVSEEK_FLAG_BYTE) >= 0)
+        return true;
     AVRational timeBase = m_FormatContext->streams[streamIndex]->time_base;
     return av_seek_frame(m_FormatContext.get(), streamIndex, SecondsToTimestamp(time, timeBase),
                          AVSEEK_FLAG_BACKWARD) >= 0;
 }
 
-bool InputStream::Seek(double time, bool skipAudio, bool skipVideo)
+bool InputStream::Seek(double time)
 {
-    if (IsAudioPresent() && !skipAudio) {
-        if (!SeekDemuxer(m_AudioStreamIndex, time)) return false;
-        avcodec_flush_buffers(m_AudioDecoder.get());
-        m_AudioDrained = false;
-        m_Resampler.reset();
-        m_AudioPackets.Flush();
-        m_AudioData.Flush();
-        m_AudioPosition = time;
-        m_NextAudioTime = NAN;
+    for (Track* track : {&m_Audio, &m_Video}) {
+        if (!track->Present()) continue;
+        if (!SeekDemuxer(track->index, time)) return false;
+        Flush(*track, time);
     }
-    if (IsVideoPresent() && !skipVideo) {
-        if (!SeekDemuxer(m_VideoStreamIndex, time)) return false;
-        avcodec_flush_buffers(m_VideoDecoder.get());
-        m_VideoDrained = false;
-        m_VideoPackets.Flush();
-        m_VideoFrames.Flush();
-        m_DecodingFrame.reset();
-        m_VideoPosition = time;
-        m_PictureDecoded = false;
-    }
+    m_NextAudioTime = NAN;
+    m_PictureDecoded = false;
     m_AllDataRead = false;
     m_ReadRetries = 0;
     return true;
@@ -615,7 +532,7 @@ bool InputStream::SeekAccurate(double time)
     double target = time;
     if (IsVideoPresent()) {
         if (!CorrectVideoAfterSeek(time, !onward)) return false;
-        target = m_VideoPosition;
+        target = m_Video.position;
     }
     if (!IsAudioPresent()) return true;
     // The demuxer is not moved again for the audio: with video in the same
@@ -629,15 +546,15 @@ bool InputStream::SeekAccurate(double time)
 // from there is never slower than starting again at the key frame.
 bool InputStream::CanDecodeOnwardTo(double time) const
 {
-    if (IsAudioPresent() || !IsVideoPresent() || !m_PictureDecoded || m_AllDataRead || time < m_VideoPosition)
+    if (IsAudioPresent() || !IsVideoPresent() || !m_PictureDecoded || m_AllDataRead || time < m_Video.position)
         return false;
-    AVStream* stream = m_FormatContext->streams[m_VideoStreamIndex];
+    AVStream* stream = m_FormatContext->streams[m_Video.index];
     const AVIndexEntry* key = avformat_index_get_entry_from_timestamp(
         stream, SecondsToTimestamp(time, stream->time_base), AVSEEK_FLAG_BACKWARD);
-    return key && StreamSeconds(m_VideoStreamIndex, key->timestamp) <= m_VideoPosition;
+    return key && StreamSeconds(m_Video.index, key->timestamp) <= m_Video.position;
 }
 
-bool InputStream::SeekFurtherBack(double time, double& backoff)
+bool InputStream::SeekFurtherBack(double time, double& backoff) const
 {
     // Some demuxers (MPEG-TS among them) land after the requested time even
     // when asked for the key frame before it; start earlier and earlier
@@ -650,7 +567,6 @@ bool InputStream::SeekFurtherBack(double time, double& backoff)
 
 bool InputStream::CorrectVideoAfterSeek(double time, bool sought)
 {
-    if (!IsVideoPresent()) return false;
     // Pictures are compared by their own times; the first one at or after
     // the target is kept for the caller, so decoding resumes on exactly it.
     // A time past the last picture finds the last picture.
@@ -668,7 +584,7 @@ bool InputStream::CorrectVideoAfterSeek(double time, bool sought)
         bool firstPicture = sought;
         ffmpeg::FramePtr last;
         for (;;) {
-            ffmpeg::FramePtr frame(DecodeNextVideoFrame());
+            ffmpeg::FramePtr frame = DecodeNextVideoFrame();
             if (!frame) {
                 if (!IsVideoEnded()) continue;
                 // The last pictures may have been left undecoded: once more, all of them.
@@ -701,34 +617,39 @@ bool InputStream::CorrectVideoAfterSeek(double time, bool sought)
 bool InputStream::KeepPicture(ffmpeg::FramePtr frame)
 {
     if (!frame) return true;
-    if (!m_VideoFrames.PutFront(frame.get())) return false;
-    m_VideoPosition = GetPictureTime(*frame.release());
+    m_Video.position = GetPictureTime(*frame);
+    m_Video.frames.push_front(std::move(frame));
     return true;
 }
 
 bool InputStream::CorrectAudioAfterSeek(double time)
 {
-    if (!IsAudioPresent()) return false;
     // Decoded sound is dropped up to the sample at `time`; sound that only
     // begins later is left to begin later (GetNextAudioTime() tells when).
-    const long frameBytes = 2L * m_Info.channels;
     try {
         double backoff = 0.0;
         bool firstRead = true;
-        while (FillAudioData()) {
-            if (std::isnan(m_NextAudioTime)) m_NextAudioTime = m_AudioPosition;
+        for (;;) {
+            double start = m_NextAudioTime;
+            ffmpeg::FramePtr frame = DecodeNextAudioFrame();
+            if (!frame) return true;
+            if (std::isnan(start)) start = m_NextAudioTime - double(frame->nb_samples) / frame->sample_rate;
             // Starting again earlier is only safe when no video shares the demuxer.
-            if (firstRead && !IsVideoPresent() && m_NextAudioTime > time &&
-                SeekFurtherBack(time, backoff)) {
+            if (firstRead && !IsVideoPresent() && start > time && SeekFurtherBack(time, backoff)) {
                 if (!Seek(std::max(time - backoff, GetStartTime()))) return false;
                 continue;
             }
             firstRead = false;
-            long late = std::lround((time - m_NextAudioTime) * m_Info.sampleRate);
-            if (late <= 0) return true;
-            DiscardAudioData(std::min(late * frameBytes, m_AudioData.Size() / frameBytes * frameBytes));
+            long late = std::lround((time - start) * frame->sample_rate);
+            if (late >= frame->nb_samples) continue;
+            m_NextAudioTime = start;
+            if (late > 0) {
+                frame = SoundFrom(*frame, int(late));
+                m_NextAudioTime = start + double(late) / frame->sample_rate;
+            }
+            m_Audio.frames.push_front(std::move(frame));
+            return true;
         }
-        return true;
     } catch (const char*) {
         return false;
     }

@@ -3,11 +3,11 @@
 // decoded on demand, with positions, end states and seeking.
 #include <cmath>
 #include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
 
-#include "media/AVFrameQueue.h"
-#include "media/AVPacketQueue.h"
 #include "media/ColourTags.h"
-#include "media/DataQueue.h"
 #include "media/FFmpegPtr.h"
 #include "media/PictureRotator.h"
 
@@ -35,6 +35,15 @@ struct tInputStreamInfo {
     const char* audioCodec = "";
 };
 
+// One sound track of a file, as a choice is offered to the user.
+struct tSoundTrack {
+    int number = 0;  // from 1, among the sound tracks only
+    std::string language;
+    std::string title;
+    std::string codec;
+    int channels = 0;
+};
+
 // Pictures are delivered upright: a stream whose display matrix turns it by
 // quarter turns is described and decoded turned (its width and height
 // swapped for a quarter or three quarters).
@@ -43,47 +52,45 @@ struct tInputStreamInfo {
 // never throw and report failure by returning false.
 class InputStream {
 public:
-    // `fileName` is UTF-8.
-    InputStream(const char* fileName, bool skipAudio, bool skipVideo);
+    // `fileName` is UTF-8. `soundTrack` counts from 1 among the sound
+    // tracks; 0 takes the one the file marks as default (else FFmpeg's best).
+    InputStream(const char* fileName, bool skipAudio, bool skipVideo, int soundTrack = 0);
     ~InputStream();
     InputStream(const InputStream&) = delete;
     InputStream& operator=(const InputStream&) = delete;
 
-    bool IsAudioPresent() const { return m_AudioStreamIndex >= 0; }
-    bool IsVideoPresent() const { return m_VideoStreamIndex >= 0; }
+    bool IsAudioPresent() const { return m_Audio.Present(); }
+    bool IsVideoPresent() const { return m_Video.Present(); }
     tInputStreamInfo GetInfo() const { return m_Info; }
+    std::vector<tSoundTrack> GetSoundTracks() const;
+    // The number of the sound track read (see tSoundTrack), 0 without sound.
+    int GetSoundTrack() const;
     double GetDuration() const { return m_Duration; }
     double GetStartTime() const { return m_StartTime / 1000000.0; }
-    double GetAudioPosition() const { return m_AudioPosition; }
-    double GetVideoPosition() const { return m_VideoPosition; }
+    double GetAudioPosition() const { return m_Audio.position; }
+    double GetVideoPosition() const { return m_Video.position; }
     double GetPosition() const;
-    // Bytes of one tightly packed picture of the decoded format; 0 without video.
-    int GetVideoFrameBufferSize() const;
 
     bool IsAllDataReaded() const { return m_AllDataRead; }
-    bool IsAudioEnded() const;
-    bool IsVideoEnded() const;
+    bool IsAudioEnded() const { return m_Audio.Ended(m_AllDataRead); }
+    bool IsVideoEnded() const { return m_Video.Ended(m_AllDataRead); }
     bool IsAllMediaEnded() const { return IsAudioEnded() && IsVideoEnded(); }
 
-    // Fills `buffer` with exactly `size` bytes of interleaved signed 16-bit
-    // audio at the stream's own rate and channel count; past the end of the
-    // audio the missing bytes are silence.
-    void DecodeNextAudioFrame(void* buffer, int size);
-    // The next picture, in the decoder's own pixel format, or null when none
-    // is ready yet or the video has ended (IsVideoEnded() tells which).
-    // The caller owns the returned frame and frees it with av_frame_free();
-    // its picture planes are reference-counted and stay valid until then.
-    AVFrame* DecodeNextVideoFrame();
+    // The next sound as the decoder gives it (its own sample format, rate
+    // and layout), or null once the sound has ended.
+    ffmpeg::FramePtr DecodeNextAudioFrame();
+    // The next picture, in the stream's opening size and format, or null when
+    // none is ready yet or the video has ended (IsVideoEnded() tells which).
+    ffmpeg::FramePtr DecodeNextVideoFrame();
     // The time of a picture delivered by DecodeNextVideoFrame().
     double GetPictureTime(const AVFrame& frame) const;
-    // The time of the next sound sample DecodeNextAudioFrame() delivers
+    // The time of the first sample of the next sound frame
     // (NaN before the first one is decoded).
     double GetNextAudioTime() const { return m_NextAudioTime; }
 
     // Coarse seek: to the key frame at or before `time`; empties what the
-    // sought streams had buffered and clears the end of data.
+    // streams had buffered and clears the end of data.
     bool Seek(double time);
-    bool Seek(double time, bool skipAudio, bool skipVideo);
     // Coarse seek, then decoding and discarding up to `time`: the next
     // picture delivered is the first one at or after `time` (the last one
     // when `time` lies after it), the next sound sample the one at `time`
@@ -91,61 +98,67 @@ public:
     bool SeekAccurate(double time);
 
 private:
+    // What one stream of the file needs while it is decoded.
+    struct Track {
+        int index = -1;
+        ffmpeg::CodecContextPtr decoder;
+        std::deque<ffmpeg::PacketPtr> packets;
+        std::deque<ffmpeg::FramePtr> frames;  // decoded, not yet handed out
+        // A decoder is drained once at the end of the data, to deliver what
+        // it still holds; a seek makes it usable again.
+        bool drained = false;
+        double position = 0.0;  // seconds the stream has reached
+        bool Present() const { return index >= 0; }
+        bool Ended(bool allRead) const
+        {
+            return !Present() || (allRead && packets.empty() && frames.empty() && drained);
+        }
+    };
+
     class StaticInit {
     public:
         StaticInit();
     };
     static StaticInit m_StaticInit;
 
-    bool ChooseStreams(bool skipAudio, bool skipVideo);  // true when the file has video
+    void Open(const char* fileName);
+    bool ChooseStreams(bool skipAudio, bool skipVideo, int soundTrack);  // true when the file has video
+    int ChooseSoundStream(int soundTrack) const;
+    void OpenTrack(Track& track, bool (InputStream::*check)());
     void DiscardUnusedStreams();
-    void InitAudioStream();
-    void InitVideoStream();
-    ffmpeg::CodecContextPtr OpenDecoder(int streamIndex, const char* noDecoderMessage,
-                                        const char* openMessage) const;
+    bool CheckAudio();
+    bool CheckVideo();
     void GetAudioStreamInfo();
     void GetVideoStreamInfo();
     void GetPictureShape(AVStream& stream);
+    AVRational NominalRate(const AVStream& stream) const;
     double ContainerDuration() const;
-    void CalcRealDuration();
+    double StreamSeconds(int streamIndex, int64_t timestamp) const;
 
     void ReadPacket();
-    void ReadUntilQueued(const AVPacketQueue& queue);
-    void DecodeAudio();
-    void ReceiveAudioFrames();
-    void DrainAudioDecoder();
-    void QueueAudio(const uint8_t** samples, int sampleCount);
-    bool PrepareResampler(const AVFrame& frame);
-    void ReadAudioData(char* buffer, long size);
-    bool FillAudioData();
-    void DiscardAudioData(long size);
-    void DecodeVideo();
-    void ReceiveVideoFrames();
-    void DrainVideoDecoder();
+    ffmpeg::FramePtr NextFrame(Track& track);
+    void Decode(Track& track);
+    void ReceiveFrames(Track& track);
+    void Drain(Track& track);
+    void Flush(Track& track, double time);
+    void AcceptSound(ffmpeg::FramePtr frame);
+    void AcceptPicture(ffmpeg::FramePtr frame);
     bool IsOpeningFormat(const AVFrame& frame) const;
     ffmpeg::FramePtr ToOpeningFormat(const AVFrame& frame);
-    ffmpeg::FramePtr ToUpright(ffmpeg::FramePtr frame);
 
     bool CorrectAudioAfterSeek(double time);
     bool CorrectVideoAfterSeek(double time, bool sought);
     bool CanDecodeOnwardTo(double time) const;
     bool KeepPicture(ffmpeg::FramePtr frame);
     bool SeekDemuxer(int streamIndex, double time);
-    bool SeekFurtherBack(double time, double& backoff);
-    double StreamSeconds(int streamIndex, int64_t timestamp) const;
+    bool SeekFurtherBack(double time, double& backoff) const;
+    ffmpeg::FramePtr SoundFrom(const AVFrame& frame, int skip) const;
 
     ffmpeg::InputContextPtr m_FormatContext;
-    int m_AudioStreamIndex = -1;
-    int m_VideoStreamIndex = -1;
+    Track m_Audio;
+    Track m_Video;
     tInputStreamInfo m_Info;
     double m_Duration = 0.0;
-    double m_AudioPosition = 0.0;
-    double m_VideoPosition = 0.0;
-    AVPacketQueue m_AudioPackets;
-    AVPacketQueue m_VideoPackets;
-    DataQueue m_AudioData;
-    AVFrameQueue m_VideoFrames;
-    ffmpeg::FramePtr m_DecodingFrame;
     bool m_AllDataRead = false;
     int64_t m_StartTime = 0;  // microseconds
     bool m_AtStart = true;    // nothing read since opening
@@ -157,29 +170,6 @@ private:
     PictureRotator m_Rotator{0};
     int m_DecodedWidth = 0;     // the opening size before turning
     int m_DecodedHeight = 0;
-
-    ffmpeg::CodecContextPtr m_AudioDecoder;
-    ffmpeg::CodecContextPtr m_VideoDecoder;
-    // A decoder is drained once at the end of the data, to deliver what it
-    // still holds; a seek makes it usable again.
-    bool m_AudioDrained = false;
-    bool m_VideoDrained = false;
     ffmpeg::PacketPtr m_ReadPacket;
     int m_ReadRetries = 0;
-    ffmpeg::FramePtr m_AudioFrame;
-
-    // Turns the decoder's samples into interleaved 16-bit samples; rebuilt
-    // when the decoder's format, rate or layout changes.
-    struct ChannelLayout {
-        AVChannelLayout value{};
-        ChannelLayout() = default;
-        ChannelLayout(const ChannelLayout&) = delete;
-        ChannelLayout& operator=(const ChannelLayout&) = delete;
-        ~ChannelLayout() { av_channel_layout_uninit(&value); }
-    };
-    ffmpeg::SwrPtr m_Resampler;
-    int m_ResamplerFormat = -1;
-    int m_ResamplerRate = 0;
-    ChannelLayout m_ResamplerLayout;
-    ChannelLayout m_AudioLayout;  // the stream's layout, also that of the queued audio
 };

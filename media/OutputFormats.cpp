@@ -13,6 +13,9 @@ const tSoundLimits aac = {
     256000,
 };
 
+// AAC in MP4 and MOV keeps a source's channels up to 5.1 when asked to.
+const tSoundLimits aacSurround = {aac.sampleRates, aac.bitrates, aac.firstStereo, aac.firstMono, 6, 256000};
+
 // MPEG-1 Layer II at the MPEG-1 rates.
 const tSoundLimits mp2 = {
     {48000, 44100, 32000},
@@ -67,7 +70,7 @@ constexpr AVCodecID H264 = AV_CODEC_ID_H264, MPEG4 = AV_CODEC_ID_MPEG4, AAC = AV
 // In enumOutputCodec order.
 const tOutputFormat formats[] = {
     {OC_MP4, "mp4", H264, AAC, "mp4", "mp4, H.264 video", "H.264", fastStart,
-     4096, h264Area, 2, {}, 60, {}, 15000000, 5000000, aac},
+     4096, h264Area, 2, {}, 60, {}, 15000000, 5000000, aacSurround},
     {OC_3GP, "3gp", AV_CODEC_ID_H263, AV_CODEC_ID_AMR_NB, "3gp", "3gp, H.263 video", "H.263", fastStart,
      1408, anyArea, 1, h263Sizes, 15, {}, 2000000, 384000, amr},
     {OC_3G2, "3g2", AV_CODEC_ID_H263, AV_CODEC_ID_AMR_NB, "3g2", "3g2, H.263 video", "H.263", fastStart,
@@ -81,15 +84,15 @@ const tOutputFormat formats[] = {
     {OC_PSP, "psp", MPEG4, AAC, "psp", "psp, MPEG-4 Part 2 video", "MPEG-4 Part 2", fastStart,
      2048, anyArea, 2, {}, 60, {}, 15000000, 5000000, aac, true},
     {OC_MOV, "mov", H264, AAC, "mov", "mov, H.264 video", "H.264", fastStart,
-     4096, h264Area, 2, {}, 60, {}, 15000000, 5000000, aac},
+     4096, h264Area, 2, {}, 60, {}, 15000000, 5000000, aacSurround},
     {OC_SWF, "swf", AV_CODEC_ID_FLV1, AV_CODEC_ID_MP3, "swf", "swf, Sorenson H.263 video", "Sorenson H.263", nullptr,
      2048, anyArea, 1, {}, 30, {}, 15000000, 5000000, mp3Swf},
     {OC_FLV, "flv", AV_CODEC_ID_FLV1, AV_CODEC_ID_MP3, "flv", "flv, Sorenson H.263 video", "Sorenson H.263", nullptr,
      2048, anyArea, 1, {}, 30, {}, 15000000, 5000000, mp3},
     {OC_MP4_PART2, "mp4", MPEG4, AAC, "mp4", "mp4, MPEG-4 Part 2 video", "MPEG-4 Part 2", fastStart,
-     2048, anyArea, 2, {}, 60, {}, 15000000, 5000000, aac},
+     2048, anyArea, 2, {}, 60, {}, 15000000, 5000000, aacSurround},
     {OC_MOV_PART2, "mov", MPEG4, AAC, "mov", "mov, MPEG-4 Part 2 video", "MPEG-4 Part 2", fastStart,
-     2048, anyArea, 2, {}, 60, {}, 15000000, 5000000, aac},
+     2048, anyArea, 2, {}, 60, {}, 15000000, 5000000, aacSurround},
 };
 static_assert(std::size(formats) == OUTPUT_CODEC_COUNT, "one row per output codec");
 

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 
 #include "media/ContainerProfiles.h"
+#include "media/OutputFormats.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ tFFMpegEncoder* Open3GP(const char* fileName, const tCodecParams& params,
 
 tFFMpegEncoder* OpenFamily(const char* fileName, const tCodecParams& params, const tColourTags& colour)
 {
-    tAudioParamsMP4 audio = {params.iAudioBitrate, params.iAudioSampleRate, params.iAudioChannels};
+    tAudioParamsMP4 audio = {params.iAudioBitrate, params.iAudioSampleRate, OutputStream::ChannelsFor(params)};
     AVRational rate = OutputFrameRate(params);
     tVideoParamsMP4 video = {params.iVideoBitrate, params.iWidth, params.iHeight, params.iFps,
                              params.iGopSize, rate.num, rate.den, colour};
@@ -41,15 +41,18 @@ tFFMpegEncoder* OpenFamily(const char* fileName, const tCodecParams& params, con
 
 }  // namespace
 
+int OutputStream::ChannelsFor(const tCodecParams& params)
+{
+    return std::clamp(params.iAudioChannels, 1, OutputFormat(params.eCodec).sound.maxChannels);
+}
+
 OutputStream::OutputStream(const char* fileName, const tCodecParams& params, const tColourTags& colour)
     : m_Encoder(OpenFamily(fileName, params, colour))
 {
     if (!m_Encoder)
         throw cantCreate;
-    if (params.bAudioEnabled) {
-        m_AudioBufferSize = 2 * GetAudioFrameSize(m_Encoder.get());
-        m_AudioBuffer.resize(m_AudioBufferSize);
-    }
+    if (HasAudio(m_Encoder.get()))
+        m_Sound = std::make_unique<AudioResampler>(*m_Encoder->audio.pCodec);
 }
 
 OutputStream::~OutputStream() = default;
@@ -60,6 +63,34 @@ void OutputStream::WriteNextVideoFrame(AVFrame* frame)
         throw "Can't write to nonopened codec.";
     if (!WriteVideoFrame(m_Encoder.get(), frame))
         throw WriteFailure(m_Encoder.get(), "Can't write next video frame.");
+}
+
+int64_t OutputStream::WriteSound(const AVFrame* frame, int64_t room)
+{
+    if (!m_Sound)
+        return 0;
+    int64_t taken = m_Sound->Put(frame, room);
+    EncodeSound(false);
+    return taken;
+}
+
+void OutputStream::WriteSilence(int samples)
+{
+    if (!m_Sound)
+        return;
+    m_Sound->PutSilence(samples);
+    EncodeSound(false);
+}
+
+void OutputStream::EncodeSound(bool last)
+{
+    while (ffmpeg::FramePtr frame = m_Sound->Take(last)) {
+        // A frame the encoder refuses is skipped and the export goes on;
+        // a file that cannot be written ends it.
+        WriteAudioFrame(m_Encoder.get(), frame.get());
+        if (OutputError(m_Encoder.get()) < 0)
+            throw WriteFailure(m_Encoder.get(), "Can't write next audio frame.");
+    }
 }
 
 void OutputStream::Close()
@@ -84,13 +115,9 @@ void OutputStream::Finish(bool early)
     if (!m_Encoder)
         throw "Can't write to nonopened codec.";
     tFFMpegEncoder* encoder = m_Encoder.get();
-    if (!m_AudioBuffer.empty() && !early) {
-        int frameBytes = 2 * encoder->pAudioCodec->ch_layout.nb_channels;
-        if (m_AudioBufferFill >= frameBytes)
-            WriteAudioSamples(encoder, reinterpret_cast<const short*>(m_AudioBuffer.data()),
-                              m_AudioBufferFill / frameBytes);
-        m_AudioBufferFill = 0;
-    }
+    if (m_Sound && !early)
+        EncodeSound(true);
+    m_Sound.reset();
     int result = FinishOutput(encoder, early);
     const char* failure = WriteFailure(encoder, "Can't finish the output file.");
     m_Encoder.reset();
@@ -100,27 +127,10 @@ void OutputStream::Finish(bool early)
 
 double OutputStream::GetFrameRate() const
 {
-    return m_Encoder ? 1.0 / av_q2d(m_Encoder->pVideoCodec->time_base) : 0.0;
+    return m_Encoder ? 1.0 / av_q2d(m_Encoder->video.pCodec->time_base) : 0.0;
 }
 
-void OutputStream::WriteNextAudioFrame(const void* data, int size)
+int OutputStream::GetSampleRate() const
 {
-    if (m_AudioBuffer.empty())
-        return;
-    auto bytes = static_cast<const char*>(data);
-    while (size > 0) {
-        int n = std::min(size, m_AudioBufferSize - m_AudioBufferFill);
-        std::memcpy(m_AudioBuffer.data() + m_AudioBufferFill, bytes, n);
-        bytes += n;
-        size -= n;
-        m_AudioBufferFill += n;
-        if (m_AudioBufferFill == m_AudioBufferSize) {
-            // A frame the encoder refuses is skipped and the export goes on;
-            // a file that cannot be written ends it.
-            WriteAudioFrame(m_Encoder.get(), reinterpret_cast<const short*>(m_AudioBuffer.data()));
-            m_AudioBufferFill = 0;
-            if (OutputError(m_Encoder.get()) < 0)
-                throw WriteFailure(m_Encoder.get(), "Can't write next audio frame.");
-        }
-    }
+    return m_Sound ? m_Encoder->audio.pCodec->sample_rate : 0;
 }

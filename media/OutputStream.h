@@ -1,12 +1,14 @@
 #pragma once
 // The output file of an export: opened from a parameter record, takes
-// pictures one at a time and sound as bytes of any length, which it cuts into
-// the frames the audio encoder needs. Close() finishes the file and reports
-// whether all of it was written; destroying it without Close() finishes what
-// it can. Failures are thrown as constant messages (const char*).
+// pictures one at a time and sound as decoded frames of any format, which it
+// converts and cuts into the frames the audio encoder needs. Close()
+// finishes the file and reports whether all of it was written; destroying
+// it without Close() finishes what it can. Failures are thrown as constant
+// messages (const char*).
+#include <cstdint>
 #include <memory>
-#include <vector>
 
+#include "media/AudioResampler.h"
 #include "media/CodecParams.h"
 #include "media/EncoderCore.h"
 
@@ -21,10 +23,13 @@ public:
     // `frame` has the output's size and YUV 4:2:0 pixels.
     void WriteNextVideoFrame(AVFrame* frame);
 
-    // Interleaved 16-bit samples at the output's rate and channel count. Bytes
-    // that do not complete an encoder frame wait for the next call; without
-    // an audio stream the bytes are dropped.
-    void WriteNextAudioFrame(const void* data, int size);
+    // Sound as a decoder gives it; null at the end of the sound, for what
+    // the conversion still holds back. At most `room` samples (per channel,
+    // at the output's rate) are taken; returns how many were. Without an
+    // audio stream nothing is taken.
+    int64_t WriteSound(const AVFrame* frame, int64_t room);
+    // Silence of `samples` samples per channel at the output's rate.
+    void WriteSilence(int samples);
 
     // Encodes the sound still waiting (a last, shorter frame), drains the
     // encoders, writes the trailer and closes the file. Throws when any of
@@ -39,8 +44,15 @@ public:
 
     // Pictures per second the video encoder is set up for.
     double GetFrameRate() const;
+    // Sound samples per second, 0 without sound.
+    int GetSampleRate() const;
+
+    // Channels an output of `params` gets: the sound of AAC in MP4 and MOV
+    // may keep up to 5.1, other sound is stereo or mono.
+    static int ChannelsFor(const tCodecParams& params);
 
 private:
+    void EncodeSound(bool last);
     void Finish(bool early);
 
     struct EncoderCloser {
@@ -48,7 +60,5 @@ private:
     };
 
     std::unique_ptr<tFFMpegEncoder, EncoderCloser> m_Encoder;
-    std::vector<char> m_AudioBuffer;  // one encoder frame while it fills; empty without audio
-    int m_AudioBufferSize = 0;
-    int m_AudioBufferFill = 0;
+    std::unique_ptr<AudioResampler> m_Sound;  // null without sound
 };

@@ -2,9 +2,10 @@
 
 #include <algorithm>
 
-PacketGate::PacketGate(AVFormatContext* file, AVStream* video, const AVCodecContext* videoCodec,
-                       AVStream* audio, const AVCodecContext* audioCodec)
-    : m_File(file), m_Video(video), m_VideoCodec(videoCodec), m_Audio(audio), m_AudioCodec(audioCodec)
+#include "media/EncoderCore.h"
+
+PacketGate::PacketGate(AVFormatContext* file, const tOutputTrack& video, const tOutputTrack& audio)
+    : m_File(file), m_Video(video), m_Audio(audio)
 {
 }
 
@@ -15,7 +16,7 @@ bool PacketGate::Put(AVPacket* packet)
         return false;
     av_packet_move_ref(copy.get(), packet);
     AVPacket* p = copy.get();
-    if (p->stream_index == m_Video->index) {
+    if (p->stream_index == m_Video.pStream->index) {
         // Pictures are numbered from 0 by the encoder's clock; one without a
         // time holds nothing back.
         int64_t number = p->pts == AV_NOPTS_VALUE ? m_Complete : p->pts;
@@ -27,7 +28,7 @@ bool PacketGate::Put(AVPacket* packet)
         }
         m_Pictures.push_back({std::move(copy), double(number)});
     } else {
-        double start = p->pts * av_q2d(m_AudioCodec->time_base);
+        double start = p->pts * av_q2d(m_Audio.pCodec->time_base);
         m_Sound.push_back({std::move(copy), start});
     }
     return WriteReady();
@@ -40,24 +41,23 @@ bool PacketGate::WriteReady()
     while (!m_Pictures.empty() &&
            (m_Pictures.front().ready < m_Complete || m_Pictures.size() > mostPictures)) {
         m_Complete = std::max(m_Complete, int64_t(m_Pictures.front().ready) + 1);
-        if (!Write(m_Pictures.front(), m_VideoCodec))
+        if (!Write(m_Pictures.front(), m_Video))
             return false;
         m_Pictures.pop_front();
     }
-    double covered = m_Complete * av_q2d(m_VideoCodec->time_base);
+    double covered = m_Complete * av_q2d(m_Video.pCodec->time_base);
     while (!m_Sound.empty() && (m_Sound.front().ready < covered || m_Sound.size() > mostSoundPackets)) {
-        if (!Write(m_Sound.front(), m_AudioCodec))
+        if (!Write(m_Sound.front(), m_Audio))
             return false;
         m_Sound.pop_front();
     }
     return true;
 }
 
-bool PacketGate::Write(Held& held, const AVCodecContext* codec)
+bool PacketGate::Write(Held& held, const tOutputTrack& track)
 {
     AVPacket* packet = held.packet.get();
-    AVStream* stream = codec == m_VideoCodec ? m_Video : m_Audio;
-    av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
+    av_packet_rescale_ts(packet, track.pCodec->time_base, track.pStream->time_base);
     return av_interleaved_write_frame(m_File, packet) >= 0;
 }
 
@@ -65,9 +65,9 @@ bool PacketGate::Release()
 {
     bool written = true;
     for (Held& held : m_Pictures)
-        written = Write(held, m_VideoCodec) && written;
+        written = Write(held, m_Video) && written;
     for (Held& held : m_Sound)
-        written = Write(held, m_AudioCodec) && written;
+        written = Write(held, m_Audio) && written;
     Drop();
     return written;
 }

@@ -11,11 +11,12 @@
 
 #include "media/FFmpegPtr.h"
 
+struct tOutputTrack;
+
 class PacketGate {
 public:
-    // `audio` may be null. Times are taken from the encoders' time bases.
-    PacketGate(AVFormatContext* file, AVStream* video, const AVCodecContext* videoCodec,
-               AVStream* audio, const AVCodecContext* audioCodec);
+    // `audio` may have no stream. Times are taken from the encoders' time bases.
+    PacketGate(AVFormatContext* file, const tOutputTrack& video, const tOutputTrack& audio);
 
     // Takes over the packet's data; the packet is in its encoder's time base.
     // False when a write to the file failed.
@@ -31,15 +32,13 @@ private:
         double ready;  // a picture's number, or the seconds at which the sound starts
     };
     bool WriteReady();
-    bool Write(Held& held, const AVCodecContext* codec);
+    bool Write(Held& held, const tOutputTrack& track);
 
     static constexpr size_t mostPictures = 64;
     static constexpr size_t mostSoundPackets = 512;
     AVFormatContext* m_File;
-    AVStream* m_Video;
-    const AVCodecContext* m_VideoCodec;
-    AVStream* m_Audio;
-    const AVCodecContext* m_AudioCodec;
+    const tOutputTrack& m_Video;
+    const tOutputTrack& m_Audio;
     std::deque<Held> m_Pictures;
     std::deque<Held> m_Sound;
     int64_t m_Complete = 0;  // every picture numbered below this has come out

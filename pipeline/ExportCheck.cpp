@@ -7,6 +7,7 @@
 
 #include "media/ContainerProfiles.h"
 #include "media/FFmpegPtr.h"
+#include "media/OutputStream.h"
 #include "pipeline/PictureJudge.h"
 #include "pipeline/SoundJudge.h"
 
@@ -173,6 +174,13 @@ bool Beyond(double difference, double tolerance)
     return std::fabs(difference) > tolerance + timestampSlack;
 }
 
+// Surround is asked for as the source has it, up to 5.1: a source with fewer
+// channels keeps its own.
+bool ChannelsAsAsked(int found, int asked)
+{
+    return found == asked || (asked > 2 && found >= 1 && found < asked);
+}
+
 }  // namespace
 
 tExportRequest ExportCheck::RequestFor(const tCodecParams& params, double rangeSeconds, bool cancelled)
@@ -185,7 +193,7 @@ tExportRequest ExportCheck::RequestFor(const tCodecParams& params, double rangeS
     request.iHeight = params.iHeight;
     request.bAudio = params.bAudioEnabled;
     request.iSampleRate = params.iAudioSampleRate;
-    request.iChannels = params.iAudioChannels;
+    request.iChannels = OutputStream::ChannelsFor(params);
     tProfileCodecs codecs = ProfileCodecs(params.eCodec);
     request.iVideoCodec = codecs.video;
     request.iAudioCodec = codecs.audio;
@@ -240,7 +248,7 @@ void ExportCheck::CompareStreams(tExportCheck& found) const
         fault(EF_NO_AUDIO, 0.0);
     else if (m_Request.bAudio && found.audio.iCodec != m_Request.iAudioCodec)
         fault(EF_AUDIO_CODEC, 0.0);
-    else if (m_Request.bAudio && (found.iSampleRate != m_Request.iSampleRate || found.iChannels != m_Request.iChannels))
+    else if (m_Request.bAudio && (found.iSampleRate != m_Request.iSampleRate || !ChannelsAsAsked(found.iChannels, m_Request.iChannels)))
         fault(EF_AUDIO_FORMAT, 0.0);
     int64_t outOfOrder = found.video.iOutOfOrder + found.audio.iOutOfOrder;
     if (outOfOrder > 0)

@@ -21,8 +21,8 @@ wxImage FrameGrabber::GrabImage(double time)
     try {
         if (m_Decoder)
             picture = m_Decoder->PictureAt(time);
-    } catch (...) {
-        picture.reset();
+    } catch (const char*) {
+        picture.reset();  // a picture that cannot be had is no picture
     }
     if (!picture)
         return wxImage();

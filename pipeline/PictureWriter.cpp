@@ -1,7 +1,9 @@
 #include "pipeline/PictureWriter.h"
 
-PictureWriter::PictureWriter(FrameProcessingEngine& engine, OutputStream& output, std::mutex& outputLock)
-    : m_Engine(engine), m_Output(output), m_OutputLock(outputLock), m_Thread(&PictureWriter::Run, this)
+#include <new>
+
+PictureWriter::PictureWriter(OutputStream& output, std::mutex& outputLock)
+    : m_Output(output), m_OutputLock(outputLock), m_Thread(&PictureWriter::Run, this)
 {
 }
 
@@ -54,8 +56,8 @@ void PictureWriter::Run()
             WriteJob(job);
         } catch (const char* message) {
             failure = message;
-        } catch (...) {
-            failure = "Can't write next video frame.";
+        } catch (const std::bad_alloc&) {
+            failure = "Not enough memory to write the next picture.";
         }
         lock.lock();
         m_Writing = false;
@@ -69,8 +71,7 @@ void PictureWriter::Run()
 
 void PictureWriter::WriteJob(const Job& job)
 {
-    ffmpeg::FramePtr out = m_Engine.ProcessFrame(job.picture.get());
     std::lock_guard<std::mutex> output(m_OutputLock);
     for (uint64_t i = 0; i < job.copies && !m_Stop; ++i)
-        m_Output.WriteNextVideoFrame(out.get());
+        m_Output.WriteNextVideoFrame(job.picture.get());
 }

@@ -1,7 +1,7 @@
 #pragma once
-// Converts and encodes the pictures of an export on a thread of its own, so
-// that decoding the next picture goes on meanwhile. Holds a few pictures at
-// most: Write() waits while they are not yet written.
+// Encodes the pictures of an export on a thread of its own, so that decoding
+// and converting the next picture go on meanwhile. Holds a few pictures at
+// most, at the output's size: Write() waits while they are not yet written.
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -10,19 +10,18 @@
 #include <thread>
 
 #include "media/OutputStream.h"
-#include "pipeline/FrameProcessingEngine.h"
 
 class PictureWriter {
 public:
     // `outputLock` guards `output`, which others write sound into.
-    PictureWriter(FrameProcessingEngine& engine, OutputStream& output, std::mutex& outputLock);
+    PictureWriter(OutputStream& output, std::mutex& outputLock);
     // Stops the thread; pictures not yet written are dropped.
     ~PictureWriter();
     PictureWriter(const PictureWriter&) = delete;
     PictureWriter& operator=(const PictureWriter&) = delete;
 
-    // Queues a decoded picture to be written `copies` times. Throws what
-    // went wrong with a picture before it.
+    // Queues a picture of the output's size and format to be written
+    // `copies` times. Throws what went wrong with a picture before it.
     void Write(ffmpeg::FramePtr picture, uint64_t copies);
     // Waits until every queued picture is written; throws what went wrong.
     void Flush();
@@ -37,14 +36,13 @@ private:
     void ThrowFailure();
 
     static constexpr size_t capacity = 3;
-    FrameProcessingEngine& m_Engine;
     OutputStream& m_Output;
     std::mutex& m_OutputLock;
     std::mutex m_Lock;
     std::condition_variable m_Changed;
     std::deque<Job> m_Jobs;
     bool m_Writing = false;  // a job taken from the queue is being written
-    std::atomic<bool> m_Stop{false};  // also read by the copy loop, without m_Lock
+    std::atomic<bool> m_Stop{false};  // also read by a job that writes many copies
     const char* m_Failure = nullptr;
     std::thread m_Thread;  // last: started once everything above exists
 };

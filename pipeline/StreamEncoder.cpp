@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <cstring>
 #include <limits>
 
 #include "media/ContainerProfiles.h"
@@ -39,15 +38,8 @@ StreamEncoder::StreamEncoder(const char* inputName, const char* outputName, tCod
     m_File = std::make_unique<PendingOutput>(outputName);
     m_Output = std::make_unique<OutputStream>(m_File->GetPath().c_str(), params, convert.dstColour);
     m_Engine = std::make_unique<FrameProcessingEngine>(convert, cropRect);
-    m_Writer = std::make_unique<PictureWriter>(*m_Engine, *m_Output, m_OutputLock);
-
-    if (m_AudioInput) {
-        tInputStreamInfo audio = m_AudioInput->GetInfo();
-        if (audio.channels != params.iAudioChannels || audio.sampleRate != params.iAudioSampleRate)
-            m_Resampler = std::make_unique<AudioResampler>(audio.channels, audio.sampleRate,
-                                                           params.iAudioChannels, params.iAudioSampleRate);
-    }
-    SetTargets(params);
+    m_Writer = std::make_unique<PictureWriter>(*m_Output, m_OutputLock);
+    SetTargets();
     SeekToStart();
 }
 
@@ -58,16 +50,18 @@ StreamEncoder::~StreamEncoder()
         m_Output->Abandon();  // a finished file is closed already; an unfinished one is not drained
 }
 
-// An input that cannot be opened for its sound gives an export without sound.
+// An input without sound gives an export without sound; sound that is there
+// but cannot be read fails the export with the reason.
 void StreamEncoder::OpenAudioInput(const char* inputName, tCodecParams& params)
 {
-    try {
-        m_AudioInput = std::make_unique<InputStream>(inputName, false, true);
-    } catch (...) {
-        m_AudioInput.reset();
-    }
-    if (!m_AudioInput)
+    if (m_VideoInput->GetSoundTracks().empty()) {
         params.bAudioEnabled = false;
+        return;
+    }
+    m_AudioInput = std::make_unique<InputStream>(inputName, false, true, params.iAudioTrack);
+    // Surround is kept as the source has it: never more channels than it has.
+    if (params.iAudioChannels > 2)
+        params.iAudioChannels = std::min(params.iAudioChannels, m_AudioInput->GetInfo().channels);
 }
 
 void StreamEncoder::ClampRange(double endTime)
@@ -79,14 +73,13 @@ void StreamEncoder::ClampRange(double endTime)
 }
 
 // Every output picture slot of the range, and every sample of it.
-void StreamEncoder::SetTargets(const tCodecParams& params)
+void StreamEncoder::SetTargets()
 {
     m_OutputFps = m_Output->GetFrameRate();
-    m_VideoTarget = uint64_t(std::max(1.0, std::ceil(GetDuration() * m_OutputFps - slotSlack)));
+    m_VideoTarget = uint64_t(std::max(1.0, std::round(GetDuration() * m_OutputFps)));
     if (!m_AudioInput)
         return;
-    m_AudioRate = params.iAudioSampleRate;
-    m_AudioChannels = params.iAudioChannels;
+    m_AudioRate = m_Output->GetSampleRate();
     m_AudioTarget = std::llround(GetDuration() * m_AudioRate);
 }
 
@@ -129,7 +122,7 @@ void StreamEncoder::Encode()
 // end, the sound where the pictures end or its own sound, whichever is later.
 void StreamEncoder::CutAtTheEndOfTheMedia()
 {
-    if (!m_VideoInputDone || !IsVideoDone() || !m_AudioInput || !m_AudioInput->IsAudioEnded())
+    if (!m_VideoInputDone || !IsVideoDone() || !m_SoundInputDone)
         return;
     int64_t videoEnd = std::llround(VideoSeconds() * m_AudioRate);
     m_AudioTarget = std::min(m_AudioTarget, std::max(m_AudioWritten, videoEnd));
@@ -141,7 +134,7 @@ void StreamEncoder::EndVideoInput()
     if (!m_Held)
         return;
     double frame = 1.0 / m_VideoInput->GetInfo().frameRate;
-    double end = std::ceil((m_HeldTime + frame) * m_OutputFps - slotSlack);
+    double end = std::round((m_HeldTime + frame) * m_OutputFps);
     m_VideoTarget = std::min(m_VideoTarget, uint64_t(std::max({1.0, end, double(m_WrittenFrames)})));
 }
 
@@ -195,39 +188,35 @@ void StreamEncoder::WriteHeldPicture(double until)
         ++copies;
     if (copies == 0)
         return;
-    ffmpeg::FramePtr picture(av_frame_clone(m_Held.get()));
-    if (!picture)
-        throw "Can't create new AVFrame.";
-    m_Writer->Write(std::move(picture), copies);
+    // Made small before it is queued: the queue holds pictures of the output's size.
+    m_Writer->Write(m_Engine->ProcessFrame(m_Held.get()), copies);
 }
 
 void StreamEncoder::EncodeAudio()
 {
-    if (m_AudioLead > 0) {
-        std::memset(m_AudioBlock, 0, audioBlockSize);
-        int samples = int(std::min<int64_t>(m_AudioLead, audioBlockSize / (2 * m_AudioChannels)));
-        WriteAudio(m_AudioBlock, samples * 2 * m_AudioChannels);
-        m_AudioLead -= samples;
+    // Silence goes in pieces as long as a sound frame of the input, at most.
+    const int64_t silencePiece = 4096;
+    int64_t room = m_AudioTarget - m_AudioWritten;
+    if (m_AudioLead > 0 || m_SoundInputDone) {
+        int64_t samples = std::min({room, silencePiece, m_AudioLead > 0 ? m_AudioLead : room});
+        std::lock_guard<std::mutex> lock(m_OutputLock);
+        m_Output->WriteSilence(int(samples));
+        m_AudioWritten += samples;
+        m_AudioLead = std::max<int64_t>(0, m_AudioLead - samples);
         return;
     }
-    m_AudioInput->DecodeNextAudioFrame(m_AudioBlock, audioBlockSize);
-    if (m_Resampler) {
-        short* data = m_Resampler->Resample(reinterpret_cast<short*>(m_AudioBlock), audioBlockSize);
-        WriteAudio(data, m_Resampler->LastResampleBufferSize());
-    } else {
-        WriteAudio(m_AudioBlock, audioBlockSize);
-    }
+    ffmpeg::FramePtr frame = m_AudioInput->DecodeNextAudioFrame();
+    // After the input's last frame, what the conversion holds back; then
+    // silence up to the range's end.
+    m_SoundInputDone = !frame;
+    WriteSound(frame.get());
 }
 
 // Output sound, cut at the range's last sample.
-void StreamEncoder::WriteAudio(const void* data, int size)
+void StreamEncoder::WriteSound(const AVFrame* frame)
 {
-    int frameBytes = 2 * m_AudioChannels;
-    int64_t room = (m_AudioTarget - m_AudioWritten) * frameBytes;
-    size = int(std::min<int64_t>(size, room)) / frameBytes * frameBytes;
     std::lock_guard<std::mutex> lock(m_OutputLock);
-    m_Output->WriteNextAudioFrame(data, size);
-    m_AudioWritten += size / frameBytes;
+    m_AudioWritten += m_Output->WriteSound(frame, m_AudioTarget - m_AudioWritten);
 }
 
 void StreamEncoder::Finish()

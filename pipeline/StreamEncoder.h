@@ -3,8 +3,8 @@
 // the start of the media) converted into an output file, one small step per
 // Encode() call. Both output streams start at the range's start and last its
 // length: pictures are cropped, scaled, dropped or repeated by their own
-// times to fill the output's frame slots; sound is resampled when its format
-// differs and cut to the range's samples. The stream that is behind always
+// times to fill the output's frame slots; sound is converted to the output's
+// format and cut to the range's samples. The stream that is behind always
 // goes next. Failures are thrown as constant messages (const char*).
 //
 // The output is written to a hidden file beside the output's name; Finish()
@@ -16,7 +16,6 @@
 
 #include <wx/gdicmn.h>
 
-#include "media/AudioResampler.h"
 #include "media/CodecParams.h"
 #include "media/InputStream.h"
 #include "media/OutputStream.h"
@@ -52,15 +51,11 @@ public:
     // Pictures taken from the input and given to the output so far.
     uint64_t GetReadFrames() const { return m_ReadFrames; }
     uint64_t GetWrittenFrames() const { return m_WrittenFrames; }
-    // True when the sound is converted to another rate or channel count.
-    bool IsResampling() const { return m_Resampler != nullptr; }
 
 private:
-    static constexpr int audioBlockSize = 8192;
-
     void OpenAudioInput(const char* inputName, tCodecParams& params);
     void ClampRange(double endTime);
-    void SetTargets(const tCodecParams& params);
+    void SetTargets();
     void SeekToStart();
     void CutAtTheEndOfTheMedia();
     void EndVideoInput();
@@ -68,7 +63,7 @@ private:
     void EncodeVideo();
     void WriteHeldPicture(double until);
     void EncodeAudio();
-    void WriteAudio(const void* data, int size);
+    void WriteSound(const AVFrame* frame);
     bool IsVideoDone() const { return m_WrittenFrames >= m_VideoTarget; }
     bool IsAudioDone() const { return m_AudioWritten >= m_AudioTarget; }
     double VideoSeconds() const { return m_WrittenFrames / m_OutputFps; }
@@ -84,7 +79,6 @@ private:
     std::unique_ptr<FrameProcessingEngine> m_Engine;
     std::mutex m_OutputLock;  // the picture writer's thread and this one both write the output
     std::unique_ptr<PictureWriter> m_Writer;
-    std::unique_ptr<AudioResampler> m_Resampler;  // null when the sound needs no change
     // The latest picture: written to its slots once the next one's time is known.
     ffmpeg::FramePtr m_Held;
     double m_HeldTime = 0.0;  // seconds within the range
@@ -97,8 +91,7 @@ private:
     int64_t m_AudioTarget = 0;
     int64_t m_AudioLead = 0;     // silence before sound that begins after the range's start
     int m_AudioRate = 1;
-    int m_AudioChannels = 1;
+    bool m_SoundInputDone = false;  // the input's sound and what its conversion held back are written
     double m_RangeStart = 0.0;
     double m_RangeEnd = 0.0;
-    char m_AudioBlock[audioBlockSize];
 };

@@ -24,7 +24,7 @@ ff -f lavfi -i "$(pic 320x240 25 4)" -f lavfi -i "$(tone 600 48000 4)" \
    -ac 2 -c:v libvpx -b:v 500k -c:a libvorbis av_vp8_vorbis.webm
 ff -f lavfi -i "$(pic 320x240 25 4)" -f lavfi -i "$(tone 700 48000 4)" \
    -ac 2 -c:v libvpx-vp9 -b:v 500k -deadline realtime -cpu-used 8 -c:a libopus av_vp9_opus.mkv
-# Two sound tracks that differ in rate and channels: the later one is chosen.
+# Two sound tracks that differ in rate and channels.
 ff -f lavfi -i "$(pic 320x240 25 4)" -f lavfi -i "$(tone 440 44100 4)" \
    -f lavfi -i "$(tone 880 22050 4)" -map 0 -map 1 -map 2 \
    -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -ac:a:0 2 -ac:a:1 1 two_audio.mkv
@@ -71,6 +71,33 @@ ff -f lavfi -i "color=red:size=640x720:rate=25:duration=2" -f lavfi -i "color=bl
    -filter_complex hstack -c:v mpeg2video -q:v 3 -muxdelay 0 -muxpreload 0 -output_ts_offset 2 part2.ts
 cat part1.ts part2.ts > size_change.ts
 rm part1.ts part2.ts
+
+# Real-world sound and timing. 5.1 with one tone per channel (FL 500, FR 700,
+# FC 1100, LFE 100, BL 1300, BR 1700 Hz); a mono clip; two tracks (440 Hz
+# mono, 880 Hz stereo) of which the second is marked default; broadcasts
+# whose clock starts at 10 hours or runs into the 33-bit wrap, with a key
+# frame every 10 s; a variable-rate source (30 fps with every fifth picture
+# missing) in four containers.
+tones=""
+for f in 500 700 1100 100 1300 1700; do tones="$tones -f lavfi -i $(tone $f 48000 3)"; done
+# shellcheck disable=SC2086
+ff -f lavfi -i "$(pic 160x120 25 3)" $tones \
+   -filter_complex "[1][2][3][4][5][6]join=inputs=6:channel_layout=5.1:map=0.0-FL|1.0-FR|2.0-FC|3.0-LFE|4.0-BL|5.0-BR[a]" \
+   -map 0:v -map "[a]" -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -b:a 384k tones_51.mp4
+ff -f lavfi -i "$(pic 160x120 25 3)" -f lavfi -i "$(tone 440 44100 3)" \
+   -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -ac 1 mono.mp4
+ff -f lavfi -i "$(pic 160x120 25 3)" -f lavfi -i "$(tone 440 44100 3)" -f lavfi -i "$(tone 880 44100 3)" \
+   -map 0 -map 1 -map 2 -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -ac:a:0 1 -ac:a:1 2 \
+   -disposition:a:0 0 -disposition:a:1 default second_default.mkv
+for offset in 36000 95440; do
+  ff -f lavfi -i "$(pic 160x120 25 12)" -f lavfi -i "$(tone 440 44100 12)" -ac 2 \
+     -c:v libx264 -preset veryfast -g 250 -keyint_min 250 -sc_threshold 0 -pix_fmt yuv420p \
+     -c:a aac -output_ts_offset $offset clock_$offset.ts
+done
+for ext in mkv ts flv mp4; do
+  ff -f lavfi -i "$(pic 160x120 30 4)" -f lavfi -i "$(tone 440 44100 4)" -vf "select='mod(n,5)'" \
+     -fps_mode vfr -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -ac 2 vfr.$ext
+done
 
 # Small valid files of several containers: seeds for damaged input.
 seed() { rate=$1; shift; ff -f lavfi -i "$(pic 160x120 25 1)" -f lavfi -i "$(tone 440 "$rate" 1)" "$@"; }

@@ -1,10 +1,12 @@
 // tellavox-export: one whole export without the main window.
 //   tellavox-export --in FILE --out FILE [--codec N] [--size WxH] [--fps N]
 //     [--vbitrate BPS] [--gop N] [--abitrate BPS] [--arate HZ] [--channels N]
-//     [--no-audio] [--start S] [--end S] [--crop X,Y,W,H] [--dialog]
+//     [--no-audio] [--audio-track N] [--start S] [--end S] [--crop X,Y,W,H] [--dialog]
 //     [--cancel-after S] [--keep-interlaced]
 // Unset values default as the main window proposes them for the input, and
 // every value is moved to the nearest the output takes, as there.
+// --audio-track N exports the N-th sound track (from 1); without it, the one
+// the file marks as default.
 // --keep-interlaced writes interlaced sources with their fields as they are.
 // Prints what the file holds as read back ("1500 pictures, 1:00.0, ...",
 // then a line per failed comparison), then "read=N written=N seconds=S"
@@ -17,6 +19,7 @@
 // the input, by any name, or that exists and is not a regular file. SIGTERM,
 // SIGHUP and SIGINT abandon the export, leaving an earlier file of the
 // output's name as it was, then end the program as the signal does.
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cmath>
@@ -83,7 +86,8 @@ Options Parse(int argc, char** argv)
 // given on the command line, then normalised as the window normalises it.
 tCodecParams MakeRecord(const Options& o, const wxRect& crop)
 {
-    InputStream input(o.Get("in").c_str(), false, false);
+    // The sound's rate and channels are those of the track exported.
+    InputStream input(o.Get("in").c_str(), false, false, o.Int("audio-track", 0));
     tSourceDescription source = DescribeSource(input.GetInfo(), input.IsAudioPresent() && !o.noAudio);
     if (crop.width > 0 && crop.height > 0)
         source = CropSource(source, crop.width, crop.height);
@@ -91,6 +95,7 @@ tCodecParams MakeRecord(const Options& o, const wxRect& crop)
     if (!IsOutputCodec(codec))
         throw "Unknown output codec.";
     tCodecParams p = ProposeForSource(enumOutputCodec(codec), source);
+    p.iAudioTrack = input.GetSoundTrack();
     p.bKeepInterlaced = o.keepInterlaced;
     if (o.Has("size"))
         std::sscanf(o.Get("size").c_str(), "%dx%d", &p.iWidth, &p.iHeight);
@@ -102,7 +107,7 @@ tCodecParams MakeRecord(const Options& o, const wxRect& crop)
     p.iGopSize = o.Int("gop", p.iGopSize);
     p.iAudioBitrate = o.Int("abitrate", p.iAudioBitrate);
     p.iAudioSampleRate = o.Int("arate", p.iAudioSampleRate);
-    p.iAudioChannels = o.Int("channels", p.iAudioChannels);
+    p.iAudioChannels = o.Int("channels", p.iAudioChannels);  // 6: as the source, up to 5.1
     return NormaliseForFormat(p);
 }
 

@@ -4,10 +4,12 @@
 #include <cmath>
 #include <map>
 #include <string>
+#include <exception>
 
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/choice.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/hyperlink.h>
@@ -57,6 +59,7 @@ enum {
     ID_ZOOM_OUT_BUTTON = 1008,
     ID_PREVIEW = 1009,
     ID_KEEP_FIELDS = 1010,
+    ID_SOUND_TRACK_CHOICE = 1011,
     ID_MENU_NEW = 2000,
     ID_MENU_INPUT = 2001,
     ID_MENU_OUTPUT = 2002,
@@ -73,6 +76,15 @@ const char* const productVersion = "1.1";
 const char* const cantExport = "Can't export to video.";
 const char* const noVideo = "This file has no video.";
 const char* const cantOpenInput = "Can't open this video file. File can be corrupt or its format unsupported.";
+
+// The fixed text, then the reason; a file without video is told just so.
+wxString InputFailure(const char* reason)
+{
+    if (wxString(reason) == noVideo)
+        return noVideo;
+    return wxString(cantOpenInput) + "\n" + wxString::FromUTF8(reason);
+}
+
 const char* const noInputHint = "Open a video to convert:\nFile > Input File... (Ctrl+O),\nor drop the file on this window.";
 const int previewAsks = 100;
 // The left column's width, whatever the texts in it say.
@@ -240,6 +252,7 @@ wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
     EVT_COMMAND(ID_RANGE_BAR, wxCURRENT_TIME_ARROW_MOVED, MainFrame::OnArrowMoved)
     EVT_COMMAND(ID_RANGE_BAR, wxBEGIN_TIME_ARROW_MOVED, MainFrame::OnArrowMoved)
     EVT_COMMAND(ID_RANGE_BAR, wxEND_TIME_ARROW_MOVED, MainFrame::OnArrowMoved)
+    EVT_CHOICE(ID_SOUND_TRACK_CHOICE, MainFrame::OnChooseSoundTrack)
     EVT_COMMAND(ID_PREVIEW, wxCROP_RECT_CHANGED, MainFrame::OnCropChanged)
     EVT_CHECKBOX(ID_KEEP_FIELDS, MainFrame::OnKeepFields)
     EVT_MENU(ID_MENU_NEW, MainFrame::OnNewMenu)
@@ -319,7 +332,10 @@ wxSizer* MainFrame::CreateInputBox()
     info->Add(new wxStaticText(parent, wxID_ANY, "Sound:"), 0, wxALIGN_CENTER_VERTICAL);
     m_AudioInfoText = NewColumnText(parent, "-", "AudioInfo");
     info->Add(m_AudioInfoText, 1, wxEXPAND | wxALIGN_CENTER_VERTICAL);
-    info->AddSpacer(0);
+    m_SoundTrackChoice = new wxChoice(parent, ID_SOUND_TRACK_CHOICE);
+    m_SoundTrackChoice->SetName("SoundTrack");
+    m_SoundTrackChoice->Hide();
+    info->Add(m_SoundTrackChoice, 0, wxALIGN_CENTER_VERTICAL);
     return box;
 }
 
@@ -474,10 +490,10 @@ bool MainFrame::TryOpenInput(const wxString& path)
     try {
         LoadInput(path);
     } catch (const char* reason) {
-        m_InputFailure = reason == noVideo ? noVideo : cantOpenInput;
+        m_InputFailure = InputFailure(reason);
         return false;
-    } catch (...) {
-        m_InputFailure = cantOpenInput;
+    } catch (const std::exception& error) {
+        m_InputFailure = InputFailure(error.what());
         return false;
     }
     m_LastFolder = FolderOf(path);
@@ -529,6 +545,7 @@ void MainFrame::LoadInput(const wxString& path)
     bool keepFields = m_CodecParams.bKeepInterlaced;
     m_CodecParams = ProposeForSource(m_CodecParams.eCodec, m_Source);
     m_CodecParams.bKeepInterlaced = keepFields;
+    ListSoundTracks(input);
     m_AudioInfoText->SetLabel(input.IsAudioPresent() ? SoundText(info) : wxString("none"));
     m_VideoInfoText->SetLabel(PictureText(info, duration));
     ShowPath(m_InputFileText, path);
@@ -546,8 +563,34 @@ tSourceDescription MainFrame::ProposalSource() const
     return m_Source;
 }
 
+// A file with several sound tracks offers them; the one the export takes is
+// chosen to begin with.
+void MainFrame::ListSoundTracks(const InputStream& input)
+{
+    m_SoundTrackChoice->Clear();
+    for (const tSoundTrack& track : input.GetSoundTracks()) {
+        wxString label = wxString::Format("%d", track.number);
+        for (const std::string& part : {track.language, track.title, track.codec})
+            if (!part.empty())
+                label += ", " + wxString::FromUTF8(part);
+        m_SoundTrackChoice->Append(label + wxString::Format(", %d ch", track.channels));
+    }
+    m_SoundTrackChoice->SetSelection(input.GetSoundTrack() - 1);
+    m_SoundTrackChoice->Show(m_SoundTrackChoice->GetCount() > 1);
+    m_CodecParams.iAudioTrack = input.GetSoundTrack();
+    Layout();
+}
+
+void MainFrame::OnChooseSoundTrack(wxCommandEvent&)
+{
+    m_CodecParams.iAudioTrack = m_SoundTrackChoice->GetSelection() + 1;
+}
+
 void MainFrame::ResetInput()
 {
+    m_SoundTrackChoice->Clear();
+    m_SoundTrackChoice->Hide();
+    m_CodecParams.iAudioTrack = 0;
     ShowStartPicture();
     ShowPath(m_InputFileText, "");
     m_AudioInfoText->SetLabel("-");

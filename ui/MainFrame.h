@@ -12,9 +12,11 @@
 
 class Exporter;
 class FrameGrabber;
+class InputStream;
 class RangeBarCtrl;
 class SelectCropCtrl;
 class wxRadioButton;
+class wxChoice;
 class wxStaticText;
 class wxTextCtrl;
 
@@ -44,6 +46,7 @@ public:
     void OnSelectOutputFile(wxCommandEvent& event);
     void OnChangeCodecSettings(wxCommandEvent& event);
     void OnChangeOutputCodec(wxCommandEvent& event);
+    void OnChooseSoundTrack(wxCommandEvent& event);
     void OnArrowMoved(wxCommandEvent& event);
     void ShowPreviewAtArrow();
     void OnCropChanged(wxCommandEvent& event);
@@ -69,6 +72,7 @@ private:
     void ReportBadInput();
     void LoadInput(const wxString& path);
     void ResetInput();
+    void ListSoundTracks(const InputStream& input);
     void ShowStartPicture();
     // The source as the output proposals follow it: its picture cropped.
     tSourceDescription ProposalSource() const;
@@ -88,6 +92,7 @@ private:
     wxTextCtrl* m_InputFileText = nullptr;
     wxTextCtrl* m_OutputFileText = nullptr;
     wxStaticText* m_AudioInfoText = nullptr;
+    wxChoice* m_SoundTrackChoice = nullptr;  // shown when the input has several sound tracks
     wxStaticText* m_VideoInfoText = nullptr;
     wxStaticText* m_FormatCaption = nullptr;
     wxStaticText* m_ZoomSpanText = nullptr;

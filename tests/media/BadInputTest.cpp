@@ -15,7 +15,7 @@ TEST(BadInput, EachFileGivesAnOpeningMessageOrACleanEnd)
         "Can't open input file.", "Can't read information about stream.",
         "Input file is empty, can't find audio or video streams. Or all streams is skipped.",
         "Input file is empty, can't find supported audio or video streams. Or all streams is skipped.",
-        "This file has no video."};
+        "This file has no video.", "Can't decode the sound of this file."};
     for (const char* name : {"no such file.mp4", "empty.mp4", "random.mp4", "text.avi", "truncated.mp4",
                              "truncated.avi", "truncated.ts"}) {
         for (int choice = 0; choice < 3; ++choice) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -19,12 +20,19 @@ bool Near(const uint8_t* pixel, int r, int g, int b)
 }
 
 // Interleaved 16-bit samples: a tone in channel 0, silence elsewhere.
-std::vector<short> ToneInFirstChannel(int channels, int rate, int samples)
+ffmpeg::FramePtr ToneInFirstChannel(int channels, int rate, int samples)
 {
-    std::vector<short> data(size_t(channels) * samples, 0);
+    ffmpeg::FramePtr frame(av_frame_alloc());
+    frame->format = AV_SAMPLE_FMT_S16;
+    frame->sample_rate = rate;
+    frame->nb_samples = samples;
+    av_channel_layout_default(&frame->ch_layout, channels);
+    EXPECT_GE(av_frame_get_buffer(frame.get(), 0), 0);
+    auto* data = reinterpret_cast<int16_t*>(frame->data[0]);
+    std::fill_n(data, size_t(channels) * samples, 0);
     for (int i = 0; i < samples; ++i)
-        data[size_t(i) * channels] = short(10000 * std::sin(2 * M_PI * 440.0 * i / rate));
-    return data;
+        data[size_t(i) * channels] = int16_t(10000 * std::sin(2 * M_PI * 440.0 * i / rate));
+    return frame;
 }
 
 }  // namespace
@@ -36,7 +44,7 @@ TEST(AVFrameConverterTest, TurnsDecodedPicturesIntoRgbAndRefusesOtherShapes)
     // Red, green / blue, white quadrants, decoded as YUV 4:4:4.
     InputStream input(testsupport::MediaPath("quadrants.mp4").c_str(), true, false);
     ffmpeg::FramePtr picture;
-    while (!picture && !input.IsVideoEnded()) picture.reset(input.DecodeNextVideoFrame());
+    while (!picture && !input.IsVideoEnded()) picture = input.DecodeNextVideoFrame();
     ASSERT_TRUE(picture);
     EXPECT_THROW(AVFrameConverter({0, 0, AV_PIX_FMT_YUV420P, 10, 10, AV_PIX_FMT_RGB24}), const char*);
     for (int scale : {1, 2}) {
@@ -55,41 +63,32 @@ TEST(AVFrameConverterTest, TurnsDecodedPicturesIntoRgbAndRefusesOtherShapes)
     EXPECT_FALSE(otherFormat.Convert(*picture));
 }
 
-TEST(AudioResamplerTest, ResamplesIntoOneBufferAndMixesFiveOneDown)
+TEST(AudioResamplerTest, MakesWholeEncoderFramesFromAnySoundAndCutsAtTheRoom)
 {
-    EXPECT_THROW(AudioResampler(0, 44100, 2, 44100), const char*);
-    // Input that gives no output throws and leaves the resampler usable:
-    // 48 kHz stereo to 22.05 kHz mono, 2048 sample frames make about 940.
-    AudioResampler toMono(2, 48000, 1, 22050);
-    short one[2] = {1, 1};
-    try {
-        toMono.Resample(one, 2);  // half a sample frame
-        FAIL();
-    } catch (const char* message) {
-        EXPECT_STREQ(message, "Can't resample audio data.");
+    // AAC takes a shorter last frame; MP2 takes whole frames only.
+    for (AVCodecID id : {AV_CODEC_ID_AAC, AV_CODEC_ID_MP2}) {
+        const AVCodec* codec = avcodec_find_encoder(id);
+        ffmpeg::CodecContextPtr encoder(avcodec_alloc_context3(codec));
+        encoder->sample_rate = 44100;
+        encoder->sample_fmt = codec->sample_fmts[0];
+        av_channel_layout_default(&encoder->ch_layout, 2);
+        ASSERT_GE(avcodec_open2(encoder.get(), codec, nullptr), 0);
+        AudioResampler resampler(*encoder);
+        // 0.1 s of 48 kHz 5.1 in packed 16 bits: 4410 samples at 44.1 kHz.
+        ffmpeg::FramePtr surround = ToneInFirstChannel(6, 48000, 4800);
+        int64_t queued = resampler.Put(surround.get(), INT64_MAX) + resampler.Put(nullptr, INT64_MAX);
+        EXPECT_NEAR(queued, 4410, 2) << codec->name;
+        int64_t taken = 0;
+        while (ffmpeg::FramePtr frame = resampler.Take(false)) {
+            EXPECT_EQ(frame->nb_samples, encoder->frame_size);
+            EXPECT_EQ(frame->format, encoder->sample_fmt);
+            taken += frame->nb_samples;
+        }
+        ffmpeg::FramePtr last = resampler.Take(true);
+        ASSERT_TRUE(last);
+        EXPECT_EQ(last->nb_samples, id == AV_CODEC_ID_AAC ? queued - taken : encoder->frame_size);
+        EXPECT_FALSE(resampler.Take(true));
+        // What does not fit the room is dropped.
+        EXPECT_EQ(resampler.Put(surround.get(), 100), 100);
     }
-    std::vector<short> stereo = ToneInFirstChannel(2, 48000, 2048);  // 8192 bytes
-    short* first = toMono.Resample(stereo.data(), 8192);
-    int firstSize = toMono.LastResampleBufferSize();
-    EXPECT_NEAR(firstSize, 1880, 40);
-    EXPECT_EQ(toMono.Resample(stereo.data(), 8192), first);  // one buffer, allocated once
-    EXPECT_NEAR(firstSize + toMono.LastResampleBufferSize(), 2 * 1881, 40);
-
-    // 5.1 to stereo: the front-left tone reaches the left channel only.
-    std::vector<short> surround = ToneInFirstChannel(6, 48000, 4800);
-    AudioResampler toStereo(6, 48000, 2, 48000);
-    short* out = toStereo.Resample(surround.data(), int(surround.size() * 2));
-    const int produced = toStereo.LastResampleBufferSize() / 4;
-    EXPECT_NEAR(produced, 4800, 32);
-    int left = 0, right = 0;
-    for (int i = 0; i < produced; ++i) {
-        left = std::max(left, std::abs(int(out[2 * i])));
-        right = std::max(right, std::abs(int(out[2 * i + 1])));
-    }
-    EXPECT_GT(left, 2000);
-    EXPECT_EQ(right, 0);
-    // 5.1 at 48 kHz to mono at 44.1 kHz.
-    AudioResampler fiveOneToMono(6, 48000, 1, 44100);
-    fiveOneToMono.Resample(surround.data(), int(surround.size() * 2));
-    EXPECT_NEAR(fiveOneToMono.LastResampleBufferSize() / 2, 4410, 40);
 }

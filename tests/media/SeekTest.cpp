@@ -21,7 +21,7 @@ std::unique_ptr<InputStream> Open(const std::string& name, bool skipAudio, bool 
 // next; -1 when the video has ended.
 double NextPictureTime(InputStream& input, const std::string& name)
 {
-    AVFrame* frame = nullptr;
+    ffmpeg::FramePtr frame;
     while (!frame && !input.IsVideoEnded()) frame = input.DecodeNextVideoFrame();
     if (!frame) return -1.0;
     int num = 0, den = 1;
@@ -30,9 +30,7 @@ double NextPictureTime(InputStream& input, const std::string& name)
             std::sscanf(stream.at("time_base").c_str(), "%d/%d", &num, &den);
             break;
         }
-    double time = frame->best_effort_timestamp * double(num) / den;
-    av_frame_free(&frame);
-    return time;
+    return frame->best_effort_timestamp * double(num) / den;
 }
 
 const double kFrame = 0.04;  // 25 fps

@@ -256,7 +256,7 @@ TEST(FrameProcessing, DecodedPicturesAreConvertedCroppedAndScaled)
     ASSERT_EQ(info.height, 240);
     ffmpeg::FramePtr frame;
     for (int tries = 0; !frame && tries < 1000 && !input.IsAllMediaEnded(); ++tries)
-        frame.reset(input.DecodeNextVideoFrame());
+        frame = input.DecodeNextVideoFrame();
     ASSERT_TRUE(frame);
     FrameProcessingEngine engine(Params(320, 240, info.pixFmt, 40, 30, AV_PIX_FMT_RGB24), wxRect(0, 120, 160, 120));
     Result out = engine.ProcessFrame(frame.get());

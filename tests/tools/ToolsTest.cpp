@@ -148,6 +148,23 @@ TEST(ExportTool, ExitsThreeExactlyWhenAComparisonFails)
     }
 }
 
+// Of two sound tracks (mono, then the default-marked stereo one), the
+// default one, or the one asked for by its number.
+TEST(ExportTool, TheDefaultSoundTrackIsTakenUnlessAnotherIsAskedFor)
+{
+    std::string out = OutputPath("tool_track.mp4");
+    const struct { const char* extra; const char* sound; } cases[] = {
+        {"", "sound 44.1 kHz stereo"}, {" --audio-track 1", "sound 44.1 kHz mono"}};
+    for (const auto& c : cases) {
+        auto r = Export("--in " + Quote(MediaPath("second_default.mkv")) + " --out " + Quote(out) + c.extra);
+        EXPECT_EQ(r.exitCode, 0) << r.output;
+        EXPECT_NE(r.output.find(c.sound), std::string::npos) << r.output;
+    }
+    auto r = Export("--in " + Quote(MediaPath("second_default.mkv")) + " --out " + Quote(out) + " --audio-track 3");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(LastLine(r.output), "This file has no such sound track.");
+}
+
 // A failing export prints its message and exits 1. Each refusal comes
 // before any work: the thing named as the output, and the input, stay as
 // they were, and no part file is left.

@@ -182,7 +182,7 @@ TEST_F(MainWindow, FilesFromTheChooserTheCommandLineAndDropsOpenAlikeOrAreRefuse
         answers.Queue(wxID_OK);
         frame->OpenInputFile(MediaPath(c.file));
         ASSERT_FALSE(answers.Dialogs().empty());
-        EXPECT_EQ(answers.Dialogs().back().message, c.message);
+        EXPECT_EQ(answers.Dialogs().back().message.BeforeFirst('\n'), c.message);
         EXPECT_EQ(answers.Dialogs().back().title, "Error");
         EXPECT_EQ(Text("InputFile"), MediaPath("av_h264_aac.mp4"));
         EXPECT_EQ(Text("VideoInfo"), "640x480, 25 fps\n12.88 sec");
@@ -211,7 +211,7 @@ TEST_F(MainWindow, FilesFromTheChooserTheCommandLineAndDropsOpenAlikeOrAreRefuse
     answers.Queue(wxID_OK);
     EXPECT_FALSE(target->OnDropFiles(5, 5, paths));
     ASSERT_EQ(answers.Dialogs().size(), shown + 2);
-    EXPECT_EQ(answers.Dialogs()[shown].message, cantOpen);
+    EXPECT_EQ(answers.Dialogs()[shown].message, wxString(cantOpen) + "\nCan't open input file.");
     EXPECT_EQ(answers.Dialogs()[shown + 1].message, noVideo) << "the last file's reason";
     EXPECT_EQ(Text("InputFile"), MediaPath("video_only.mp4"));
 }

@@ -47,10 +47,11 @@ AudioSettingsPanel::AudioSettingsPanel(wxWindow* parent, wxWindowID id)
 
     m_EnabledCheck = new wxCheckBox(boxWindow, wxID_ANY, "Enabled");
     m_StereoCheck = new wxCheckBox(boxWindow, wxID_ANY, "Stereo");
+    m_SourceChannelsCheck = new wxCheckBox(boxWindow, wxID_ANY, "As the source (up to 5.1)");
     m_SampleRateChoice = new wxChoice(boxWindow, wxID_ANY);
     m_BitrateChoice = new wxChoice(boxWindow, wxID_ANY);
-    for (wxWindow* control : {static_cast<wxWindow*>(m_EnabledCheck), static_cast<wxWindow*>(m_StereoCheck)})
-        control->Bind(wxEVT_CHECKBOX, &AudioSettingsPanel::OnChange, this);
+    for (wxCheckBox* check : {m_EnabledCheck, m_StereoCheck, m_SourceChannelsCheck})
+        check->Bind(wxEVT_CHECKBOX, &AudioSettingsPanel::OnChange, this);
     for (wxChoice* choice : {m_SampleRateChoice, m_BitrateChoice})
         choice->Bind(wxEVT_CHOICE, &AudioSettingsPanel::OnChange, this);
 
@@ -63,6 +64,7 @@ AudioSettingsPanel::AudioSettingsPanel(wxWindow* parent, wxWindowID id)
     box->Add(m_EnabledCheck, 0, wxEXPAND | wxALL, 5);
     box->Add(grid, 0, wxEXPAND | wxALL, 5);
     box->Add(m_StereoCheck, 0, wxEXPAND | wxALL, 5);
+    box->Add(m_SourceChannelsCheck, 0, wxEXPAND | wxALL, 5);
 }
 
 void AudioSettingsPanel::Load(const tSoundLimits& sound, const tCodecParams& params)
@@ -75,13 +77,20 @@ void AudioSettingsPanel::Load(const tSoundLimits& sound, const tCodecParams& par
     Fill(m_BitrateChoice, m_Bitrates, params.iAudioBitrate, KbpsText);
     m_SampleRateChoice->Enable(params.bAudioEnabled);
     m_BitrateChoice->Enable(params.bAudioEnabled);
-    m_StereoCheck->Enable(params.bAudioEnabled && sound.maxChannels > 1);
+    bool surround = params.iAudioChannels > 2;
+    m_SourceChannelsCheck->Show(sound.maxChannels > 2);
+    m_SourceChannelsCheck->SetValue(surround);
+    m_SourceChannelsCheck->Enable(params.bAudioEnabled);
+    m_StereoCheck->Enable(params.bAudioEnabled && sound.maxChannels > 1 && !surround);
+    Layout();
 }
 
 void AudioSettingsPanel::Read(tCodecParams& params) const
 {
     params.bAudioEnabled = m_EnabledCheck->GetValue();
-    params.iAudioChannels = m_StereoCheck->GetValue() ? 2 : 1;
+    const int asTheSource = 6;  // at most: the export keeps fewer when the source has them
+    bool surround = m_SourceChannelsCheck->IsShown() && m_SourceChannelsCheck->GetValue();
+    params.iAudioChannels = surround ? asTheSource : m_StereoCheck->GetValue() ? 2 : 1;
     params.iAudioSampleRate = Selected(m_SampleRateChoice, m_SampleRates);
     params.iAudioBitrate = Selected(m_BitrateChoice, m_Bitrates);
 }

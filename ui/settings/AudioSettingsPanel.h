@@ -1,6 +1,6 @@
 #pragma once
-// Sound on/off, sample rate, bit rate and stereo, offered as the output's
-// sound limits allow. Reports the user's changes with wxAUDIO_SETTINGS_CHANGED.
+// Sound on/off, sample rate, bit rate, stereo and "as the source (up to
+// 5.1)", offered as the output's sound limits allow. Reports the user's changes with wxAUDIO_SETTINGS_CHANGED.
 #include <vector>
 
 #include <wx/panel.h>
@@ -25,6 +25,7 @@ private:
 
     wxCheckBox* m_EnabledCheck;
     wxCheckBox* m_StereoCheck;
+    wxCheckBox* m_SourceChannelsCheck;
     wxChoice* m_SampleRateChoice;
     wxChoice* m_BitrateChoice;
     std::vector<int> m_SampleRates;
