@@ -77,6 +77,9 @@ TEST_F(Pages, EachPageNormalisesTheRecordSilently)
         // The bit rate is written back before mono is applied: 320 kbit/s stays
         // although the mono list at 48 kHz starts at 288.
         {FAMILY_MP4, Sound(OC_MP4, 48000, 1, 320000), Sound(OC_MP4, 48000, 1, 320000)},
+        // Surround as the source is kept for AAC in MP4 and MOV, not for the PSP.
+        {FAMILY_MP4, Sound(OC_MOV, 48000, 6, 320000), Sound(OC_MOV, 48000, 6, 320000)},
+        {FAMILY_MP4, Sound(OC_PSP, 48000, 6, 320000), Sound(OC_PSP, 48000, 2, 320000)},
         // Flash: at most 44.1 kHz and 320 kbit/s, stereo for any channel count above one.
         {FAMILY_FLASH, Record(OC_FLV), Record(OC_FLV)},
         {FAMILY_FLASH, Record(OC_MP4), Record(OC_SWF)},
