@@ -18,7 +18,7 @@ ffmpeg::FramePtr PreviewDecoder::DecodeAt(double time)
     while (!frame) {
         if (m_Input.IsAllMediaEnded())
             return nullptr;
-        frame.reset(m_Input.DecodeNextVideoFrame());
+        frame = m_Input.DecodeNextVideoFrame();
     }
     // A filter for this one picture. The deinterlacer gives a picture once
     // it has the next one: the same again stands in for it.

@@ -107,7 +107,7 @@ Picture ExportConversion(const std::string& file, int width, int height)
     tInputStreamInfo info = input.GetInfo();
     ffmpeg::FramePtr frame;
     while (!frame && !input.IsVideoEnded())
-        frame.reset(input.DecodeNextVideoFrame());
+        frame = input.DecodeNextVideoFrame();
     if (!frame)
         return Picture();
     ConvertParams toOutput = {info.width, info.height, info.pixFmt, width, height, AV_PIX_FMT_YUV420P,

@@ -12,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include "media/InputStream.h"
 #include "pipeline/StreamEncoder.h"
 #include "support/ExportRecord.h"
 #include "support/MediaProbe.h"
@@ -122,19 +121,6 @@ INSTANTIATE_TEST_SUITE_P(Inputs, RealWorldSound, testing::Values(
     SoundCase{"defaultTrack", "second_default.mkv", 2, 0, {{880, {1, 1}}, {440, {0, 0}}}},
     SoundCase{"firstTrack", "second_default.mkv", 2, 1, {{440, {1, 1}}, {880, {0, 0}}}}),
     [](const testing::TestParamInfo<SoundCase>& info) { return std::string(info.param.name); });
-
-TEST(RealWorldSound, TheTracksAreListedAndTheDefaultMarkedOneIsTaken)
-{
-    InputStream input(MediaPath("second_default.mkv").c_str(), false, true);
-    auto tracks = input.GetSoundTracks();
-    ASSERT_EQ(tracks.size(), 2u);
-    EXPECT_EQ(tracks[1].number, 2);
-    EXPECT_EQ(tracks[1].codec, "aac");
-    EXPECT_EQ(tracks[0].channels, 1);
-    EXPECT_EQ(tracks[1].channels, 2);
-    EXPECT_EQ(input.GetSoundTrack(), 2);
-    EXPECT_THROW(InputStream(MediaPath("second_default.mkv").c_str(), false, true, 3), const char*);
-}
 
 struct TimingCase {
     const char* file;

@@ -11,6 +11,7 @@
 
 #include <wx/app.h>
 #include <wx/button.h>
+#include <wx/choice.h>
 #include <wx/dnd.h>
 #include <wx/filename.h>
 #include <wx/menu.h>
@@ -159,6 +160,20 @@ TEST_F(MainWindow, ChoosingAnInputDescribesItResetsTheRecordAndShowsAnUprightPre
     EXPECT_EQ(Text("AudioInfo"), "none");
     EXPECT_FALSE(frame->GetCodecParams().bAudioEnabled);
     EXPECT_TRUE(Text("FormatCaption").EndsWith("Audio not present\n"));
+
+    // Several sound tracks: listed beside the sound, the default-marked one chosen.
+    frame->OpenInputFile(MediaPath("second_default.mkv"));
+    auto* tracks = Find<wxChoice>("SoundTrack");
+    EXPECT_TRUE(tracks->IsShown());
+    ASSERT_EQ(tracks->GetCount(), 2u);
+    EXPECT_EQ(tracks->GetString(0), "1, aac, 1 ch");
+    EXPECT_EQ(tracks->GetSelection(), 1);
+    EXPECT_EQ(frame->GetCodecParams().iAudioTrack, 2);
+    tracks->SetSelection(0);
+    wxCommandEvent choose(wxEVT_CHOICE, tracks->GetId());
+    choose.SetInt(0);
+    tracks->GetEventHandler()->ProcessEvent(choose);
+    EXPECT_EQ(frame->GetCodecParams().iAudioTrack, 1);
 
     // A phone clip stored sideways: described, previewed and cropped upright.
     frame->OpenInputFile(MediaPath("rot_90.mp4"));
