@@ -62,6 +62,9 @@ struct tVideoParamsMP4 {
     int32_t iRateNum = 0;
     int32_t iRateDen = 0;
     tColourTags colour;  // of the pixels the encoder is given
+    // A pixel's shape as shown, so that any size shows the picture's shape.
+    int32_t iPixelAspectNum = 1;
+    int32_t iPixelAspectDen = 1;
 };
 
 struct tVideoParams3GP {

@@ -131,7 +131,7 @@ AVRational RateOf(int fps, int rateNum, int rateDen)
 
 AVStream* CreateVideoStream(AVFormatContext* context, AVCodecContext* codec, AVCodecID id,
                             int bitrate, int width, int height, AVRational rate, int gopSize,
-                            const tColourTags& colour = tColourTags())
+                            const tColourTags& colour = tColourTags(), AVRational pixelAspect = {0, 1})
 {
     AVStream* stream = NewStream(context, codec, id, AVMEDIA_TYPE_VIDEO);
     if (!stream || rate.num < 1 || rate.den < 1 || av_q2d(rate) < 1.0)
@@ -147,6 +147,7 @@ AVStream* CreateVideoStream(AVFormatContext* context, AVCodecContext* codec, AVC
     codec->color_primaries = AVColorPrimaries(colour.primaries);
     codec->color_trc = AVColorTransferCharacteristic(colour.transfer);
     codec->color_range = AVColorRange(colour.range);
+    codec->sample_aspect_ratio = stream->sample_aspect_ratio = pixelAspect;
     codec->thread_count = 0;  // as many encoder threads as the machine suits
     if (id == AV_CODEC_ID_H264)
         SetUpH264(codec, rate);
@@ -182,7 +183,7 @@ AVStream* CreateVideoStreamMP4(AVFormatContext* context, AVCodecContext* codec, 
     auto video = static_cast<const tVideoParamsMP4*>(params);
     return CreateVideoStream(context, codec, id, video->iBitrate, video->iWidth, video->iHeight,
                              RateOf(video->iFps, video->iRateNum, video->iRateDen), video->iGopSize,
-                             video->colour);
+                             video->colour, {video->iPixelAspectNum, video->iPixelAspectDen});
 }
 
 AVStream* CreateAudioStream3GP(AVFormatContext* context, AVCodecContext* codec, AVCodecID id, const void* params)

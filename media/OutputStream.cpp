@@ -27,12 +27,13 @@ tFFMpegEncoder* Open3GP(const char* fileName, const tCodecParams& params,
     return OpenOutput3GP(fileName, version, enumAudioBitrate3GP(bitrate), video3gp, noAudio);
 }
 
-tFFMpegEncoder* OpenFamily(const char* fileName, const tCodecParams& params, const tColourTags& colour)
+tFFMpegEncoder* OpenFamily(const char* fileName, const tCodecParams& params, const tColourTags& colour,
+                           AVRational pixelAspect)
 {
     tAudioParamsMP4 audio = {params.iAudioBitrate, params.iAudioSampleRate, OutputStream::ChannelsFor(params)};
     AVRational rate = OutputFrameRate(params);
     tVideoParamsMP4 video = {params.iVideoBitrate, params.iWidth, params.iHeight, params.iFps,
-                             params.iGopSize, rate.num, rate.den, colour};
+                             params.iGopSize, rate.num, rate.den, colour, pixelAspect.num, pixelAspect.den};
     bool noAudio = !params.bAudioEnabled;
     if (params.eCodec == OC_3GP || params.eCodec == OC_3G2)
         return Open3GP(fileName, params, video, noAudio);
@@ -46,8 +47,9 @@ int OutputStream::ChannelsFor(const tCodecParams& params)
     return std::clamp(params.iAudioChannels, 1, OutputFormat(params.eCodec).sound.maxChannels);
 }
 
-OutputStream::OutputStream(const char* fileName, const tCodecParams& params, const tColourTags& colour)
-    : m_Encoder(OpenFamily(fileName, params, colour))
+OutputStream::OutputStream(const char* fileName, const tCodecParams& params, const tColourTags& colour,
+                           AVRational pixelAspect)
+    : m_Encoder(OpenFamily(fileName, params, colour, pixelAspect))
 {
     if (!m_Encoder)
         throw cantCreate;

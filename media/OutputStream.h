@@ -15,7 +15,10 @@
 class OutputStream {
 public:
     // `colour`: the tags of the pictures it is given (none by default).
-    OutputStream(const char* fileName, const tCodecParams& params, const tColourTags& colour = tColourTags());
+    // `pixelAspect`: the shape of a pixel as shown (not set for 3GP, whose
+    // picture sizes imply it).
+    OutputStream(const char* fileName, const tCodecParams& params, const tColourTags& colour = tColourTags(),
+                 AVRational pixelAspect = {1, 1});
     ~OutputStream();
     OutputStream(const OutputStream&) = delete;
     OutputStream& operator=(const OutputStream&) = delete;

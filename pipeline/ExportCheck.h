@@ -21,7 +21,7 @@ struct tExportSource {
     // The part of the upright picture exported, in its pixels; an empty
     // rectangle is the whole picture.
     int iCropX = 0, iCropY = 0, iCropWidth = 0, iCropHeight = 0;
-    int iAudioStream = -1;  // the file's stream the sound came from; -1: its best one
+    int iAudioTrack = 0;  // the sound track taken, from 1 among the sound tracks; 0: the file's best
     bool bKeepFields = false;  // interlaced pictures were written as they are
 };
 

@@ -99,8 +99,8 @@ void ExportJob::End(State state, const char* reason)
         double duration = GetSnapshot().duration;
         tExportRequest request = ExportCheck::RequestFor(m_Order.params, duration, state == CANCELED);
         const wxRect& crop = m_Order.crop;
-        request.source = {m_Order.input, m_Order.start, crop.x, crop.y, crop.width, crop.height, -1,
-                          m_Order.params.bKeepInterlaced};
+        request.source = {m_Order.input, m_Order.start, crop.x, crop.y, crop.width, crop.height,
+                          m_Order.params.iAudioTrack, m_Order.params.bKeepInterlaced};
         check = ExportCheck(request).Check(m_Order.output.c_str());
     }
     {

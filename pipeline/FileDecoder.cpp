@@ -48,10 +48,34 @@ void FileDecoder::DecodeFrom(double time, const Taker& take)
 {
     if (!IsOpen())
         return;
+    // Some demuxers (MPEG program and transport streams among them) land
+    // after the time asked for, or at the end: start earlier and earlier
+    // until decoding begins in time or at the file's start.
+    const double slack = 0.002;
+    for (double backoff = 0.0;; backoff = backoff > 0 ? backoff * 2 : 1.0) {
+        bool atStart = time - backoff <= StartTime(), first = true, missed = !atStart;
+        Seek(time - backoff);
+        Decode([&](const AVFrame& frame, double at) {
+            if (first)
+                missed = !atStart && at > time + slack;
+            first = false;
+            return !missed && take(frame, at);
+        });
+        if (!missed)
+            return;
+    }
+}
+
+void FileDecoder::Seek(double time)
+{
     int64_t target = int64_t(time / av_q2d(Stream().time_base));
     if (av_seek_frame(m_File.get(), m_Index, target, AVSEEK_FLAG_BACKWARD) < 0)
         av_seek_frame(m_File.get(), -1, INT64_MIN, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY);
     avcodec_flush_buffers(m_Decoder.get());
+}
+
+void FileDecoder::Decode(const Taker& take)
+{
     ffmpeg::PacketPtr packet(av_packet_alloc());
     int retries = 0;
     while (packet) {

@@ -25,6 +25,8 @@ public:
     void DecodeFrom(double time, const Taker& take);
 
 private:
+    void Seek(double time);
+    void Decode(const Taker& take);
     bool Send(const AVPacket& packet, const Taker& take);
     bool Deliver(const Taker& take);
     double Seconds(int64_t timestamp) const;

@@ -173,13 +173,14 @@ void PictureJudge::Compare(double origin, const std::vector<double>& times, tCon
     content.dLowestPsnr = 99.0;
     content.dLargestShift = 0.0;
     for (double time : times) {
-        ffmpeg::FramePtr output = OutputPicture(origin + time);
+        double shownSince = origin + time;
+        ffmpeg::FramePtr output = OutputPicture(origin + time, shownSince);
         if (!output)
             continue;
         double best = -1.0, bestShift = 0.0;
         std::vector<ffmpeg::FramePtr> sources;
         try {
-            sources = SourcePictures(time);
+            sources = SourcePictures(shownSince - origin);
         } catch (const char*) {
             continue;  // a source the filters refuse is judged by its packets alone
         }
@@ -197,16 +198,18 @@ void PictureJudge::Compare(double origin, const std::vector<double>& times, tCon
     }
 }
 
-// The output's picture shown at `target` on its time line, in RGB.
-ffmpeg::FramePtr PictureJudge::OutputPicture(double target)
+// In RGB.
+ffmpeg::FramePtr PictureJudge::OutputPicture(double target, double& shownSince)
 {
     const AVCodecParameters& file = *m_Output.Stream().codecpar;
     const double slack = 0.002;
     ffmpeg::FramePtr shown;
     m_Output.DecodeFrom(target, [&](const AVFrame& frame, double at) {
         bool late = at > target + slack;
-        if (!late || !shown)
+        if (!late || !shown) {
             shown = ToRgb(frame, m_Width, m_Height, Matrix(frame, file, false), FullRange(frame, file));
+            shownSince = at;
+        }
         return !late;
     });
     return shown;

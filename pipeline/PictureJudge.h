@@ -29,7 +29,8 @@ public:
     bool OutputColourTagged() const;
 
 private:
-    ffmpeg::FramePtr OutputPicture(double target);
+    // The output's picture shown at `target`, and its own time.
+    ffmpeg::FramePtr OutputPicture(double target, double& shownSince);
     std::vector<ffmpeg::FramePtr> SourcePictures(double time);
     ffmpeg::FramePtr SourceAsExported(const AVFrame& frame) const;
     void CropRect(int& x, int& y, int& width, int& height, int pictureWidth, int pictureHeight) const;

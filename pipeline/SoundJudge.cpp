@@ -59,10 +59,23 @@ double BestMatch(const std::vector<float>& out, const std::vector<float>& ref, i
     return bothSilent ? 1.0 : best;
 }
 
+// The file's stream index of its `track`-th sound track (from 1), or -1.
+int StreamOfTrack(const std::string& fileName, int track)
+{
+    AVFormatContext* context = nullptr;
+    if (track < 1 || avformat_open_input(&context, fileName.c_str(), nullptr, nullptr) < 0)
+        return -1;
+    ffmpeg::InputContextPtr file(context);
+    for (unsigned i = 0; i < context->nb_streams; ++i)
+        if (context->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_AUDIO && --track == 0)
+            return int(i);
+    return -1;
+}
+
 }  // namespace
 
 SoundJudge::SoundJudge(const tExportSource& source, const char* outputName)
-    : m_Source(source.fileName.c_str(), AVMEDIA_TYPE_AUDIO, source.iAudioStream),
+    : m_Source(source.fileName.c_str(), AVMEDIA_TYPE_AUDIO, StreamOfTrack(source.fileName, source.iAudioTrack)),
       m_Output(outputName, AVMEDIA_TYPE_AUDIO), m_SourceOrigin(source.dStart)
 {
     if (m_Source.IsOpen())

@@ -15,6 +15,17 @@ extern "C" {
 namespace {
 // Picture times within this of a slot's time count as that slot's.
 const double slotSlack = 0.001;
+
+// Pixels shaped so that the output shows the part of the source it holds
+// at the shape it is shown in, whatever size was chosen; square within a
+// percent, where sizes are only rounded to a codec's step.
+AVRational OutputPixelShape(const tInputStreamInfo& video, const wxRect& source, int width, int height)
+{
+    AVRational shape{1, 1};
+    av_reduce(&shape.num, &shape.den, int64_t(source.width) * video.sampleAspectNum * height,
+              int64_t(source.height) * video.sampleAspectDen * width, 65535);
+    return shape.num < 1 || shape.den < 1 || std::fabs(av_q2d(shape) - 1.0) < 0.01 ? AVRational{1, 1} : shape;
+}
 }  // namespace
 
 StreamEncoder::StreamEncoder(const char* inputName, const char* outputName, tCodecParams params,
@@ -35,9 +46,10 @@ StreamEncoder::StreamEncoder(const char* inputName, const char* outputName, tCod
     ConvertParams convert = {video.width, video.height, m_Filter ? m_Filter->OutputFormat() : video.pixFmt,
                              params.iWidth, params.iHeight, AV_PIX_FMT_YUV420P,
                              PictureColour::Shown(video), PictureColour::Written(video)};
-    m_File = std::make_unique<PendingOutput>(outputName);
-    m_Output = std::make_unique<OutputStream>(m_File->GetPath().c_str(), params, convert.dstColour);
     m_Engine = std::make_unique<FrameProcessingEngine>(convert, cropRect);
+    AVRational shape = OutputPixelShape(video, m_Engine->GetSourceRect(), params.iWidth, params.iHeight);
+    m_File = std::make_unique<PendingOutput>(outputName);
+    m_Output = std::make_unique<OutputStream>(m_File->GetPath().c_str(), params, convert.dstColour, shape);
     m_Writer = std::make_unique<PictureWriter>(*m_Output, m_OutputLock);
     SetTargets();
     SeekToStart();

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "media/FormatRules.h"
 #include "pipeline/ExportCheck.h"
 #include "pipeline/ExportReport.h"
 #include "pipeline/ExportJob.h"
@@ -201,18 +202,20 @@ TEST(ExportCheck, WordsTellRatesClocksAndDifferences)
     }
 }
 
-// Each family's export reads back whole, with the codecs, size and sound its
-// profile pins, in packets that come in order.
-TEST(ExportCheck, EveryFamilysExportHasTheChosenStreams)
+// Each output's export reads back whole, with the codecs, size and sound its
+// profile pins, in packets that come in order, showing the source's pictures
+// at the source's shape: a 4:3 source written 352x288 is shown 4:3 through
+// the pixel shape every container but Flash's carries.
+TEST(ExportCheck, EveryOutputsExportHasTheChosenStreamsAndTheSourcesPictures)
 {
     std::string in = MediaPath("av_h264_aac.mp4");
-    for (int codec = OC_MP4; codec <= OC_FLV; ++codec) {
+    for (int codec = 0; codec < OUTPUT_CODEC_COUNT; ++codec) {
         SCOPED_TRACE(codec);
         tCodecParams params = RecordFor(in);
         params.eCodec = enumOutputCodec(codec);
-        params.iWidth = 352, params.iHeight = 288;
-        if (codec == OC_3GP || codec == OC_3G2)
-            params.iFps = 15, params.iAudioBitrate = 12200, params.iAudioSampleRate = 8000, params.iAudioChannels = 1;
+        bool flash = codec == OC_SWF || codec == OC_FLV;
+        params.iWidth = flash ? 320 : 352, params.iHeight = flash ? 240 : 288;
+        params = NormaliseForFormat(params);
         tExportCheck check = ExportAndCheck(in, OutputPath("family_" + std::to_string(codec)), params, 1, 2);
         // MP3 in FLV keeps the encoder's lead-in and end padding (up to
         // 60 ms), which the container cannot mark.

@@ -200,7 +200,7 @@ TEST_F(MainWindow, FilesFromTheChooserTheCommandLineAndDropsOpenAlikeOrAreRefuse
         EXPECT_EQ(answers.Dialogs().back().message.BeforeFirst('\n'), c.message);
         EXPECT_EQ(answers.Dialogs().back().title, "Error");
         EXPECT_EQ(Text("InputFile"), MediaPath("av_h264_aac.mp4"));
-        EXPECT_EQ(Text("VideoInfo"), "640x480, 25 fps\n12.88 sec");
+        EXPECT_EQ(Text("VideoInfo"), "H.264, 640x480, 25 fps, 12.88 s");
         EXPECT_TRUE(Find<SelectCropCtrl>("Preview")->IsCropEnabled());
         EXPECT_EQ(frame->GetCodecParams(), loaded);
     }
