@@ -51,7 +51,7 @@ tCodecParams RandomRecord(std::mt19937& random, enumOutputCodec codec)
     p.iWidth = pick(-10, 5000);
     p.iHeight = pick(-10, 5000);
     p.bAudioEnabled = coin(random) != 0;
-    p.iSourceFpsNum = pick(0, 2) * 30000;
+    p.iSourceFpsNum = std::uniform_int_distribution<int>(0, 2)(random) * 30000;
     p.iSourceFpsDen = 1001;
     return p;
 }

@@ -78,6 +78,7 @@ struct SoundCase {
     // about -3 dB of it, 0 absent.
     std::map<double, std::vector<double>> levels;
 };
+void PrintTo(const SoundCase& c, std::ostream* out) { *out << c.name; }
 
 class RealWorldSound : public testing::TestWithParam<SoundCase> {};
 
@@ -127,6 +128,7 @@ struct TimingCase {
     double start;
     double end;  // 0: the whole file
 };
+void PrintTo(const TimingCase& c, std::ostream* out) { *out << c.file << " " << c.start << "-" << c.end; }
 
 class RealWorldTiming : public testing::TestWithParam<TimingCase> {};
 
