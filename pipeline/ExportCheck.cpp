@@ -146,7 +146,8 @@ void ReadContent(const tExportRequest& asked, const char* fileName, tExportCheck
     double length = found.video.Length(), origin = found.video.dStart;
     PictureJudge pictures(asked.source, fileName);
     if (pictures.IsOpen() && asked.dFps > 0) {
-        pictures.Compare(origin, {0.0, length / 2, std::max(0.0, length - 1.0 / asked.dFps)}, content);
+        double last = std::max(0.0, length - 1.0 / asked.dFps);
+        pictures.Compare(origin, {0.0, pictures.KeyFrameFrom(length / 2, last), last}, content);
         content.dAspect = pictures.OutputAspect();
         content.dSourceAspect = pictures.SourceAspect();
         content.bColourTagged = pictures.OutputColourTagged();

@@ -4,6 +4,9 @@ namespace {
 
 // A demuxer that keeps asking to be called again is given up on.
 const int maxReadRetries = 1000;
+// Pictures that no other picture refers to are not decoded when they lie
+// this long before the time sought: nobody looks at them.
+const double unseen = 0.1;
 
 }  // namespace
 
@@ -55,6 +58,7 @@ void FileDecoder::DecodeFrom(double time, const Taker& take)
     for (double backoff = 0.0;; backoff = backoff > 0 ? backoff * 2 : 1.0) {
         bool atStart = time - backoff <= StartTime(), first = true, missed = !atStart;
         Seek(time - backoff);
+        m_SkipBefore = time - unseen;
         Decode([&](const AVFrame& frame, double at) {
             if (first)
                 missed = !atStart && at > time + slack;
@@ -96,6 +100,9 @@ void FileDecoder::Decode(const Taker& take)
 
 bool FileDecoder::Send(const AVPacket& packet, const Taker& take)
 {
+    bool early = packet.pts != AV_NOPTS_VALUE && Seconds(packet.pts) < m_SkipBefore;
+    m_Decoder->skip_frame = early && Stream().codecpar->codec_type == AVMEDIA_TYPE_VIDEO ? AVDISCARD_NONREF
+                                                                                        : AVDISCARD_DEFAULT;
     int sent = avcodec_send_packet(m_Decoder.get(), &packet);
     if (sent == AVERROR(EAGAIN)) {
         if (!Deliver(take))

@@ -35,4 +35,5 @@ private:
     int m_Index = -1;
     ffmpeg::CodecContextPtr m_Decoder;
     ffmpeg::FramePtr m_Frame;
+    double m_SkipBefore = 0.0;
 };

@@ -124,6 +124,16 @@ PictureJudge::PictureJudge(const tExportSource& source, const char* outputName)
 
 PictureJudge::~PictureJudge() = default;
 
+double PictureJudge::KeyFrameFrom(double time, double end) const
+{
+    AVStream& stream = const_cast<AVStream&>(m_Source.Stream());
+    double origin = m_Source.StartTime() + m_Request.dStart, unit = av_q2d(stream.time_base);
+    const AVIndexEntry* key = avformat_index_get_entry_from_timestamp(
+        &stream, int64_t(std::ceil((origin + time) / unit)), 0);
+    double found = key ? key->timestamp * unit - origin : end;
+    return found >= time && found < end ? found : time;
+}
+
 double PictureJudge::OutputAspect() const
 {
     AVRational shape = PixelShape(m_Output);
@@ -153,6 +163,37 @@ bool PictureJudge::OutputColourTagged() const
     default:
         return true;  // nothing in the file could say it: players go by the size
     }
+}
+
+// The crop of an upright picture as a view on its planes, its left and top
+// edges on the colour planes' grid; null for formats that cannot be cut so.
+ffmpeg::FramePtr PictureJudge::CropView(const AVFrame& frame) const
+{
+    const AVPixFmtDescriptor* format = av_pix_fmt_desc_get(AVPixelFormat(frame.format));
+    const uint64_t uncuttable = AV_PIX_FMT_FLAG_BITSTREAM | AV_PIX_FMT_FLAG_PAL | AV_PIX_FMT_FLAG_HWACCEL |
+                                AV_PIX_FMT_FLAG_BAYER;
+    ffmpeg::FramePtr view(format && !(format->flags & uncuttable) ? av_frame_clone(&frame) : nullptr);
+    if (!view)
+        return nullptr;
+    int x, y, width, height;
+    CropRect(x, y, width, height, frame.width, frame.height);
+    bool rgb = format->flags & AV_PIX_FMT_FLAG_RGB;
+    int chromaX = rgb ? 0 : format->log2_chroma_w, chromaY = rgb ? 0 : format->log2_chroma_h;
+    x -= x % (1 << chromaX);
+    y -= y % (1 << chromaY);
+    bool moved[4] = {};  // packed components share a plane, which moves once
+    for (int c = 0; c < format->nb_components; ++c) {
+        const AVComponentDescriptor& component = format->comp[c];
+        int p = component.plane;
+        if (moved[p])
+            continue;
+        moved[p] = true;
+        bool chroma = !rgb && (c == 1 || c == 2);
+        view->data[p] += (y >> (chroma ? chromaY : 0)) * view->linesize[p] + (x >> (chroma ? chromaX : 0)) * component.step;
+    }
+    view->width = width;
+    view->height = height;
+    return view;
 }
 
 // The crop clipped to the picture, its left and top edges on the colour
@@ -203,16 +244,18 @@ ffmpeg::FramePtr PictureJudge::OutputPicture(double target, double& shownSince)
 {
     const AVCodecParameters& file = *m_Output.Stream().codecpar;
     const double slack = 0.002;
-    ffmpeg::FramePtr shown;
+    ffmpeg::FramePtr shown;  // only the one shown is converted
     m_Output.DecodeFrom(target, [&](const AVFrame& frame, double at) {
         bool late = at > target + slack;
         if (!late || !shown) {
-            shown = ToRgb(frame, m_Width, m_Height, Matrix(frame, file, false), FullRange(frame, file));
+            shown.reset(av_frame_clone(&frame));
             shownSince = at;
         }
         return !late;
     });
-    return shown;
+    if (!shown)
+        return nullptr;
+    return ToRgb(*shown, m_Width, m_Height, Matrix(*shown, file, false), FullRange(*shown, file));
 }
 
 // The source pictures around `time`: the last one shown by then and the
@@ -220,19 +263,15 @@ ffmpeg::FramePtr PictureJudge::OutputPicture(double target, double& shownSince)
 std::vector<ffmpeg::FramePtr> PictureJudge::SourcePictures(double time)
 {
     double target = m_Source.StartTime() + m_Request.dStart + time, slack = 0.002;
-    std::vector<ffmpeg::FramePtr> pictures;
-    ffmpeg::FramePtr before;
+    ffmpeg::FramePtr before, after;  // only these two are converted
     DecodeSourceFrom(target, [&](const AVFrame& frame, double at) {
-        if (at <= target + slack) {
-            before = SourceAsExported(frame);
-            return true;
-        }
-        pictures.push_back(SourceAsExported(frame));
-        return false;
+        (at <= target + slack ? before : after).reset(av_frame_clone(&frame));
+        return !after;
     });
-    if (before)
-        pictures.push_back(std::move(before));
-    pictures.erase(std::remove(pictures.begin(), pictures.end(), nullptr), pictures.end());
+    std::vector<ffmpeg::FramePtr> pictures;
+    for (const ffmpeg::FramePtr& frame : {std::move(before), std::move(after)})
+        if (ffmpeg::FramePtr picture = frame ? SourceAsExported(*frame) : nullptr)
+            pictures.push_back(std::move(picture));
     return pictures;
 }
 
@@ -266,9 +305,14 @@ void PictureJudge::DecodeSourceFrom(double time, const Consider& consider)
 }
 
 // A source picture turned upright, cropped and scaled to the output's size.
+// A picture that needs no turning is cut where it lies and converted in one
+// pass; a turned one is converted whole, turned, then cut.
 ffmpeg::FramePtr PictureJudge::SourceAsExported(const AVFrame& frame) const
 {
     const AVCodecParameters& file = *m_Source.Stream().codecpar;
+    ffmpeg::FramePtr view = m_QuarterTurns == 0 ? CropView(frame) : nullptr;
+    if (view)
+        return ToRgb(*view, m_Width, m_Height, Matrix(frame, file, true), FullRange(frame, file));
     ffmpeg::FramePtr rgb = ToRgb(frame, frame.width, frame.height, Matrix(frame, file, true), FullRange(frame, file));
     if (rgb && m_QuarterTurns != 0)
         rgb = PictureRotator(m_QuarterTurns).Turn(*rgb);

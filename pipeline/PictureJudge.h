@@ -21,6 +21,10 @@ public:
     // Compares the output's pictures at `times` seconds after `origin`, the
     // output's time of the range's start; fills the picture part of `content`.
     void Compare(double origin, const std::vector<double>& times, tContentReadBack& content);
+    // The time (after the range's start) of the source's first key frame at
+    // or after `time` and before `end`, or `time` when there is none: a
+    // picture that is quick to find.
+    double KeyFrameFrom(double time, double end) const;
     // Width over height as shown: of the output, of the source's crop.
     double OutputAspect() const;
     double SourceAspect() const;
@@ -33,6 +37,7 @@ private:
     ffmpeg::FramePtr OutputPicture(double target, double& shownSince);
     std::vector<ffmpeg::FramePtr> SourcePictures(double time);
     ffmpeg::FramePtr SourceAsExported(const AVFrame& frame) const;
+    ffmpeg::FramePtr CropView(const AVFrame& frame) const;
     void CropRect(int& x, int& y, int& width, int& height, int pictureWidth, int pictureHeight) const;
 
     // Takes the source's decoded pictures in order: deinterlaced and
