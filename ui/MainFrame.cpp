@@ -581,9 +581,16 @@ void MainFrame::ListSoundTracks(const InputStream& input)
     Layout();
 }
 
+// The sound line describes the track chosen.
 void MainFrame::OnChooseSoundTrack(wxCommandEvent&)
 {
     m_CodecParams.iAudioTrack = m_SoundTrackChoice->GetSelection() + 1;
+    try {
+        InputStream track(m_InputFileText->GetValue().utf8_str(), false, true, m_CodecParams.iAudioTrack);
+        m_AudioInfoText->SetLabel(SoundText(track.GetInfo()));
+    } catch (const char*) {
+        m_AudioInfoText->SetLabel("-");  // the export will say why it cannot take it
+    }
 }
 
 void MainFrame::ResetInput()

@@ -174,6 +174,7 @@ TEST_F(MainWindow, ChoosingAnInputDescribesItResetsTheRecordAndShowsAnUprightPre
     choose.SetInt(0);
     tracks->GetEventHandler()->ProcessEvent(choose);
     EXPECT_EQ(frame->GetCodecParams().iAudioTrack, 1);
+    EXPECT_TRUE(Text("AudioInfo").EndsWith("mono")) << Text("AudioInfo");
 
     // A phone clip stored sideways: described, previewed and cropped upright.
     frame->OpenInputFile(MediaPath("rot_90.mp4"));
