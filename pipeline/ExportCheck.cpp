@@ -214,7 +214,8 @@ tExportCheck ExportCheck::Check(const char* fileName) const
     if (ffmpeg::InputContextPtr file = OpenFile(fileName)) {
         found.bOpened = true;
         ReadBack(*file, found);
-        if (!m_Request.source.fileName.empty())
+        // A cancel is answered at once: what was written is judged by its packets.
+        if (!m_Request.source.fileName.empty() && !m_Request.bCancelled)
             ReadContent(m_Request, fileName, found);
     }
     Compare(found);

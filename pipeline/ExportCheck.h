@@ -5,8 +5,8 @@
 // packets of each stream come in order. Given its source, it also decodes a
 // few pictures and a short stretch of sound of both and compares what they
 // show and sound like: the shape, the colours read by each file's own tags,
-// and each channel's mix. Never throws: a file that cannot be read is itself
-// a finding.
+// and each channel's mix (not for a cancelled export, which is to end at
+// once). Never throws: a file that cannot be read is itself a finding.
 #include <cstdint>
 #include <string>
 #include <vector>
