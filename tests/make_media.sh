@@ -11,6 +11,9 @@ ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
 pic() { echo "testsrc2=size=$1:rate=$2:duration=$3"; }
 tone() { echo "sine=frequency=$1:sample_rate=$2:duration=$3"; }
 
+# A phone's 4K picture, a few frames of it.
+ff -f lavfi -i "$(pic 3840x2160 25 0.2)" -c:v libx264 -preset ultrafast -pix_fmt yuv420p uhd_short.mp4
+
 # H.264 with B-frames and key frames every 2 s, AAC 44.1 kHz stereo.
 ff -f lavfi -i "$(pic 640x480 25 12.88)" -f lavfi -i "$(tone 440 44100 12.88)" \
    -ac 2 -c:v libx264 -preset veryfast -bf 2 -g 50 -keyint_min 50 -sc_threshold 0 \

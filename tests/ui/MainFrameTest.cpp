@@ -181,6 +181,10 @@ TEST_F(MainWindow, ChoosingAnInputDescribesItResetsTheRecordAndShowsAnUprightPre
     EXPECT_TRUE(Text("VideoInfo").StartsWith("H.264, 240x320, 25 fps, "));
     EXPECT_EQ(OutputSize(), wxSize(240, 320));
     EXPECT_EQ(crop->GetCropRect(), wxRect(0, 0, 240, 320));
+
+    // A 4K clip stays 4K, in its shape.
+    frame->OpenInputFile(MediaPath("uhd_short.mp4"));
+    EXPECT_EQ(OutputSize(), wxSize(3840, 2160));
 }
 
 // Refused files, named on the command line (relative to the working folder),
