@@ -1,14 +1,19 @@
 #include "pipeline/FrameGrabber.h"
 
 #include <cstring>
+#include <new>
 
 #include "media/PreviewDecoder.h"
 
 FrameGrabber::FrameGrabber(const wxString& fileName, bool keepFields)
 {
+    // A file that does not open gives no pictures; opening it for its
+    // description tells the user why.
     try {
         m_Decoder = std::make_unique<PreviewDecoder>(fileName.utf8_str(), keepFields);
-    } catch (...) {
+    } catch (const char*) {
+        m_Decoder.reset();
+    } catch (const std::bad_alloc&) {
         m_Decoder.reset();
     }
 }
