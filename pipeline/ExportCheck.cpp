@@ -140,20 +140,28 @@ void ReadBack(AVFormatContext& file, tExportCheck& found)
 
 // Decodes the first, middle and last pictures and a stretch of sound from
 // the middle, beside the source's.
-void ReadContent(const tExportRequest& asked, const char* fileName, tExportCheck& found)
+// One pair of files open at a time: a long file's index is megabytes.
+void ReadPictures(const tExportRequest& asked, const char* fileName, tExportCheck& found)
 {
     tContentReadBack& content = found.content;
     double length = found.video.Length(), origin = found.video.dStart;
     PictureJudge pictures(asked.source, fileName);
-    if (pictures.IsOpen() && asked.dFps > 0) {
-        double last = std::max(0.0, length - 1.0 / asked.dFps);
-        pictures.Compare(origin, {0.0, pictures.KeyFrameFrom(length / 2, last), last}, content);
-        content.dAspect = pictures.OutputAspect();
-        content.dSourceAspect = pictures.SourceAspect();
-        content.bColourTagged = pictures.OutputColourTagged();
-    }
+    if (!pictures.IsOpen() || asked.dFps <= 0)
+        return;
+    double last = std::max(0.0, length - 1.0 / asked.dFps);
+    pictures.Compare(origin, {0.0, pictures.KeyFrameFrom(length / 2, last), last}, content);
+    content.dAspect = pictures.OutputAspect();
+    content.dSourceAspect = pictures.SourceAspect();
+    content.bColourTagged = pictures.OutputColourTagged();
+}
+
+void ReadContent(const tExportRequest& asked, const char* fileName, tExportCheck& found)
+{
+    ReadPictures(asked, fileName, found);
     if (!asked.bAudio || !found.audio.bPresent)
         return;
+    tContentReadBack& content = found.content;
+    double length = found.video.Length(), origin = found.video.dStart;
     SoundJudge sound(asked.source, fileName);
     if (!sound.IsOpen())
         return;
@@ -214,10 +222,10 @@ tExportCheck ExportCheck::Check(const char* fileName) const
     if (ffmpeg::InputContextPtr file = OpenFile(fileName)) {
         found.bOpened = true;
         ReadBack(*file, found);
-        // A cancel is answered at once: what was written is judged by its packets.
-        if (!m_Request.source.fileName.empty() && !m_Request.bCancelled)
-            ReadContent(m_Request, fileName, found);
     }
+    // A cancel is answered at once: what was written is judged by its packets.
+    if (found.bOpened && !m_Request.source.fileName.empty() && !m_Request.bCancelled)
+        ReadContent(m_Request, fileName, found);
     Compare(found);
     return found;
 }
