@@ -7,6 +7,7 @@
 
 #include "media/ContainerProfiles.h"
 #include "media/FFmpegPtr.h"
+#include "media/OutputFormats.h"
 #include "media/OutputStream.h"
 #include "pipeline/PictureJudge.h"
 #include "pipeline/SoundJudge.h"
@@ -206,13 +207,10 @@ tExportRequest ExportCheck::RequestFor(const tCodecParams& params, double rangeS
     tProfileCodecs codecs = ProfileCodecs(params.eCodec);
     request.iVideoCodec = codecs.video;
     request.iAudioCodec = codecs.audio;
-    if (params.eCodec == OC_3GP || params.eCodec == OC_3G2) {
-        tAudioParamsMP4 audio = {params.iAudioBitrate, params.iAudioSampleRate, params.iAudioChannels};
-        enumAudioBitrate3GP bitrate;
-        ConvertAndPrepareAudioParams3GP(audio, bitrate);
-        request.iSampleRate = audio.iSampleRate;
-        request.iChannels = audio.iChannels;
-    }
+    // 3GP's narrow-band sound has its one rate whatever the record says (and
+    // one channel, which ChannelsFor takes from the same row).
+    if (params.eCodec == OC_3GP || params.eCodec == OC_3G2)
+        request.iSampleRate = OutputFormat(params.eCodec).sound.sampleRates.front();
     return request;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "media/PictureColour.h"
 #include "media/PictureFilter.h"
 #include "media/PictureRotator.h"
 
@@ -19,16 +20,17 @@ const int regionsPerSide = 8;
 // 2 is "unspecified" and 3 "reserved" in each of the colour tags' enumerations.
 bool Told(int tag) { return tag != 2 && tag != 3; }
 
-// The matrix a file's pictures are read with: its tags, else what is
-// assumed for the picture's size: by players for an output, by the program
-// (BT.709 from 720 lines on) for a source.
-int Matrix(const AVFrame& frame, const AVCodecParameters& file, bool source)
+// What players assume for an untagged picture of this size.
+int PlayersGuess(const AVFrame& frame)
+{
+    return frame.width >= 1280 || frame.height > 576 ? AVCOL_SPC_BT709 : AVCOL_SPC_SMPTE170M;
+}
+
+// The matrix a file's pictures are read with: its tags, else `guess`.
+int Matrix(const AVFrame& frame, const AVCodecParameters& file, int guess)
 {
     int matrix = frame.colorspace != AVCOL_SPC_UNSPECIFIED ? frame.colorspace : file.color_space;
-    if (matrix != AVCOL_SPC_UNSPECIFIED && matrix != AVCOL_SPC_RESERVED)
-        return matrix;
-    bool hd = source ? std::min(frame.width, frame.height) >= 720 : frame.width >= 1280 || frame.height > 576;
-    return hd ? AVCOL_SPC_BT709 : AVCOL_SPC_SMPTE170M;
+    return matrix != AVCOL_SPC_UNSPECIFIED && matrix != AVCOL_SPC_RESERVED ? matrix : guess;
 }
 
 bool FullRange(const AVFrame& frame, const AVCodecParameters& file)
@@ -255,7 +257,7 @@ ffmpeg::FramePtr PictureJudge::OutputPicture(double target, double& shownSince)
     });
     if (!shown)
         return nullptr;
-    return ToRgb(*shown, m_Width, m_Height, Matrix(*shown, file, false), FullRange(*shown, file));
+    return ToRgb(*shown, m_Width, m_Height, Matrix(*shown, file, PlayersGuess(*shown)), FullRange(*shown, file));
 }
 
 // The source pictures around `time`: the last one shown by then and the
@@ -304,6 +306,12 @@ void PictureJudge::DecodeSourceFrom(double time, const Consider& consider)
     }
 }
 
+// An untagged source is read as the program reads it.
+int PictureJudge::SourceGuess(const AVFrame& frame) const
+{
+    return m_SourceInfo.width > 0 ? PictureColour::OfSource(m_SourceInfo).matrix : PlayersGuess(frame);
+}
+
 // A source picture turned upright, cropped and scaled to the output's size.
 // A picture that needs no turning is cut where it lies and converted in one
 // pass; a turned one is converted whole, turned, then cut.
@@ -312,8 +320,9 @@ ffmpeg::FramePtr PictureJudge::SourceAsExported(const AVFrame& frame) const
     const AVCodecParameters& file = *m_Source.Stream().codecpar;
     ffmpeg::FramePtr view = m_QuarterTurns == 0 ? CropView(frame) : nullptr;
     if (view)
-        return ToRgb(*view, m_Width, m_Height, Matrix(frame, file, true), FullRange(frame, file));
-    ffmpeg::FramePtr rgb = ToRgb(frame, frame.width, frame.height, Matrix(frame, file, true), FullRange(frame, file));
+        return ToRgb(*view, m_Width, m_Height, Matrix(frame, file, SourceGuess(frame)), FullRange(frame, file));
+    ffmpeg::FramePtr rgb =
+        ToRgb(frame, frame.width, frame.height, Matrix(frame, file, SourceGuess(frame)), FullRange(frame, file));
     if (rgb && m_QuarterTurns != 0)
         rgb = PictureRotator(m_QuarterTurns).Turn(*rgb);
     if (!rgb)

@@ -38,6 +38,7 @@ private:
     std::vector<ffmpeg::FramePtr> SourcePictures(double time);
     ffmpeg::FramePtr SourceAsExported(const AVFrame& frame) const;
     ffmpeg::FramePtr CropView(const AVFrame& frame) const;
+    int SourceGuess(const AVFrame& frame) const;
     void CropRect(int& x, int& y, int& width, int& height, int pictureWidth, int pictureHeight) const;
 
     // Takes the source's decoded pictures in order: deinterlaced and
