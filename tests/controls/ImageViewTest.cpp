@@ -21,7 +21,7 @@ protected:
     ImageViewCtrl* m_View;
 };
 
-TEST_F(ImageViewTest, ABitmapIsCentredAndCutByTheEdgesAnInvalidOneIgnored)
+TEST_F(ImageViewTest, ABitmapIsCentredOrSizesTheControlAnInvalidOneIgnored)
 {
     m_View->SetImage(wxNullBitmap, true);
     EXPECT_EQ(wxSize(120, 60), m_View->GetSize());
@@ -36,14 +36,11 @@ TEST_F(ImageViewTest, ABitmapIsCentredAndCutByTheEdgesAnInvalidOneIgnored)
     EXPECT_EQ(*wxBLUE, PixelAt(image, 110, 55));
     // Larger than the control: cut equally on both sides.
     EXPECT_EQ(wxPoint(-15, -5), ImageViewCtrl::CalcImageOrigin(wxRect(0, 0, 120, 60), wxSize(150, 70)));
-}
 
-TEST_F(ImageViewTest, ResizingMakesTheControlExactlyTheBitmapsSize)
-{
+    // Resizing makes the control exactly the bitmap's size, in place.
     m_View->SetImage(RedBitmap(100, 50), true);
-    EXPECT_EQ(wxSize(100, 50), m_View->GetSize());
-    EXPECT_EQ(wxSize(100, 50), m_View->GetMinSize());
-    EXPECT_EQ(wxSize(100, 50), m_View->GetMaxSize());
+    for (wxSize size : {m_View->GetSize(), m_View->GetMinSize(), m_View->GetMaxSize()})
+        EXPECT_EQ(wxSize(100, 50), size);
     EXPECT_EQ(wxPoint(5, 7), m_View->GetPosition());
     EXPECT_EQ(*wxRED, PixelAt(Paint(), 0, 0));
 }
