@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "media/ContainerProfiles.h"
+#include "media/EncoderCore.h"
 #include "media/OutputStream.h"
 #include "support/MediaProbe.h"
 #include "support/TestFrames.h"
@@ -138,6 +139,8 @@ TEST_P(EveryFamily, WritesAFileOfItsContainerAndCodecsThatDecodesCleanly)
     if (withAudio && flash)
         std::swap(streams[0], streams[1]);
     EXPECT_EQ(streams[0]["codec_name"], family.video);
+    EXPECT_EQ(streams[0]["width"], std::to_string(p.iWidth));
+    EXPECT_EQ(streams[0]["height"], std::to_string(p.iHeight));
     EXPECT_EQ(DecodeErrors(file), "");
 
     // 3GP pictures are counted at 15 per second at most.
@@ -162,34 +165,6 @@ INSTANTIATE_TEST_SUITE_P(OutputStream, EveryFamily,
                                     std::to_string(std::get<0>(info.param).codec) +
                                     (std::get<1>(info.param) ? "_with_audio" : "_video_only");
                          });
-
-TEST(OutputStream, ThreeGppNeedsATableBitRateEvenWithAudioOffAndOneOfFiveSizes)
-{
-    auto opens = [](tCodecParams p) {
-        std::string file = OutputPath("rules.3gp");
-        try {
-            OutputStream out(file.c_str(), p);
-            return true;
-        } catch (const char* message) {
-            EXPECT_STREQ(message, "Can't create output stream with this parameters.");
-            EXPECT_FALSE(FileExists(file));
-            return false;
-        }
-    };
-    tCodecParams p = Record(OC_3GP, false);
-    p.iAudioBitrate = 64000;
-    EXPECT_FALSE(opens(p));
-    p.iAudioBitrate = 4750;
-    EXPECT_TRUE(opens(p));
-    p.iWidth = 352;
-    p.iHeight = 144;
-    EXPECT_FALSE(opens(p));
-    p.iHeight = 288;
-    EXPECT_TRUE(opens(p));
-    p.iWidth = 1408;
-    p.iHeight = 1152;
-    EXPECT_TRUE(opens(p));
-}
 
 TEST(OutputStream, TheDefaultMp4IsH264HighInYuv420pWithAacAndItsIndexBeforeTheMedia)
 {
@@ -291,6 +266,10 @@ TEST(OutputStream, BadRecordsAndPlacesFailWithTheOneMessageAndLeaveNoFile)
     flvRate.iAudioSampleRate = 32000;  // the muxer refuses it only when writing its header
     tCodecParams noFps = Record(OC_MPG, false);
     noFps.iFps = 0;
+    tCodecParams amrRate = Record(OC_3GP, false);  // AMR's own bit rates, even with the sound off
+    amrRate.iAudioBitrate = 64000;
+    tCodecParams h263Size = Record(OC_3GP, false);  // one of five sizes
+    h263Size.iWidth = 352;
     const Case cases[] = {
         {"unknown family", unknown, OutputPath("unknown.mp4")},
         {"negative family", negative, OutputPath("negative.mp4")},
@@ -298,6 +277,8 @@ TEST(OutputStream, BadRecordsAndPlacesFailWithTheOneMessageAndLeaveNoFile)
         {"AAC rate", aacRate, OutputPath("rate.mov")},
         {"FLV rate", flvRate, OutputPath("rate.flv")},
         {"no frame rate", noFps, OutputPath("nofps.mpg")},
+        {"3GP sound bit rate", amrRate, OutputPath("rate.3gp")},
+        {"3GP picture size", h263Size, OutputPath("size.3gp")},
         {"missing folder", Record(OC_MP4, true), OutputPath("missing") + "/out.mp4"},
         {"folder is a file", Record(OC_MP4, true), blocker + "/out.mp4"},
     };
@@ -313,23 +294,25 @@ TEST(OutputStream, BadRecordsAndPlacesFailWithTheOneMessageAndLeaveNoFile)
     }
 }
 
-TEST(ContainerProfiles, ThreeGppConversions)
+// Below the output stream: a video-only encoder refuses sound and empty
+// pictures, and an unknown muxer opens nothing.
+TEST(EncoderCore, VideoOnlyOutputRefusesSoundAndNullInputsAndAnUnknownMuxerOpensNothing)
 {
-    tVideoParamsMP4 video = {64000, 176, 144, 30, 5};
-    tVideoParams3GP out{};
-    EXPECT_TRUE(ConvertAndPrepareVideoParams3GP(video, out));
-    EXPECT_EQ(out.iResolutionIndex, 1);
-    EXPECT_EQ(out.iFps, 15);
-    EXPECT_EQ(video.iFps, 15);
-    video.iHeight = 288;
-    EXPECT_FALSE(ConvertAndPrepareVideoParams3GP(video, out));
-
-    tAudioParamsMP4 audio = {12200, 44100, 2};
-    enumAudioBitrate3GP index = AB3GP_4750;
-    EXPECT_TRUE(ConvertAndPrepareAudioParams3GP(audio, index));
-    EXPECT_EQ(index, AB3GP_12200);
-    EXPECT_EQ(audio.iSampleRate, 8000);
-    EXPECT_EQ(audio.iChannels, 1);
-    audio.iBitrate = 12000;
-    EXPECT_FALSE(ConvertAndPrepareAudioParams3GP(audio, index));
+    const tAudioParamsMP4 stereo = {128000, 44100, 2};
+    const tVideoParamsMP4 small = {500000, 160, 120, 25, 5};
+    std::string file = OutputPath("core-video.mp4");
+    tFFMpegEncoder* encoder = OpenOutputMP4(file.c_str(), stereo, small, true);
+    ASSERT_NE(encoder, nullptr);
+    EXPECT_FALSE(HasAudio(encoder));
+    ffmpeg::FramePtr sound = NewSound(2, 44100, 1024);
+    EXPECT_FALSE(WriteAudioFrame(encoder, sound.get()));
+    EXPECT_FALSE(WriteVideoFrame(encoder, nullptr));
+    CloseOutput(encoder);
+    CloseOutput(nullptr);
+    EXPECT_FALSE(HasAudio(nullptr));
+    std::string unknown = OutputPath("core-unknown.xyz");
+    EXPECT_EQ(OpenOutput(unknown.c_str(), "no-such-muxer", AV_CODEC_ID_AAC, CreateAudioStreamMP4, &stereo,
+                         AV_CODEC_ID_MPEG4, CreateVideoStreamMP4, &small, false),
+              nullptr);
+    EXPECT_FALSE(FileExists(unknown));
 }
