@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include "media/InputStream.h"
 #include "pipeline/FrameProcessingEngine.h"
 #include "support/TestMedia.h"
 
@@ -245,22 +244,4 @@ TEST(FrameProcessing, CropRectanglesOutsideThePictureAreClippedAndEmptyOnesMeanN
             }
         }
     }
-}
-
-TEST(FrameProcessing, DecodedPicturesAreConvertedCroppedAndScaled)
-{
-    // quadrants.mp4 decodes to 4:4:4 YUV: the engine converts it to RGB first.
-    InputStream input(testsupport::MediaPath("quadrants.mp4").c_str(), true, false);
-    tInputStreamInfo info = input.GetInfo();
-    ASSERT_EQ(info.width, 320);
-    ASSERT_EQ(info.height, 240);
-    ffmpeg::FramePtr frame;
-    for (int tries = 0; !frame && tries < 1000 && !input.IsAllMediaEnded(); ++tries)
-        frame = input.DecodeNextVideoFrame();
-    ASSERT_TRUE(frame);
-    FrameProcessingEngine engine(Params(320, 240, info.pixFmt, 40, 30, AV_PIX_FMT_RGB24), wxRect(0, 120, 160, 120));
-    Result out = engine.ProcessFrame(frame.get());
-    ASSERT_TRUE(out);
-    // The file's colour borders are soft over a few pixels: look inside them.
-    EXPECT_LE(MaxError(out.get(), 2, 2, 36, 26, 0, 0, 255), 6) << "the bottom-left quadrant is blue";
 }

@@ -261,3 +261,57 @@ TEST(RealWorldPictures, ExportAndPreviewShowThePictureAsItIsMeantToBeSeen)
         }
     }
 }
+
+// Grabs forward within a group of pictures decode on from the last one, grabs
+// elsewhere seek; pictures nothing refers to are left undecoded on the way.
+// Every grab shows exactly the picture at its time, whatever came before;
+// at or past the last picture the last one is shown, and grabbing goes on.
+TEST(FrameGrabber, EachGrabShowsThePictureAtItsTimeWhateverCameBefore)
+{
+    std::string file = MediaPath("gop2s_44k.mp4");  // B-frames, key frames every 2 s
+    auto all = DecodeAllPictures(file);
+    ASSERT_EQ(all.size(), 400u);
+    FrameGrabber grabber(wxString::FromUTF8(file));
+    for (int index : {3, 4, 7, 30, 49, 50, 51, 120, 100, 101, 399, 398, 0, 77, 78, 76, 397}) {
+        Picture grabbed = ToPicture(grabber.GrabImage(index * 0.04));
+        int nearest = 0;
+        for (int i = 1; i < 400; ++i)
+            if (MeanAbsDiff(grabbed, all[i]) < MeanAbsDiff(grabbed, all[nearest]))
+                nearest = i;
+        EXPECT_EQ(nearest, index);
+        EXPECT_LT(MeanAbsDiff(grabbed, all[index]), 1.0) << "picture " << index;
+    }
+    for (double time : {15.96, 15.99, 16.0, 100.0})
+        EXPECT_LT(MeanAbsDiff(ToPicture(grabber.GrabImage(time)), all[399]), 3.0) << "at " << time << " s";
+    EXPECT_LT(MeanAbsDiff(ToPicture(grabber.GrabImage(15.0)), all[375]), 3.0) << "usable after a grab past the end";
+}
+
+TEST(FrameGrabber, NoPictureForAMissingOrBrokenFileAndNamesOutsideAsciiOpen)
+{
+    for (const char* name : {"no_such_file.mp4", "empty.mp4", "random.mp4", "text.avi", "audio_only.m4a"}) {
+        FrameGrabber grabber(wxString::FromUTF8(MediaPath(name)));
+        EXPECT_FALSE(grabber.GrabImage(0.0).IsOk()) << name;
+        EXPECT_FALSE(grabber.GrabImage(1.0).IsOk()) << name;
+    }
+    FrameGrabber grabber(wxString::FromUTF8(MediaPath("név ünïcödé.avi")));
+    Picture picture = ToPicture(grabber.GrabImage(1.0));
+    EXPECT_EQ(picture.width, 320);
+    EXPECT_EQ(picture.height, 240);
+}
+
+// The grab time counts from the start of the media, whatever time the
+// container starts at (1.4 s here).
+TEST(FrameGrabber, TimesCountFromTheStartOfTheMedia)
+{
+    std::string file = MediaPath("start_1_4.ts");
+    FrameGrabber grabber(wxString::FromUTF8(file));
+    for (double time : {0.0, 5.0}) {
+        SCOPED_TRACE(time);
+        Picture grabbed = ToPicture(grabber.GrabImage(time));
+        ASSERT_EQ(grabbed.width, 320);
+        double fromMediaStart = std::min(MeanAbsDiff(grabbed, DecodePicture(file, time)),
+                                         MeanAbsDiff(grabbed, DecodePicture(file, time + 0.04)));
+        EXPECT_LT(fromMediaStart, 4.0);
+        EXPECT_LT(fromMediaStart * 3, MeanAbsDiff(grabbed, DecodePicture(file, time + 1.4)));
+    }
+}

@@ -226,12 +226,9 @@ TEST(StreamEncoderCrop, EachQuadrantCroppedAndScaledDecodesToItsColour)
         const char* what;
     };
     const Case cases[] = {
-        {wxRect(0, 0, 160, 120), 255, 0, 0, "top-left, red"},
         {wxRect(160, 0, 160, 120), 0, 255, 0, "top-right, lime"},
         {wxRect(0, 120, 160, 120), 0, 0, 255, "bottom-left, blue"},
         {wxRect(160, 120, 160, 120), 255, 255, 255, "bottom-right, white"},
-        // Reaching outside the picture: clipped to the bottom-right quadrant.
-        {wxRect(160, 120, 400, 400), 255, 255, 255, "past the corner, white"},
     };
     std::string in = MediaPath("quadrants.mp4");
     int index = 0;
@@ -248,30 +245,6 @@ TEST(StreamEncoderCrop, EachQuadrantCroppedAndScaledDecodesToItsColour)
         ASSERT_EQ(p.height, 48);
         // The source's own colour borders are soft over a few pixels.
         EXPECT_LE(MaxColourError(p, 3, 3, 58, 42, c.r, c.g, c.b), 16);
-    }
-}
-
-TEST(StreamEncoderCrop, WithoutACropTheQuadrantBordersStayInPlace)
-{
-    // Scaled to half size; an empty crop rectangle (what the crop editor
-    // reports without a picture) means no crop too.
-    std::string in = MediaPath("quadrants.mp4");
-    for (wxRect crop : {wxRect(0, 0, 320, 240), wxRect(0, 0, 0, 0)}) {
-        SCOPED_TRACE(crop.width == 0 ? "empty crop" : "whole-picture crop");
-        std::string out = OutputPath(crop.width == 0 ? "quadrants_empty_crop.mp4" : "quadrants_full.mp4");
-        tCodecParams params = RecordFor(in);
-        params.iWidth = 160;
-        params.iHeight = 120;
-        params.bAudioEnabled = false;
-        Export(in, out, params, 0, 1, crop);
-        Picture p = DecodePicture(out, 0.5);
-        ASSERT_EQ(p.width, 160);
-        ASSERT_EQ(p.height, 120);
-        // Each quadrant is its colour up to 3 pixels from the border at 80, 60.
-        EXPECT_LE(MaxColourError(p, 0, 0, 77, 57, 255, 0, 0), 16);
-        EXPECT_LE(MaxColourError(p, 83, 0, 77, 57, 0, 255, 0), 16);
-        EXPECT_LE(MaxColourError(p, 0, 63, 77, 57, 0, 0, 255), 16);
-        EXPECT_LE(MaxColourError(p, 83, 63, 77, 57, 255, 255, 255), 16);
     }
 }
 
