@@ -9,6 +9,7 @@
 #include <wx/uiaction.h>
 #include <wx/utils.h>
 
+#include "support/EventLoop.h"
 #include "support/MediaProbe.h"
 #include "support/ModalAnswers.h"
 #include "support/TestMedia.h"
@@ -17,16 +18,6 @@
 using namespace testsupport;
 
 namespace {
-
-template <class Condition>
-bool HandleEventsUntil(Condition done)
-{
-    for (int round = 0; round < 500 && !done(); ++round) {
-        wxYield();
-        wxMilliSleep(5);
-    }
-    return done();
-}
 
 std::pair<ino_t, std::string> Identity(const std::string& path)
 {

@@ -10,23 +10,13 @@
 #include <wx/utils.h>
 
 #include "settings/SettingsTestSupport.h"
+#include "support/EventLoop.h"
 #include "ui/settings/CodecPropsDlg.h"
 
 using namespace settingstest;
+using testsupport::HandleEventsUntil;
 
 namespace {
-// Lets the GUI library handle what the simulated user did, until `done`
-// holds (or a generous number of rounds has passed).
-template <class Condition>
-bool HandleEventsUntil(Condition done)
-{
-    for (int round = 0; round < 500 && !done(); ++round) {
-        wxYield();
-        wxMilliSleep(5);
-    }
-    return done();
-}
-
 // A click into the middle of the window's left half.
 void ClickOn(wxUIActionSimulator& user, wxWindow* window)
 {

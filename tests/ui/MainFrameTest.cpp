@@ -23,6 +23,7 @@
 #include "controls/RangeBarCtrl.h"
 #include "controls/SelectCropCtrl.h"
 #include "settings/SettingsTestSupport.h"  // comparing records
+#include "support/EventLoop.h"
 #include "support/MediaProbe.h"
 #include "support/ModalAnswers.h"
 #include "support/PictureCompare.h"
@@ -84,18 +85,6 @@ protected:
     ModalAnswers answers;
     MainFrame* frame = new MainFrame;
 };
-
-// Lets the GUI library handle events until `done` holds (or a generous
-// number of rounds has passed).
-template <class Condition>
-bool HandleEventsUntil(Condition done)
-{
-    for (int round = 0; round < 2000 && !done(); ++round) {
-        wxYield();
-        wxMilliSleep(5);
-    }
-    return done();
-}
 
 const char* const cantOpen = "Can't open this video file. File can be corrupt or its format unsupported.";
 const char* const noVideo = "This file has no video.";
