@@ -502,23 +502,6 @@ TEST_F(MainWindow, TheOutputSizeFollowsADrawnCropAndTheCaptionShowsIt)
     EXPECT_EQ(Text("FormatCaption").Find("stretched"), wxNOT_FOUND);
 }
 
-TEST_F(MainWindow, TheLeftColumnKeepsItsWidthWhateverTheFileSays)
-{
-    const char* const watched[] = {"InputButton", "VideoInfo", "OutputFile", "FormatCaption"};
-    std::vector<wxRect> places;
-    for (const char* name : watched)
-        places.push_back(Find<wxWindow>(name)->GetScreenRect());
-    for (const char* file : {"ntsc_2997.mp4", "av_h264_aac.mp4", "start_1_4.ts"}) {
-        frame->OpenInputFile(MediaPath(file));
-        wxTheApp->ProcessIdle();
-        for (size_t i = 0; i < places.size(); ++i) {
-            wxRect place = Find<wxWindow>(watched[i])->GetScreenRect();
-            EXPECT_EQ(place.x, places[i].x) << file << ": " << watched[i];
-            EXPECT_EQ(place.width, places[i].width) << file << ": " << watched[i];
-        }
-    }
-}
-
 // About is a modal box whose every line gets the room it needs; the home page
 // is a well-formed address, and the user guide of Help > Contents is found
 // (here, the source tree's).
