@@ -23,6 +23,7 @@
 #include "controls/RangeBarCtrl.h"
 #include "controls/SelectCropCtrl.h"
 #include "settings/SettingsTestSupport.h"  // comparing records
+#include "support/EventLoop.h"
 #include "support/MediaProbe.h"
 #include "support/ModalAnswers.h"
 #include "support/PictureCompare.h"
@@ -84,18 +85,6 @@ protected:
     ModalAnswers answers;
     MainFrame* frame = new MainFrame;
 };
-
-// Lets the GUI library handle events until `done` holds (or a generous
-// number of rounds has passed).
-template <class Condition>
-bool HandleEventsUntil(Condition done)
-{
-    for (int round = 0; round < 2000 && !done(); ++round) {
-        wxYield();
-        wxMilliSleep(5);
-    }
-    return done();
-}
 
 const char* const cantOpen = "Can't open this video file. File can be corrupt or its format unsupported.";
 const char* const noVideo = "This file has no video.";
@@ -511,23 +500,6 @@ TEST_F(MainWindow, TheOutputSizeFollowsADrawnCropAndTheCaptionShowsIt)
     draw(wxRect(10, 10, 301, 201));  // the next crop rules again; odd heights become even
     EXPECT_EQ(OutputSize(), wxSize(400, 268));
     EXPECT_EQ(Text("FormatCaption").Find("stretched"), wxNOT_FOUND);
-}
-
-TEST_F(MainWindow, TheLeftColumnKeepsItsWidthWhateverTheFileSays)
-{
-    const char* const watched[] = {"InputButton", "VideoInfo", "OutputFile", "FormatCaption"};
-    std::vector<wxRect> places;
-    for (const char* name : watched)
-        places.push_back(Find<wxWindow>(name)->GetScreenRect());
-    for (const char* file : {"ntsc_2997.mp4", "av_h264_aac.mp4", "start_1_4.ts"}) {
-        frame->OpenInputFile(MediaPath(file));
-        wxTheApp->ProcessIdle();
-        for (size_t i = 0; i < places.size(); ++i) {
-            wxRect place = Find<wxWindow>(watched[i])->GetScreenRect();
-            EXPECT_EQ(place.x, places[i].x) << file << ": " << watched[i];
-            EXPECT_EQ(place.width, places[i].width) << file << ": " << watched[i];
-        }
-    }
 }
 
 // About is a modal box whose every line gets the room it needs; the home page

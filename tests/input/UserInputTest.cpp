@@ -1,7 +1,11 @@
-// The main window driven through the X server as a person drives it: a
-// click into the window, then Ctrl+Return to start. The questions the
-// export asks are answered like the user would.
+// The main window and the settings dialog driven through the X server, as a
+// person drives them: the pointer and the keyboard of the virtual display.
+// The program runs alone on the display, so no other test's window takes
+// its input.
 #include <sys/stat.h>
+
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -9,23 +13,51 @@
 #include <wx/uiaction.h>
 #include <wx/utils.h>
 
+#include "settings/SettingsTestSupport.h"
+#include "support/EventLoop.h"
 #include "support/MediaProbe.h"
 #include "support/ModalAnswers.h"
 #include "support/TestMedia.h"
 #include "ui/MainFrame.h"
+#include "ui/settings/CodecPropsDlg.h"
 
+using namespace settingstest;
 using namespace testsupport;
 
 namespace {
 
-template <class Condition>
-bool HandleEventsUntil(Condition done)
+// A click into the middle of the window's left half.
+void ClickOn(wxUIActionSimulator& user, wxWindow* window)
 {
-    for (int round = 0; round < 500 && !done(); ++round) {
-        wxYield();
-        wxMilliSleep(5);
+    wxRect place = window->GetScreenRect();
+    wxPoint target(place.GetLeft() + place.GetWidth() / 4, place.GetTop() + place.GetHeight() / 2);
+    user.MouseMove(target);
+    HandleEventsUntil([&] { return wxGetMousePosition() == target; });
+    user.MouseClick();
+}
+void TypeAndConfirm(CodecPropsDlg& dialog, const char* width, const char* height, bool enter)
+{
+    dialog.Raise();  // without a window manager, this gives the dialog the keyboard
+    ASSERT_TRUE(HandleEventsUntil([&] { return dialog.IsActive(); }));
+    std::vector<wxSpinCtrl*> spins = Find<wxSpinCtrl>(&dialog);
+    ASSERT_EQ(spins.size(), 2u);
+    wxUIActionSimulator user;
+    for (auto [spin, text] : {std::pair{spins[0], width}, std::pair{spins[1], height}}) {
+        ClickOn(user, spin);
+        ASSERT_TRUE(HandleEventsUntil([&] { return spin->HasFocus(); }));
+        user.Char('a', wxMOD_CONTROL);
+        user.Text(text);
+        ASSERT_TRUE(HandleEventsUntil([&] { return spin->GetTextValue() == text; }));
     }
-    return done();
+    if (enter)
+        user.Char(WXK_RETURN);
+    else
+        ClickOn(user, dialog.FindWindow(wxID_OK));
+}
+
+tCodecParams Record()
+{
+    return Rec(OC_MP4, 640, 480, 25, true, 44100, 2, 128000);
 }
 
 std::pair<ino_t, std::string> Identity(const std::string& path)
@@ -41,11 +73,7 @@ bool PressStart(MainFrame* frame, ModalAnswers& answers)
 {
     auto* field = dynamic_cast<wxTextCtrl*>(wxWindow::FindWindowByName("OutputFile", frame));
     wxUIActionSimulator user;
-    wxRect place = field->GetScreenRect();
-    wxPoint target(place.GetLeft() + place.GetWidth() / 2, place.GetTop() + place.GetHeight() / 2);
-    user.MouseMove(target);
-    HandleEventsUntil([&] { return wxGetMousePosition() == target; });
-    user.MouseClick();
+    ClickOn(user, field);
     if (!HandleEventsUntil([&] { return field->HasFocus(); }))
         return false;
     size_t shown = answers.Dialogs().size();
@@ -54,6 +82,34 @@ bool PressStart(MainFrame* frame, ModalAnswers& answers)
 }
 
 }  // namespace
+
+// Sizes typed into the fields (not set with the arrows) are what OK
+// confirms, read as the main window reads them: as soon as the modal dialog
+// returns. The user clicks into each field, selects its text and types;
+// then confirms with the mouse or with Enter.
+TEST(SettingsDialog, TypedSizesCountWhenTheDialogIsConfirmed)
+{
+    const struct {
+        const char *width, *height;
+        bool enter;
+        wxSize confirmed;
+    } cases[] = {{"720", "576", false, {720, 576}},
+                 {"5000", "30", true, {4096, 30}},
+                 {"100", "9", false, {100, 24}}};
+    for (const auto& typed : cases) {
+        SCOPED_TRACE(typed.width);
+        CodecPropsDlg dialog(Record(), false, nullptr, 0, "Select codec parameters");
+        dialog.CallAfter([&] {
+            TypeAndConfirm(dialog, typed.width, typed.height, typed.enter);
+            // Whatever went wrong, the dialog does not wait for a user.
+            if (!HandleEventsUntil([&] { return !dialog.IsModal(); }))
+                dialog.EndModal(wxID_CANCEL);
+        });
+        ASSERT_EQ(dialog.ShowModal(), wxID_OK);
+        const tCodecParams confirmed = dialog.GetCodecParams();
+        EXPECT_EQ(wxSize(confirmed.iWidth, confirmed.iHeight), typed.confirmed);
+    }
+}
 
 // An earlier file keeps its inode and bytes until the user agrees to
 // replace it; the next free name is the other way out.
