@@ -293,15 +293,3 @@ bool ConvertAndPrepareVideoParams3GP(tVideoParamsMP4& in, tVideoParams3GP& out)
     out.iResolutionIndex = int(found - sizes.begin());
     return true;
 }
-
-bool ConvertAndPrepareAudioParams3GP(tAudioParamsMP4& in, enumAudioBitrate3GP& out)
-{
-    const tSoundLimits& amr = OutputFormat(OC_3GP).sound;
-    in.iSampleRate = amr.sampleRates[0];
-    in.iChannels = amr.maxChannels;
-    int index = Find3GPAudioBitrate(in.iBitrate);
-    if (index < 0)
-        return false;
-    out = enumAudioBitrate3GP(index);
-    return true;
-}

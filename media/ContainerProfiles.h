@@ -41,9 +41,5 @@ AVStream* CreateVideoStream3GP(AVFormatContext* context, AVCodecContext* codec, 
 // the five; false when the size is not one of them.
 bool ConvertAndPrepareVideoParams3GP(tVideoParamsMP4& in, tVideoParams3GP& out);
 
-// Sets 8000 Hz mono in `in` and finds its bit rate among the eight; false
-// when it is not one of them.
-bool ConvertAndPrepareAudioParams3GP(tAudioParamsMP4& in, enumAudioBitrate3GP& out);
-
 // Position of `bitrate` among the eight 3GP rates, or -1.
 int Find3GPAudioBitrate(int bitrate);
