@@ -19,8 +19,33 @@ enum enumOutputCodec : int32_t {
     // MP4 and MOV with MPEG-4 Part 2 pictures, for players without H.264.
     OC_MP4_PART2 = 10,
     OC_MOV_PART2 = 11,
+    // H.265 (tagged hvc1), AV1 and VP9, and Matroska and WebM.
+    OC_MP4_H265 = 12,
+    OC_MOV_H265 = 13,
+    OC_MP4_AV1 = 14,
+    OC_MKV_H264 = 15,
+    OC_MKV_H265 = 16,
+    OC_MKV_AV1 = 17,
+    OC_MKV_VP9 = 18,
+    OC_WEBM_VP9 = 19,
+    OC_WEBM_AV1 = 20,
 };
-constexpr int OUTPUT_CODEC_COUNT = 12;
+constexpr int OUTPUT_CODEC_COUNT = 21;
+
+// How the video encoder spends bits.
+enum enumVideoRate : int32_t {
+    VR_BITRATE = 0,      // iVideoBitrate on average
+    VR_QUALITY = 1,      // constant quality iQuality, on the codec's own scale
+    VR_TARGET_SIZE = 2,  // the bit rate that makes the file iTargetKB long
+};
+
+// The sound codec written.
+enum enumSoundCodec : int32_t {
+    SC_OUTPUT = 0,  // the output's own (its row's audioCodec)
+    SC_OPUS = 1,    // Opus, where the container takes it
+    SC_AAC = 2,     // AAC, where the container takes it
+    SC_COPY = 3,    // the source's packets as they are
+};
 
 struct tCodecParams {
     int32_t iAudioBitrate = 0;     // bit/s
@@ -43,6 +68,17 @@ struct tCodecParams {
     // The input's sound track, from 1 among its sound tracks; 0: the one the
     // input marks as default.
     int32_t iAudioTrack = 0;
+    enumVideoRate eVideoRate = VR_BITRATE;
+    int32_t iQuality = 0;   // with VR_QUALITY; lower is better (CRF)
+    int32_t iTargetKB = 0;  // with VR_TARGET_SIZE: the whole file, in kB of 1000 bytes
+    int32_t iSpeed = -1;    // into the output's speed presets, fastest first; -1: its default
+    enumSoundCodec eSoundCodec = SC_OUTPUT;
+    // The source's pictures copied as they are, from the key frame at or
+    // before the start; nothing about the pictures may change.
+    bool bCopyVideo = false;
+    // 10-bit and HDR sources kept at 10 bits with their tags (H.265, AV1)
+    // instead of tone-mapped.
+    bool bKeepHdr = false;
 };
 
 // Records of one family, built from tCodecParams by the output stream.

@@ -29,6 +29,19 @@ struct tSoundLimits {
     int defaultBitrate;  // bit/s, or the highest allowed below it
 };
 
+// The rate controls and speed presets a video encoder offers.
+struct tEncoderChoices {
+    bool quality;  // constant quality (CRF) on minQuality..maxQuality, lower is better
+    int minQuality;
+    int maxQuality;
+    int defaultQuality;
+    const char* speedOption;          // the encoder's option; null: no choice
+    std::vector<const char*> speeds;  // its values, fastest first
+    int defaultSpeed;                 // into speeds
+    bool twoPass;                     // a target size is met with a second pass
+    bool tenBit;                      // can keep 10 bits and HDR tags
+};
+
 struct tOutputFormat {
     enumOutputCodec codec;
     const char* muxer;
@@ -53,6 +66,10 @@ struct tOutputFormat {
     int defaultVideoBitrate;  // bit/s
     const tSoundLimits& sound;
     bool needsSoundTrack = false;  // the muxer refuses a file without one
+    const tEncoderChoices& encoder;
+    // Sound codecs the container takes besides its own (SC_OPUS, SC_AAC).
+    std::vector<enumSoundCodec> otherSound = {};
+    const char* videoTag = nullptr;  // the codec tag written, where players need a particular one
 };
 
 constexpr int minSide = 24;
