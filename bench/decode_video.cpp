@@ -2,6 +2,7 @@
 // in seconds (and the picture count on standard error).
 #include <chrono>
 #include <cstdio>
+#include <exception>
 
 #include "media/InputStream.h"
 
@@ -23,6 +24,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%ld pictures\n", pictures);
     } catch (const char* message) {
         std::fprintf(stderr, "%s\n", message);
+        return 1;
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "%s\n", failure.what());
         return 1;
     }
     return 0;

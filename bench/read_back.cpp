@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <ctime>
 #include <memory>
 
@@ -84,6 +85,9 @@ int main(int argc, char** argv)
                     100 * wall / exportWall, 100 * processor / exportProcessor);
     } catch (const char* message) {
         std::fprintf(stderr, "%s\n", message);
+        return 1;
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "%s\n", failure.what());
         return 1;
     }
     return 0;

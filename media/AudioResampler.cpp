@@ -6,6 +6,8 @@ extern "C" {
 #include <libavutil/samplefmt.h>
 }
 
+#include "media/MediaError.h"
+
 namespace {
 const char* const cantResample = "Can't resample audio data.";
 }  // namespace
@@ -24,6 +26,7 @@ AudioResampler::~AudioResampler()
 {
     av_channel_layout_uninit(&m_InLayout);
 }
+
 
 // A resampler from the frame's format; the one in use when the format is
 // the same, so that the sound it holds back goes on.
@@ -90,9 +93,7 @@ int64_t AudioResampler::Put(const AVFrame* frame, int64_t room)
         return 0;
     ffmpeg::FramePtr out = NewFrame(capacity);
     const uint8_t** input = frame ? const_cast<const uint8_t**>(frame->extended_data) : nullptr;
-    int produced = swr_convert(m_Swr.get(), out->extended_data, capacity, input, in);
-    if (produced < 0)
-        throw cantResample;
+    int produced = CheckMedia(swr_convert(m_Swr.get(), out->extended_data, capacity, input, in), cantResample);
     int kept = int(std::clamp<int64_t>(room, 0, produced));
     if (!Queue(*out, kept))
         throw cantResample;

@@ -12,6 +12,8 @@ extern "C" {
 #include <libavutil/samplefmt.h>
 }
 
+#include "media/MediaError.h"
+
 namespace {
 
 // A demuxer that keeps asking to be called again is given up on after this
@@ -30,6 +32,7 @@ bool IsRegularFile(const char* fileName)
     struct stat status {};
     return fileName && stat(fileName, &status) == 0 && S_ISREG(status.st_mode);
 }
+
 
 // A stream is video only when pictures of a known size and format can be
 // decoded from it; a cover picture attached to a song is not video.
@@ -101,11 +104,10 @@ InputStream::~InputStream() = default;
 void InputStream::Open(const char* fileName)
 {
     AVFormatContext* context = nullptr;
-    if (!IsRegularFile(fileName) || avformat_open_input(&context, fileName, nullptr, nullptr) < 0)
-        throw "Can't open input file.";
+    if (!IsRegularFile(fileName)) throw "Can't open input file.";
+    CheckMedia(avformat_open_input(&context, fileName, nullptr, nullptr), "Can't open input file.");
     m_FormatContext.reset(context);
-    if (avformat_find_stream_info(context, nullptr) < 0)
-        throw "Can't read information about stream.";
+    CheckMedia(avformat_find_stream_info(context, nullptr), "Can't read information about stream.");
 }
 
 // The demuxer then skips the other streams' packets instead of reading them
@@ -611,6 +613,8 @@ bool InputStream::CorrectVideoAfterSeek(double time, bool sought)
         }
     } catch (const char*) {
         return false;
+    } catch (const MediaError&) {
+        return false;
     }
 }
 
@@ -651,6 +655,8 @@ bool InputStream::CorrectAudioAfterSeek(double time)
             return true;
         }
     } catch (const char*) {
+        return false;
+    } catch (const MediaError&) {
         return false;
     }
 }

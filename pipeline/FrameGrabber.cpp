@@ -3,6 +3,7 @@
 #include <cstring>
 #include <new>
 
+#include "media/MediaError.h"
 #include "media/PreviewDecoder.h"
 
 FrameGrabber::FrameGrabber(const wxString& fileName, bool keepFields)
@@ -13,7 +14,7 @@ FrameGrabber::FrameGrabber(const wxString& fileName, bool keepFields)
         m_Decoder = std::make_unique<PreviewDecoder>(fileName.utf8_str(), keepFields);
     } catch (const char*) {
         m_Decoder.reset();
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
         m_Decoder.reset();
     }
 }
@@ -28,6 +29,8 @@ wxImage FrameGrabber::GrabImage(double time)
             picture = m_Decoder->PictureAt(time);
     } catch (const char*) {
         picture.reset();  // a picture that cannot be had is no picture
+    } catch (const MediaError&) {
+        picture.reset();
     }
     if (!picture)
         return wxImage();

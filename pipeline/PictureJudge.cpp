@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "media/MediaError.h"
 #include "media/PictureColour.h"
 #include "media/PictureFilter.h"
 #include "media/PictureRotator.h"
@@ -120,6 +121,8 @@ PictureJudge::PictureJudge(const tExportSource& source, const char* outputName)
     try {
         m_SourceInfo = InputStream(source.fileName.c_str(), true, false).GetInfo();
     } catch (const char*) {
+        m_SourceInfo = tInputStreamInfo();
+    } catch (const MediaError&) {
         m_SourceInfo = tInputStreamInfo();
     }
 }

@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include "media/MediaError.h"
+
 PictureWriter::PictureWriter(OutputStream& output, std::mutex& outputLock)
     : m_Output(output), m_OutputLock(outputLock), m_Thread(&PictureWriter::Run, this)
 {
@@ -56,6 +58,8 @@ void PictureWriter::Run()
             WriteJob(job);
         } catch (const char* message) {
             failure = message;
+        } catch (const MediaError& error) {
+            failure = error.Message();
         } catch (const std::bad_alloc&) {
             failure = "Not enough memory to write the next picture.";
         }

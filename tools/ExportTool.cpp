@@ -247,5 +247,8 @@ int main(int argc, char** argv)
     } catch (const char* message) {
         std::printf("%s\n", message);
         return 1;
+    } catch (const std::exception& failure) {
+        std::printf("%s\n", failure.what());
+        return 1;
     }
 }

@@ -590,6 +590,8 @@ void MainFrame::OnChooseSoundTrack(wxCommandEvent&)
         m_AudioInfoText->SetLabel(SoundText(track.GetInfo()));
     } catch (const char*) {
         m_AudioInfoText->SetLabel("-");  // the export will say why it cannot take it
+    } catch (const std::exception&) {
+        m_AudioInfoText->SetLabel("-");
     }
 }
 

@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 
 #include "media/InputStream.h"
+#include "media/MediaError.h"
 #include "support/MediaProbe.h"
 #include "support/ReadThrough.h"
 #include "support/TestMedia.h"
@@ -348,6 +349,9 @@ TEST(BadInput, EachFileGivesAnOpeningMessageOrACleanEnd)
                 EXPECT_TRUE(testsupport::DecodeAll(input));
             } catch (const char* message) {
                 EXPECT_EQ(openingMessages.count(message), 1u) << message;
+            } catch (const MediaError& error) {
+                EXPECT_EQ(openingMessages.count(error.Message()), 1u) << error.what();
+                EXPECT_LT(error.Code(), 0);
             }
         }
     }

@@ -220,7 +220,8 @@ TEST_F(MainWindow, FilesFromTheChooserTheCommandLineAndDropsOpenAlikeOrAreRefuse
     answers.Queue(wxID_OK);
     EXPECT_FALSE(target->OnDropFiles(5, 5, paths));
     ASSERT_EQ(answers.Dialogs().size(), shown + 2);
-    EXPECT_EQ(answers.Dialogs()[shown].message, wxString(cantOpen) + "\nCan't open input file.");
+    EXPECT_EQ(answers.Dialogs()[shown].message, wxString(cantOpen) +
+                                                       "\nCan't open input file. (Invalid data found when processing input)");
     EXPECT_EQ(answers.Dialogs()[shown + 1].message, noVideo) << "the last file's reason";
     EXPECT_EQ(Text("InputFile"), MediaPath("video_only.mp4"));
 }
