@@ -51,6 +51,29 @@ SwsContext* MakeScaler(int srcW, int srcH, int srcFmt, int dstW, int dstH, int d
     return scaler.release();
 }
 
+// Nothing to do when the picture keeps its size, format and colours.
+bool ChangesNothing(const ConvertParams& p, const wxRect& source)
+{
+    bool sameColours = p.srcColour.matrix == tColourTags().matrix ||
+                       (p.srcColour.matrix == p.dstColour.matrix && p.srcColour.range == p.dstColour.range);
+    return source == wxRect(0, 0, p.srcWidth, p.srcHeight) && p.dstWidth == p.srcWidth &&
+           p.dstHeight == p.srcHeight && p.dstPixFmt == p.srcPixFmt && sameColours;
+}
+
+// Another reference to the decoded picture, without what the decoder learnt
+// of it: an encoder would take the source's picture types as orders.
+ffmpeg::FramePtr Reference(const AVFrame& frame)
+{
+    ffmpeg::FramePtr out(av_frame_alloc());
+    if (!out || av_frame_ref(out.get(), &frame) < 0)
+        throw "Can't create new AVFrame.";
+    out->pict_type = AV_PICTURE_TYPE_NONE;
+    out->key_frame = 0;
+    while (out->nb_side_data > 0)
+        av_frame_remove_side_data(out.get(), out->side_data[0]->type);
+    return out;
+}
+
 }  // namespace
 
 FrameProcessingEngine::FrameProcessingEngine(const ConvertParams& params, const wxRect& cropRect)
@@ -75,6 +98,7 @@ FrameProcessingEngine::FrameProcessingEngine(const ConvertParams& params, const 
     int alignX = 1 << source->log2_chroma_w, alignY = 1 << source->log2_chroma_h;
     int left = crop.x / alignX * alignX, top = crop.y / alignY * alignY;
     m_Source = wxRect(left, top, crop.GetRight() + 1 - left, crop.GetBottom() + 1 - top);
+    m_PassThrough = !m_ToCroppable && ChangesNothing(params, m_Source);
     // Pictures made croppable already have the output's colours.
     const tColourTags& from = m_ToCroppable ? params.dstColour : params.srcColour;
     m_Scaler.reset(MakeScaler(m_Source.width, m_Source.height, m_CropFormat, params.dstWidth, params.dstHeight,
@@ -90,6 +114,8 @@ ffmpeg::FramePtr FrameProcessingEngine::ProcessFrame(const AVFrame* frame)
     if (frame->width != m_Params.srcWidth || frame->height != m_Params.srcHeight ||
         frame->format != m_Params.srcPixFmt || !frame->data[0])
         throw "Error croping frame.";
+    if (m_PassThrough)
+        return Reference(*frame);
     ffmpeg::FramePtr view = CropView(Croppable(*frame));
     ffmpeg::FramePtr out(av_frame_alloc());
     if (!view || !out)

@@ -19,7 +19,8 @@ public:
     FrameProcessingEngine& operator=(const FrameProcessingEngine&) = delete;
 
     // `frame` has the source's size and format and is only read. The result
-    // is a new frame of the output's size and format that owns its picture.
+    // is a new frame of the output's size and format that owns its picture,
+    // or shares the source's where nothing about it changes.
     ffmpeg::FramePtr ProcessFrame(const AVFrame* frame);
 
     // The part of the source that becomes the output.
@@ -35,4 +36,5 @@ private:
     ffmpeg::SwsPtr m_ToCroppable;     // for formats whose planes cannot be cut in place
     ffmpeg::FramePtr m_Croppable;
     ffmpeg::SwsPtr m_Scaler;
+    bool m_PassThrough = false;  // the picture is handed on as it is
 };

@@ -147,7 +147,8 @@ TEST(FrameProcessing, CropIsCutFromTheRightPlaceAndStretchedOverTheWholeOutput)
 }
 
 // At the source's own size, with no crop or one of the whole picture, the
-// picture passes unchanged, whether its rows are padded or packed.
+// picture passes unchanged, whether its rows are padded or packed, and
+// without the decoder's picture type, which an encoder would obey.
 TEST(FrameProcessing, PaddedAndPackedRowsPassUnchangedAtTheSameSize)
 {
     // 90 pixels of RGB are 270 bytes: 64-byte alignment pads every row.
@@ -156,11 +157,13 @@ TEST(FrameProcessing, PaddedAndPackedRowsPassUnchangedAtTheSameSize)
     auto packed = MakeRgbFrame(90, 60, 1, fill);
     ASSERT_GT(padded->linesize[0], 270);
     ASSERT_EQ(packed->linesize[0], 270);
+    padded->pict_type = packed->pict_type = AV_PICTURE_TYPE_B;
     for (AVFrame* source : {padded.get(), packed.get()})
         for (wxRect crop : {wxRect(), wxRect(0, 0, 90, 60)}) {
             FrameProcessingEngine engine(Params(90, 60, AV_PIX_FMT_RGB24, 90, 60, AV_PIX_FMT_RGB24), crop);
             Result out = engine.ProcessFrame(source);
             ASSERT_TRUE(out);
+            EXPECT_EQ(out->pict_type, AV_PICTURE_TYPE_NONE);
             for (int y = 0; y < 60; ++y)
                 ASSERT_EQ(0, std::memcmp(Pixel(out.get(), 0, y), packed->data[0] + size_t(y) * 270, 270))
                     << "row " << y << (source == padded.get() ? " of the padded picture" : " of the packed picture");
