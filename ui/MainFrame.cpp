@@ -242,6 +242,18 @@ private:
     wxString m_Failure;
 };
 
+// How the video's bits are spent.
+wxString RateCaption(const tCodecParams& p)
+{
+    if (p.bCopyVideo)
+        return "  Copied as it is\n";
+    if (p.eVideoRate == VR_QUALITY)
+        return wxString::Format("  Quality: %i (constant)\n", p.iQuality);
+    if (p.eVideoRate == VR_TARGET_SIZE)
+        return wxString::Format("  Target size: %g MB\n", p.iTargetKB / 1000.0);
+    return wxString::Format("  Bitrate: %iKb/s\n", p.iVideoBitrate / 1000);
+}
+
 }  // namespace
 
 wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
@@ -1006,10 +1018,12 @@ wxString MainFrame::FormatCaption() const
     text += wxString::Format("  Resolution: %ix%i\n", p.iWidth, p.iHeight);
     text += CropCaption();
     text += "  FPS: " + FrameRateText(av_q2d(OutputFrameRate(p))) + "\n";
-    text += wxString::Format("  Bitrate: %iKb/s\n", p.iVideoBitrate / 1000);
+    text += RateCaption(p);
     text += wxString::Format("  Key frame every: %i pictures\n\n", std::max(p.iGopSize, 1));
     if (!p.bAudioEnabled)
         return text + "Audio not present\n";
+    if (p.eSoundCodec == SC_COPY)
+        return text + "Audio: the source's, copied\n";
     text += "Audio settings:\n";
     text += "  Samples Per Second: " + SampleRateText(p.iAudioSampleRate) + "\n";
     text += wxString::Format("  Bitrate: %iKb/s\n", p.iAudioBitrate / 1000);

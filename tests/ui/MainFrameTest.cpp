@@ -561,6 +561,8 @@ TEST_F(MainWindow, APresetSetsTheOutputInOneStepAndTheSettingsSaveAsOne)
     EXPECT_EQ(presets->GetStringSelection(), "vob (DVD), MPEG-2 video, 480 lines");
     settingstest::Choose(presets, presets->FindString("Small 720p (H.264)"));
     EXPECT_EQ(window->GetCodecParams().eCodec, OC_MP4);
+    wxString caption = dynamic_cast<wxStaticText*>(wxWindow::FindWindowByName("FormatCaption", window))->GetLabel();
+    EXPECT_TRUE(caption.Contains("  Quality: 28 (constant)\n")) << caption;
     settingstest::Choose(presets, presets->FindString("vob (DVD), MPEG-2 video, 480 lines"));
     EXPECT_EQ(window->GetCodecParams(), dvd);
     window->Destroy();
