@@ -43,16 +43,23 @@ const tOption options[] = {
     throw tUsageError{message, showUsage};
 }
 
+// A whole number of at most nine digits, all of the text.
+bool IsWhole(const std::string& text)
+{
+    return !text.empty() && text.size() <= 9 && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
 bool Fits(const std::string& text, enumValue value)
 {
     char tail = 0;
     int a, b, c, d;
     double number;
     switch (value) {
-    case WHOLE: return std::sscanf(text.c_str(), "%d%c", &a, &tail) == 1 && a >= 0;
-    case NUMBER: return std::sscanf(text.c_str(), "%lf%c", &number, &tail) == 1 && number >= 0 && std::isfinite(number);
-    case SIZE: return std::sscanf(text.c_str(), "%dx%d%c", &a, &b, &tail) == 2;
-    case CROP: return std::sscanf(text.c_str(), "%d,%d,%d,%d%c", &a, &b, &c, &d, &tail) == 4;
+    case WHOLE: return IsWhole(text);
+    case NUMBER:
+        return std::sscanf(text.c_str(), "%lf%c", &number, &tail) == 1 && number >= 0 && number < 1e9;
+    case SIZE: return std::sscanf(text.c_str(), "%5dx%5d%c", &a, &b, &tail) == 2;
+    case CROP: return std::sscanf(text.c_str(), "%5d,%5d,%5d,%5d%c", &a, &b, &c, &d, &tail) == 4;
     default: return true;
     }
 }

@@ -108,6 +108,8 @@ TEST(ExportOptions, WhatTheToolOrTheOutputDoesNotTakeIsRefusedInWords)
         {{"--colour", "red"}, true, "Unknown argument \"--colour\"."},
         {{"--quality"}, true, "--quality needs a value."},
         {{"--quality", "high"}, true, "Bad value \"high\" for --quality."},
+        {{"--vbitrate", "99999999999"}, true, "Bad value \"99999999999\" for --vbitrate."},
+        {{"--size", "640x360x2"}, true, "Bad value \"640x360x2\" for --size."},
         {{"--crop", "1,2,3"}, true, "Bad value \"1,2,3\" for --crop."},
         {{"--in", "in.mp4"}, false, "Give --in FILE and --out FILE."},
     };
