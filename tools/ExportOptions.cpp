@@ -236,12 +236,9 @@ tCodecParams ExportRecord(const tExportOptions& o, const tSourceDescription& sou
     if (o.Has("preset") && !(preset = FindPreset(userPresets, o.values.at("preset"))))
         Refuse("No preset is named \"" + o.values.at("preset") + "\"; see --list-presets.");
     enumOutputCodec codec = ChooseOutput(o, preset ? preset->codec : OC_MP4);
-    tCodecParams p = ProposeForSource(codec, source);
-    if (preset) {
-        tPreset chosen = *preset;
-        chosen.codec = codec;
-        p = ApplyPreset(chosen, source);
-    }
+    tPreset chosen = preset ? *preset : tPreset();
+    chosen.codec = codec;
+    tCodecParams p = preset ? ApplyPreset(chosen, source) : ProposeForSource(codec, source);
     SetPicture(o, p);
     SetRate(o, p);
     SetSpeed(o, p);
