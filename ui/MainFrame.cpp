@@ -437,9 +437,15 @@ void MainFrame::ListPresets(const wxString& selected)
         m_PresetChoice->SetSelection(0);
 }
 
-// A preset replaces the output's settings in one step; the input's own
-// choices (its sound track, its fields) stay.
 void MainFrame::OnChoosePreset(wxCommandEvent&)
+{
+    ApplyChosenPreset();
+}
+
+// A preset replaces the output's settings in one step, and is applied again
+// to each input opened while it is chosen; the input's own choices (its
+// sound track, its fields) stay.
+void MainFrame::ApplyChosenPreset()
 {
     const tPreset* preset = FindPreset(m_UserPresets, m_PresetChoice->GetStringSelection().utf8_string());
     if (!preset)
@@ -644,6 +650,7 @@ void MainFrame::LoadInput(const wxString& path)
     bool keepFields = m_CodecParams.bKeepInterlaced;
     m_CodecParams = ProposeForSource(m_CodecParams.eCodec, m_Source);
     m_CodecParams.bKeepInterlaced = keepFields;
+    ApplyChosenPreset();
     ListSoundTracks(input);
     m_AudioInfoText->SetLabel(input.IsAudioPresent() ? SoundText(info) : wxString("none"));
     m_VideoInfoText->SetLabel(PictureText(info, duration));

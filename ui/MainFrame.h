@@ -76,6 +76,7 @@ private:
     // damaged file is named in the status bar.
     void LoadUserPresets();
     void ListPresets(const wxString& selected);
+    void ApplyChosenPreset();
     wxMenuBar* CreateMenuBar() const;
 
     bool TryOpenInput(const wxString& path);

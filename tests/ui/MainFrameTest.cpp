@@ -535,9 +535,9 @@ TEST_F(MainWindow, AboutAndHelpShowWhatTheyPromise)
     EXPECT_EQ(about.FindWindow(wxID_OK)->GetLabel(), "OK");
 }
 
-// A preset sets the output in one step, extension included; the settings
-// saved under a name are listed and come back; a damaged presets file is
-// named in the status bar.
+// A preset sets the output in one step, extension included, and holds for
+// the next input; the settings saved under a name are listed and come back;
+// a damaged presets file is named in the status bar.
 TEST_F(MainWindow, APresetSetsTheOutputInOneStepAndTheSettingsSaveAsOne)
 {
     std::string config = OutputPath("main_presets");
@@ -565,6 +565,9 @@ TEST_F(MainWindow, APresetSetsTheOutputInOneStepAndTheSettingsSaveAsOne)
     EXPECT_TRUE(caption.Contains("  Quality: 28 (constant)\n")) << caption;
     settingstest::Choose(presets, presets->FindString("vob (DVD), MPEG-2 video, 480 lines"));
     EXPECT_EQ(window->GetCodecParams(), dvd);
+    window->OpenInputFile(MediaPath("video_only.mp4"));  // the preset chosen holds for the next input
+    EXPECT_EQ(window->GetCodecParams().eCodec, OC_VOB);
+    EXPECT_EQ(presets->GetStringSelection(), "vob (DVD), MPEG-2 video, 480 lines");
     window->Destroy();
     unsetenv("XDG_CONFIG_HOME");
 }
