@@ -1,13 +1,9 @@
-// tellavox-export: one whole export without the main window.
-//   tellavox-export --in FILE --out FILE [--codec N] [--size WxH] [--fps N]
-//     [--vbitrate BPS] [--gop N] [--abitrate BPS] [--arate HZ] [--channels N]
-//     [--no-audio] [--audio-track N] [--start S] [--end S] [--crop X,Y,W,H] [--dialog]
-//     [--cancel-after S] [--keep-interlaced]
-// Unset values default as the main window proposes them for the input, and
-// every value is moved to the nearest the output takes, as there.
-// --audio-track N exports the N-th sound track (from 1); without it, the one
-// the file marks as default.
-// --keep-interlaced writes interlaced sources with their fields as they are.
+// tellavox-export: one whole export without the main window. The options
+// are in tools/ExportOptions.cpp (an argument it does not take prints them);
+// unset values default as the main window proposes them for the input (or
+// as the preset gives them), and every value is moved to the nearest the
+// output takes, as there. Arguments it does not take, and choices the
+// output does not offer, are refused with exit code 2.
 // Prints what the file holds as read back ("1500 pictures, 1:00.0, ...",
 // then a line per failed comparison), then "read=N written=N seconds=S"
 // (with --dialog "result=N seconds=S"), and exits 0, or 3 when a comparison
@@ -26,7 +22,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <string>
 
 #include <fcntl.h>
@@ -41,82 +36,35 @@
 #include "media/InputStream.h"
 #include "pipeline/ExportJob.h"
 #include "pipeline/ExportReport.h"
+#include "pipeline/Presets.h"
+#include "tools/ExportOptions.h"
 #include "ui/Exporter.h"
 #include "ui/StopSignals.h"
 
 namespace {
 
-struct Options {
-    std::map<std::string, std::string> values;
-    bool noAudio = false;
-    bool dialog = false;
-    bool keepInterlaced = false;
-
-    bool Has(const char* name) const { return values.count(name) != 0; }
-    const std::string& Get(const char* name) const { return values.at(name); }
-    int Int(const char* name, int fallback) const { return Has(name) ? std::atoi(Get(name).c_str()) : fallback; }
-    double Double(const char* name, double fallback) const
-    {
-        return Has(name) ? std::atof(Get(name).c_str()) : fallback;
-    }
-};
-
-Options Parse(int argc, char** argv)
+// The user's presets; a damaged file is named on stderr and its whole
+// presets still serve.
+std::vector<tPreset> UserPresets()
 {
-    Options options;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        if (arg == "--no-audio")
-            options.noAudio = true;
-        else if (arg == "--dialog")
-            options.dialog = true;
-        else if (arg == "--keep-interlaced")
-            options.keepInterlaced = true;
-        else if (arg.rfind("--", 0) == 0 && i + 1 < argc)
-            options.values[arg.substr(2)] = argv[++i];
-        else
-            throw "Bad arguments.";
-    }
-    if (!options.Has("in") || !options.Has("out"))
-        throw "Give --in FILE and --out FILE.";
-    return options;
+    tPresetsRead read = ReadPresets(UserPresetsPath());
+    if (!read.problem.empty())
+        std::fprintf(stderr, "%s, %s\n", UserPresetsPath().c_str(), read.problem.c_str());
+    return read.presets;
 }
 
 // The main window's proposal for the source (cropped), with the values
 // given on the command line, then normalised as the window normalises it.
-tCodecParams MakeRecord(const Options& o, const wxRect& crop)
+tCodecParams MakeRecord(const tExportOptions& o)
 {
     // The sound's rate and channels are those of the track exported.
-    InputStream input(o.Get("in").c_str(), false, false, o.Int("audio-track", 0));
-    tSourceDescription source = DescribeSource(input.GetInfo(), input.IsAudioPresent() && !o.noAudio);
-    if (crop.width > 0 && crop.height > 0)
-        source = CropSource(source, crop.width, crop.height);
-    int codec = o.Int("codec", OC_MP4);
-    if (!IsOutputCodec(codec))
-        throw "Unknown output codec.";
-    tCodecParams p = ProposeForSource(enumOutputCodec(codec), source);
+    InputStream input(o.input.c_str(), false, false, o.audioTrack);
+    tSourceDescription source = DescribeSource(input.GetInfo(), input.IsAudioPresent() && !o.Has("no-audio"));
+    if (o.crop[2] > 0 && o.crop[3] > 0)
+        source = CropSource(source, o.crop[2], o.crop[3]);
+    tCodecParams p = ExportRecord(o, source, UserPresets());
     p.iAudioTrack = input.GetSoundTrack();
-    p.bKeepInterlaced = o.keepInterlaced;
-    if (o.Has("size"))
-        std::sscanf(o.Get("size").c_str(), "%dx%d", &p.iWidth, &p.iHeight);
-    if (o.Has("fps")) {
-        p.iFps = o.Int("fps", p.iFps);
-        p.iSourceFpsNum = p.iSourceFpsDen = 0;
-    }
-    p.iVideoBitrate = o.Int("vbitrate", p.iVideoBitrate);
-    p.iGopSize = o.Int("gop", p.iGopSize);
-    p.iAudioBitrate = o.Int("abitrate", p.iAudioBitrate);
-    p.iAudioSampleRate = o.Int("arate", p.iAudioSampleRate);
-    p.iAudioChannels = o.Int("channels", p.iAudioChannels);  // 6: as the source, up to 5.1
-    return NormaliseForFormat(p);
-}
-
-wxRect MakeCrop(const Options& o)
-{
-    wxRect crop;
-    if (o.Has("crop"))
-        std::sscanf(o.Get("crop").c_str(), "%d,%d,%d,%d", &crop.x, &crop.y, &crop.width, &crop.height);
-    return crop;
+    return p;
 }
 
 double Seconds(std::chrono::steady_clock::time_point since)
@@ -132,15 +80,15 @@ int Report(const tExportCheck& check)
     return check.Passed() ? 0 : comparisonFailed;
 }
 
-tExportOrder MakeOrder(const Options& o)
+tExportOrder MakeOrder(const tExportOptions& o)
 {
     tExportOrder order;
-    order.input = o.Get("in");
-    order.output = o.Get("out");
-    order.crop = MakeCrop(o);
-    order.params = MakeRecord(o, order.crop);
-    order.start = o.Double("start", 0);
-    order.end = o.Double("end", 0);
+    order.input = o.input;
+    order.output = o.output;
+    order.crop = wxRect(o.crop[0], o.crop[1], o.crop[2], o.crop[3]);
+    order.params = MakeRecord(o);
+    order.start = o.start;
+    order.end = o.end;
     return order;
 }
 
@@ -175,7 +123,7 @@ void Follow(ExportJob& job, int endedFd, int cancelAfterMs)
         std::printf("cancel=%.0f\n", Seconds(clicked) * 1000);
 }
 
-int ExportDirectly(const Options& o)
+int ExportDirectly(const tExportOptions& o)
 {
     auto start = std::chrono::steady_clock::now();
     int ended[2];
@@ -186,7 +134,7 @@ int ExportDirectly(const Options& o)
         ssize_t ignored = write(ended[1], &byte, 1);
         (void)ignored;
     });
-    Follow(job, ended[0], o.Has("cancel-after") ? int(o.Double("cancel-after", 0) * 1000) : -1);
+    Follow(job, ended[0], o.cancelAfter >= 0 ? int(o.cancelAfter * 1000) : -1);
     if (StopSignals::Caught())
         StopSignals::EndProgram();
     ExportJob::Snapshot end = job.GetSnapshot();
@@ -200,7 +148,7 @@ int ExportDirectly(const Options& o)
     return exitCode;
 }
 
-int ExportUnderDialog(int argc, char** argv, const Options& o)
+int ExportUnderDialog(int argc, char** argv, const tExportOptions& o)
 {
     wxApp::SetInstance(new wxApp);
     if (!wxEntryStart(argc, argv))
@@ -216,12 +164,12 @@ int ExportUnderDialog(int argc, char** argv, const Options& o)
             wxCommandEvent cancel(wxEVT_BUTTON, wxID_CANCEL);
             exporter.ProcessWindowEvent(cancel);
         });
-        if (o.Has("cancel-after"))
-            click.StartOnce(int(o.Double("cancel-after", 0) * 1000));
+        if (o.cancelAfter >= 0)
+            click.StartOnce(int(o.cancelAfter * 1000));
         result = exporter.Start();
         if (StopSignals::Caught())
             StopSignals::EndProgram();
-        if (o.Has("cancel-after") && clicked.time_since_epoch().count() != 0)
+        if (o.cancelAfter >= 0 && clicked.time_since_epoch().count() != 0)
             std::printf("cancel=%.0f\n", Seconds(clicked) * 1000);
         if (result != EXPORT_FAILED)
             exitCode = Report(exporter.GetCheck());
@@ -233,17 +181,32 @@ int ExportUnderDialog(int argc, char** argv, const Options& o)
     return exitCode;
 }
 
+int ListPresets()
+{
+    for (const std::vector<tPreset>& list : {BuiltInPresets(), UserPresets()}) {
+        for (const tPreset& preset : list)
+            std::printf("%s\n", preset.name.c_str());
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     try {
         StopSignals::Catch();
-        Options options = Parse(argc, argv);
+        tExportOptions options = ParseExportOptions(std::vector<std::string>(argv + 1, argv + argc));
+        if (options.listPresets)
+            return ListPresets();
         if (options.dialog)
             return ExportUnderDialog(argc, argv, options);
         wxInitializer base;
         return ExportDirectly(options);
+    } catch (const tUsageError& error) {
+        std::printf("%s\n%s", error.message.c_str(), error.showUsage ? exportUsage : "");
+        const int refused = 2;
+        return refused;
     } catch (const char* message) {
         std::printf("%s\n", message);
         return 1;

@@ -3,7 +3,7 @@
 // window concerned. Run it on a virtual display (tools/screenshot.sh).
 // Scenes: open (the clip just opened), range (the timeline with a range),
 // crop (a crop drawn, the size following it), settings (the settings
-// dialog), export (the progress dialog half-way), about (the about box).
+// dialog after the archive preset was chosen), export (the progress dialog half-way), about (the about box).
 // The scene "finished"
 // exports two to six seconds of CLIP into OUT (an .mp4) and stays on the
 // message that closes the export, to be photographed from outside.
@@ -13,6 +13,7 @@
 
 #include <wx/app.h>
 #include <wx/button.h>
+#include <wx/choice.h>
 #include <wx/dialog.h>
 #include <wx/filefn.h>
 #include <wx/textctrl.h>
@@ -102,6 +103,11 @@ private:
 
     void ShowSettings()
     {
+        auto* presets = Find<wxChoice>("Preset");
+        presets->SetStringSelection("Archive (H.265 10-bit)");
+        wxCommandEvent chosen(wxEVT_CHOICE, presets->GetId());
+        chosen.SetEventObject(presets);
+        presets->ProcessWindowEvent(chosen);
         CodecPropsDlg dialog(m_Frame->GetCodecParams(), true, m_Frame, 0, "Select codec parameters");
         dialog.CallAfter([this, &dialog] {
             Photograph(dialog.GetScreenRect());

@@ -25,6 +25,7 @@
 #include <wx/statusbr.h>
 #include <wx/stdpaths.h>
 #include <wx/textctrl.h>
+#include <wx/textdlg.h>
 #include <wx/utils.h>
 
 #include "controls/RangeBarCtrl.h"
@@ -60,6 +61,8 @@ enum {
     ID_PREVIEW = 1009,
     ID_KEEP_FIELDS = 1010,
     ID_SOUND_TRACK_CHOICE = 1011,
+    ID_PRESET_CHOICE = 1020,
+    ID_SAVE_PRESET_BUTTON = 1021,
     ID_MENU_NEW = 2000,
     ID_MENU_INPUT = 2001,
     ID_MENU_OUTPUT = 2002,
@@ -239,6 +242,18 @@ private:
     wxString m_Failure;
 };
 
+// How the video's bits are spent.
+wxString RateCaption(const tCodecParams& p)
+{
+    if (p.bCopyVideo)
+        return "  Copied as it is\n";
+    if (p.eVideoRate == VR_QUALITY)
+        return wxString::Format("  Quality: %i (constant)\n", p.iQuality);
+    if (p.eVideoRate == VR_TARGET_SIZE)
+        return wxString::Format("  Target size: %g MB\n", p.iTargetKB / 1000.0);
+    return wxString::Format("  Bitrate: %iKb/s\n", p.iVideoBitrate / 1000);
+}
+
 }  // namespace
 
 wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
@@ -255,6 +270,8 @@ wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
     EVT_CHOICE(ID_SOUND_TRACK_CHOICE, MainFrame::OnChooseSoundTrack)
     EVT_COMMAND(ID_PREVIEW, wxCROP_RECT_CHANGED, MainFrame::OnCropChanged)
     EVT_CHECKBOX(ID_KEEP_FIELDS, MainFrame::OnKeepFields)
+    EVT_CHOICE(ID_PRESET_CHOICE, MainFrame::OnChoosePreset)
+    EVT_BUTTON(ID_SAVE_PRESET_BUTTON, MainFrame::OnSavePreset)
     EVT_MENU(ID_MENU_NEW, MainFrame::OnNewMenu)
     EVT_MENU(ID_MENU_INPUT, MainFrame::OnSelectInputFile)
     EVT_MENU(ID_MENU_OUTPUT, MainFrame::OnSelectOutputFile)
@@ -281,6 +298,7 @@ MainFrame::MainFrame()
     SetSize(wxSize(870, 620));
     m_CodecParams = ProposeForSource(OC_MP4, m_Source);
     UpdateOutFormatCaption();
+    LoadUserPresets();
 }
 
 MainFrame::~MainFrame() = default;
@@ -375,8 +393,95 @@ wxSizer* MainFrame::CreateOutputBox()
     formatRow->Add(m_FormatCaption, 1, EA, 10);
 
     box->Add(10, 10);
-    box->Add(new wxButton(parent, ID_SETTINGS_BUTTON, "Change settings..."), 0, wxALIGN_RIGHT | wxALL, 5);
+    box->Add(CreatePresetRows(parent), 0, EA, 0);
     return box;
+}
+
+wxSizer* MainFrame::CreatePresetRows(wxWindow* parent)
+{
+    auto* rows = new wxBoxSizer(wxVERTICAL);
+    auto* choiceRow = new wxBoxSizer(wxHORIZONTAL);
+    rows->Add(choiceRow, 0, EA, 0);
+    choiceRow->Add(new wxStaticText(parent, wxID_ANY, "Preset:"), 0, wxALIGN_CENTER_VERTICAL | wxALL, 5);
+    m_PresetChoice = new wxChoice(parent, ID_PRESET_CHOICE, wxDefaultPosition, wxDefaultSize, 0, nullptr, 0,
+                                  wxDefaultValidator, "Preset");
+    // The longest names must not widen the left column.
+    m_PresetChoice->SetMinSize(wxSize(1, -1));
+    choiceRow->Add(m_PresetChoice, 1, EA, 5);
+    auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+    rows->Add(buttons, 0, wxALIGN_RIGHT, 0);
+    buttons->Add(new wxButton(parent, ID_SAVE_PRESET_BUTTON, "Save as preset..."), 0, wxALL, 5);
+    buttons->Add(new wxButton(parent, ID_SETTINGS_BUTTON, "Change settings..."), 0, wxALL, 5);
+    return rows;
+}
+
+void MainFrame::LoadUserPresets()
+{
+    tPresetsRead read = ReadPresets(UserPresetsPath());
+    m_UserPresets = read.presets;
+    ListPresets(m_PresetChoice->GetStringSelection());
+    if (!read.problem.empty())
+        SetStatusText(wxString::FromUTF8("The presets file " + UserPresetsPath() + " is damaged, " + read.problem +
+                                         "; its other presets are listed."));
+}
+
+void MainFrame::ListPresets(const wxString& selected)
+{
+    m_PresetChoice->Clear();
+    m_PresetChoice->Append("Custom");
+    std::vector<tPreset> presets = BuiltInPresets();
+    presets.insert(presets.end(), m_UserPresets.begin(), m_UserPresets.end());
+    for (const tPreset& preset : presets)
+        m_PresetChoice->Append(wxString::FromUTF8(preset.name));
+    if (!m_PresetChoice->SetStringSelection(selected))
+        m_PresetChoice->SetSelection(0);
+}
+
+void MainFrame::OnChoosePreset(wxCommandEvent&)
+{
+    ApplyChosenPreset();
+}
+
+// A preset replaces the output's settings in one step, and is applied again
+// to each input opened while it is chosen; the input's own choices (its
+// sound track, its fields) stay.
+void MainFrame::ApplyChosenPreset()
+{
+    const tPreset* preset = FindPreset(m_UserPresets, m_PresetChoice->GetStringSelection().utf8_string());
+    if (!preset)
+        return;
+    tCodecParams params = ApplyPreset(*preset, ProposalSource());
+    params.iAudioTrack = m_CodecParams.iAudioTrack;
+    params.bKeepInterlaced = m_CodecParams.bKeepInterlaced;
+    m_CodecParams = params;
+    ReplaceOutputExtension();
+    UpdateOutFormatCaption();
+}
+
+void MainFrame::OnSavePreset(wxCommandEvent&)
+{
+    const tOutputFormat& format = OutputFormat(m_CodecParams.eCodec);
+    wxString proposed = wxString::Format("%s, %i lines", format.label, m_CodecParams.iHeight);
+    wxTextEntryDialog ask(this, "Name of the preset:", "Save as preset", proposed);
+    if (ask.ShowModal() != wxID_OK)
+        return;
+    std::string name = ask.GetValue().Trim().Trim(false).utf8_string();
+    if (name.empty())
+        return;
+    for (const tPreset& builtIn : BuiltInPresets()) {
+        if (builtIn.name == name) {
+            ShowMessage("A built-in preset has this name; choose another.", "Message");
+            return;
+        }
+    }
+    try {
+        SaveUserPreset(UserPresetsPath(), PresetFromRecord(name, m_CodecParams));
+    } catch (const char* reason) {
+        ShowMessage("Can't save the preset.\n" + wxString::FromUTF8(reason), "Error");
+        return;
+    }
+    m_UserPresets = ReadPresets(UserPresetsPath()).presets;
+    ListPresets(wxString::FromUTF8(name));
 }
 
 wxSizer* MainFrame::CreatePreviewBox()
@@ -545,6 +650,7 @@ void MainFrame::LoadInput(const wxString& path)
     bool keepFields = m_CodecParams.bKeepInterlaced;
     m_CodecParams = ProposeForSource(m_CodecParams.eCodec, m_Source);
     m_CodecParams.bKeepInterlaced = keepFields;
+    ApplyChosenPreset();
     ListSoundTracks(input);
     m_AudioInfoText->SetLabel(input.IsAudioPresent() ? SoundText(info) : wxString("none"));
     m_VideoInfoText->SetLabel(PictureText(info, duration));
@@ -649,6 +755,7 @@ void MainFrame::OnChangeCodecSettings(wxCommandEvent&)
 void MainFrame::ApplyCodecParams(const tCodecParams& params)
 {
     m_CodecParams = params;
+    m_PresetChoice->SetSelection(0);
     ReplaceOutputExtension();
     UpdateOutFormatCaption();
 }
@@ -920,10 +1027,12 @@ wxString MainFrame::FormatCaption() const
     text += wxString::Format("  Resolution: %ix%i\n", p.iWidth, p.iHeight);
     text += CropCaption();
     text += "  FPS: " + FrameRateText(av_q2d(OutputFrameRate(p))) + "\n";
-    text += wxString::Format("  Bitrate: %iKb/s\n", p.iVideoBitrate / 1000);
+    text += RateCaption(p);
     text += wxString::Format("  Key frame every: %i pictures\n\n", std::max(p.iGopSize, 1));
     if (!p.bAudioEnabled)
         return text + "Audio not present\n";
+    if (p.eSoundCodec == SC_COPY)
+        return text + "Audio: the source's, copied\n";
     text += "Audio settings:\n";
     text += "  Samples Per Second: " + SampleRateText(p.iAudioSampleRate) + "\n";
     text += wxString::Format("  Bitrate: %iKb/s\n", p.iAudioBitrate / 1000);

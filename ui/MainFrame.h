@@ -3,12 +3,14 @@
 // output format, the preview with its crop rectangle, the timeline with the
 // export range, and the commands around them.
 #include <memory>
+#include <vector>
 
 #include <wx/arrstr.h>
 #include <wx/frame.h>
 
 #include "media/CodecParams.h"
 #include "media/FormatRules.h"
+#include "pipeline/Presets.h"
 
 class Exporter;
 class FrameGrabber;
@@ -59,6 +61,8 @@ public:
     void OnAbout(wxCommandEvent& event);
     void OnShowHelpContents(wxCommandEvent& event);
     void OnShowHomePage(wxCommandEvent& event);
+    void OnChoosePreset(wxCommandEvent& event);
+    void OnSavePreset(wxCommandEvent& event);
 
 private:
     void CreateControls();
@@ -66,6 +70,13 @@ private:
     wxSizer* CreateOutputBox();
     wxSizer* CreatePreviewBox();
     wxSizer* CreateBottomRow();
+    // The preset choice and the buttons beneath the output's caption.
+    wxSizer* CreatePresetRows(wxWindow* parent);
+    // Reads the user's presets and lists them after the built-in ones; a
+    // damaged file is named in the status bar.
+    void LoadUserPresets();
+    void ListPresets(const wxString& selected);
+    void ApplyChosenPreset();
     wxMenuBar* CreateMenuBar() const;
 
     bool TryOpenInput(const wxString& path);
@@ -100,6 +111,8 @@ private:
     std::unique_ptr<FrameGrabber> m_FrameGrabber;
     std::unique_ptr<wxRadioButton*[]> m_FamilyRadios;
     RangeBarCtrl* m_RangeBar = nullptr;
+    wxChoice* m_PresetChoice = nullptr;  // "Custom", then every preset
+    std::vector<tPreset> m_UserPresets;
     tCodecParams m_CodecParams;
     tSourceDescription m_Source;
     wxString m_LastFolder;         // where the choosers open

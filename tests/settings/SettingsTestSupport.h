@@ -7,8 +7,10 @@
 #include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/radiobut.h>
+#include <wx/sizer.h>
 #include <wx/slider.h>
 #include <wx/spinctrl.h>
+#include <wx/stattext.h>
 
 #include <gtest/gtest.h>
 
@@ -19,7 +21,10 @@ inline bool operator==(const tCodecParams& a, const tCodecParams& b)
     return a.iAudioBitrate == b.iAudioBitrate && a.iAudioChannels == b.iAudioChannels &&
            a.iAudioSampleRate == b.iAudioSampleRate && a.iVideoBitrate == b.iVideoBitrate &&
            a.iGopSize == b.iGopSize && a.iFps == b.iFps && a.iWidth == b.iWidth &&
-           a.iHeight == b.iHeight && a.bAudioEnabled == b.bAudioEnabled && a.eCodec == b.eCodec;
+           a.iHeight == b.iHeight && a.bAudioEnabled == b.bAudioEnabled && a.eCodec == b.eCodec &&
+           a.eVideoRate == b.eVideoRate && a.iQuality == b.iQuality && a.iTargetKB == b.iTargetKB &&
+           a.iSpeed == b.iSpeed && a.eSoundCodec == b.eSoundCodec && a.bCopyVideo == b.bCopyVideo &&
+           a.bKeepHdr == b.bKeepHdr;
 }
 
 inline std::ostream& operator<<(std::ostream& out, const tCodecParams& p)
@@ -27,7 +32,9 @@ inline std::ostream& operator<<(std::ostream& out, const tCodecParams& p)
     return out << "{codec " << p.eCodec << ", audio " << p.bAudioEnabled << " " << p.iAudioBitrate
                << " bit/s " << p.iAudioSampleRate << " Hz " << p.iAudioChannels << " ch, video "
                << p.iWidth << "x" << p.iHeight << " " << p.iVideoBitrate << " bit/s " << p.iFps
-               << " fps gop " << p.iGopSize << "}";
+               << " fps gop " << p.iGopSize << ", rate " << p.eVideoRate << " quality " << p.iQuality << " target "
+               << p.iTargetKB << " kB speed " << p.iSpeed << ", sound codec " << p.eSoundCodec << ", copy video "
+               << p.bCopyVideo << ", keep HDR " << p.bKeepHdr << "}";
 }
 
 namespace settingstest {
@@ -53,6 +60,28 @@ std::vector<T*> Find(wxWindow* root)
     return found;
 }
 
+// The control of type T whose own label is `label`, or else the first one
+// laid out after the text `label` in that text's sizer; null when none is.
+template <class T>
+T* Labelled(wxWindow* root, const wxString& label)
+{
+    for (T* control : Find<T>(root)) {
+        if (control->GetLabel() == label)
+            return control;
+    }
+    for (wxStaticText* text : Find<wxStaticText>(root)) {
+        if (text->GetLabel() != label || !text->GetContainingSizer())
+            continue;
+        bool after = false;
+        for (wxSizerItem* item : text->GetContainingSizer()->GetChildren()) {
+            if (auto* control = dynamic_cast<T*>(item->GetWindow()); after && control)
+                return control;
+            after = after || item->GetWindow() == text;
+        }
+    }
+    return nullptr;
+}
+
 // What the toolkit does when the user changes a control: the control's value
 // changes, then its notification goes through the control's own handler.
 template <class Event = wxCommandEvent>
@@ -68,6 +97,13 @@ inline void Click(wxCheckBox* check, bool value) { check->SetValue(value); Send(
 inline void Click(wxRadioButton* button) { button->SetValue(true); Send(button, wxEVT_RADIOBUTTON, 1); }
 inline void Choose(wxChoice* choice, int index) { choice->SetSelection(index); Send(choice, wxEVT_CHOICE, index); }
 inline void Spin(wxSpinCtrl* spin, int value) { spin->SetValue(value); Send<wxSpinEvent>(spin, wxEVT_SPINCTRL, value); }
+inline void Spin(wxSpinCtrlDouble* spin, double value)
+{
+    spin->SetValue(value);
+    wxSpinDoubleEvent event(wxEVT_SPINCTRLDOUBLE, spin->GetId(), value);
+    event.SetEventObject(spin);
+    spin->GetEventHandler()->ProcessEvent(event);
+}
 inline void Slide(wxSlider* slider, int value, wxEventType type = wxEVT_SCROLL_THUMBTRACK)
 {
     slider->SetValue(value);

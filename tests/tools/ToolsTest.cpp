@@ -205,7 +205,38 @@ TEST(ExportTool, FailsWithItsMessageAndRefusesAnOutputThatIsTheInputNotAFileOrTo
         EXPECT_EQ(Names(folder), names);
     }
     EXPECT_TRUE(IdentityOf(in) == input);
-    EXPECT_EQ(Export("--in " + Quote(in)).exitCode, 1) << "no output named";
+}
+
+// Arguments it does not take, and a format and video no output has, are
+// refused with exit code 2 before any work (the first two with the usage
+// text); --list-presets names the built-in presets and the user's.
+TEST(ExportTool, RefusesWhatItDoesNotTakeWithExitTwoAndListsThePresets)
+{
+    std::string config = OutputPath("tool_config"), out = OutputPath("tool_refused.webm");
+    RunCommand("mkdir -p " + Quote(config + "/tellavox") + " && printf '[Mine]\\nformat=webm\\n' > " +
+               Quote(config + "/tellavox/presets"));
+    auto run = [&config](const std::string& arguments) {
+        return RunCommand("XDG_CONFIG_HOME=" + Quote(config) + " " + Quote(ToolPath("tellavox-export")) + " " +
+                          arguments + " 2>/dev/null");
+    };
+    std::string files = "--in " + Quote(MediaPath("av_h264_aac.mp4")) + " --out " + Quote(out);
+    const std::string usageEnd = "Run:     --dialog  --cancel-after S";
+    const std::pair<std::string, std::string> cases[] = {
+        {files + " --format webm --video h264", "No output is webm with h264 video; webm takes vp9, av1 (or copy)."},
+        {files + " --format", usageEnd},
+        {files + " --preset Mine --speed 99", "Unknown speed \"99\" for webm with vp9 video; its speeds, fastest first, are "},
+        {"--in " + Quote(MediaPath("av_h264_aac.mp4")), usageEnd},
+    };
+    for (const auto& [arguments, last] : cases) {
+        auto r = run(arguments);
+        EXPECT_EQ(r.exitCode, 2) << arguments;
+        EXPECT_EQ(LastLine(r.output).substr(0, last.size()), last) << r.output;
+        EXPECT_NE(access(out.c_str(), F_OK), 0);
+    }
+    auto r = run("--list-presets");
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_NE(r.output.find("\nDVD (MPEG-2)\n"), std::string::npos) << r.output;
+    EXPECT_EQ(LastLine(r.output), "Mine");
 }
 
 // A stop signal in the middle of an export abandons it: the tool ends by

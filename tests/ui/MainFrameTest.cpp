@@ -99,7 +99,7 @@ TEST_F(MainWindow, StartsAtItsMinimumSizeWithAHintHiddenFamiliesReadOnlyPathsAnd
     ExpectNoInput();
 
     auto radios = settingstest::Find<wxRadioButton>(frame);
-    EXPECT_EQ(radios.size(), 4u);
+    EXPECT_EQ(radios.size(), 5u);
     for (wxRadioButton* radio : radios)
         EXPECT_FALSE(radio->IsShown());
 
@@ -534,4 +534,41 @@ TEST_F(MainWindow, AboutAndHelpShowWhatTheyPromise)
     for (const char* named : {"FFmpeg", "x264", "wxWidgets", "GNU General Public License, version 2 or later"})
         EXPECT_NE(credits.Find(named), wxNOT_FOUND) << named;
     EXPECT_EQ(about.FindWindow(wxID_OK)->GetLabel(), "OK");
+}
+
+// A preset sets the output in one step, extension included, and holds for
+// the next input; the settings saved under a name are listed and come back;
+// a damaged presets file is named in the status bar.
+TEST_F(MainWindow, APresetSetsTheOutputInOneStepAndTheSettingsSaveAsOne)
+{
+    std::string config = OutputPath("main_presets");
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    RunCommand("mkdir -p " + Quote(config + "/tellavox") + " && printf '[Broken]\\nrate=fast\\n' > " +
+               Quote(config + "/tellavox/presets"));
+    MainFrame* window = new MainFrame;
+    EXPECT_TRUE(window->GetStatusBar()->GetStatusText().Contains("is damaged, line 2: bad value \"fast\" for rate"))
+        << window->GetStatusBar()->GetStatusText();
+    window->OpenInputFile(MediaPath("av_h264_aac.mp4"));
+    auto* presets = dynamic_cast<wxChoice*>(wxWindow::FindWindowByName("Preset", window));
+    ASSERT_NE(presets, nullptr);
+    settingstest::Choose(presets, presets->FindString("DVD (MPEG-2)"));
+    EXPECT_EQ(window->GetCodecParams().eCodec, OC_VOB);
+    EXPECT_TRUE(dynamic_cast<wxTextCtrl*>(wxWindow::FindWindowByName("OutputFile", window))->GetValue().EndsWith(".vob"));
+    const tCodecParams dvd = window->GetCodecParams();
+
+    answers.Queue(wxID_OK);  // the name proposed
+    wxCommandEvent save(wxEVT_BUTTON, 1021);
+    window->ProcessWindowEvent(save);
+    EXPECT_EQ(presets->GetStringSelection(), "vob (DVD), MPEG-2 video, 480 lines");
+    settingstest::Choose(presets, presets->FindString("Small 720p (H.264)"));
+    EXPECT_EQ(window->GetCodecParams().eCodec, OC_MP4);
+    wxString caption = dynamic_cast<wxStaticText*>(wxWindow::FindWindowByName("FormatCaption", window))->GetLabel();
+    EXPECT_TRUE(caption.Contains("  Quality: 28 (constant)\n")) << caption;
+    settingstest::Choose(presets, presets->FindString("vob (DVD), MPEG-2 video, 480 lines"));
+    EXPECT_EQ(window->GetCodecParams(), dvd);
+    window->OpenInputFile(MediaPath("video_only.mp4"));  // the preset chosen holds for the next input
+    EXPECT_EQ(window->GetCodecParams().eCodec, OC_VOB);
+    EXPECT_EQ(presets->GetStringSelection(), "vob (DVD), MPEG-2 video, 480 lines");
+    window->Destroy();
+    unsetenv("XDG_CONFIG_HOME");
 }

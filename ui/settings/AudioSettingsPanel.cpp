@@ -9,6 +9,7 @@
 #include <wx/stattext.h>
 
 #include "media/FormatRules.h"
+#include "pipeline/OutputNames.h"
 #include "ui/settings/SettingsEvents.h"
 #include "ui/settings/TitledBox.h"
 
@@ -48,15 +49,18 @@ AudioSettingsPanel::AudioSettingsPanel(wxWindow* parent, wxWindowID id)
     m_EnabledCheck = new wxCheckBox(boxWindow, wxID_ANY, "Enabled");
     m_StereoCheck = new wxCheckBox(boxWindow, wxID_ANY, "Stereo");
     m_SourceChannelsCheck = new wxCheckBox(boxWindow, wxID_ANY, "As the source (up to 5.1)");
+    m_CodecChoice = new wxChoice(boxWindow, wxID_ANY);
     m_SampleRateChoice = new wxChoice(boxWindow, wxID_ANY);
     m_BitrateChoice = new wxChoice(boxWindow, wxID_ANY);
     for (wxCheckBox* check : {m_EnabledCheck, m_StereoCheck, m_SourceChannelsCheck})
         check->Bind(wxEVT_CHECKBOX, &AudioSettingsPanel::OnChange, this);
-    for (wxChoice* choice : {m_SampleRateChoice, m_BitrateChoice})
+    for (wxChoice* choice : {m_CodecChoice, m_SampleRateChoice, m_BitrateChoice})
         choice->Bind(wxEVT_CHOICE, &AudioSettingsPanel::OnChange, this);
 
     auto* grid = new wxFlexGridSizer(2, 5, 5);
     grid->AddGrowableCol(1);
+    grid->Add(new wxStaticText(boxWindow, wxID_ANY, "Codec:"), 0, wxALIGN_CENTER_VERTICAL);
+    grid->Add(m_CodecChoice, 1, wxEXPAND);
     grid->Add(new wxStaticText(boxWindow, wxID_ANY, "Samples per second:"), 0, wxALIGN_CENTER_VERTICAL);
     grid->Add(m_SampleRateChoice, 1, wxEXPAND);
     grid->Add(new wxStaticText(boxWindow, wxID_ANY, "Bitrate (kbps):"), 0, wxALIGN_CENTER_VERTICAL);
@@ -67,27 +71,42 @@ AudioSettingsPanel::AudioSettingsPanel(wxWindow* parent, wxWindowID id)
     box->Add(m_SourceChannelsCheck, 0, wxEXPAND | wxALL, 5);
 }
 
-void AudioSettingsPanel::Load(const tSoundLimits& sound, const tCodecParams& params)
+void AudioSettingsPanel::Load(const tOutputFormat& format, const tCodecParams& params)
 {
+    const tSoundLimits& sound = SoundLimitsFor(format, params.eSoundCodec);
+    bool own = params.bAudioEnabled && params.eSoundCodec != SC_COPY;  // a sound of the output's own making
     m_EnabledCheck->SetValue(params.bAudioEnabled);
     m_StereoCheck->SetValue(params.iAudioChannels > 1);
+    m_CodecChoice->Clear();
+    m_Codecs.clear();
+    for (const tSoundChoice& choice : SoundChoices(format)) {
+        m_CodecChoice->Append(choice.label);
+        m_Codecs.push_back(choice.codec);
+    }
+    auto codec = std::find(m_Codecs.begin(), m_Codecs.end(), params.eSoundCodec);
+    m_CodecChoice->SetSelection(codec == m_Codecs.end() ? 0 : int(codec - m_Codecs.begin()));
+    m_CodecChoice->InvalidateBestSize();
+    m_CodecChoice->Enable(params.bAudioEnabled);
     m_SampleRates = sound.sampleRates;
     Fill(m_SampleRateChoice, m_SampleRates, params.iAudioSampleRate, [](int rate) { return wxString::Format("%i", rate); });
     m_Bitrates = SoundBitrates(sound, params.iAudioSampleRate, params.iAudioChannels);
     Fill(m_BitrateChoice, m_Bitrates, params.iAudioBitrate, KbpsText);
-    m_SampleRateChoice->Enable(params.bAudioEnabled);
-    m_BitrateChoice->Enable(params.bAudioEnabled);
+    m_SampleRateChoice->Enable(own);
+    m_BitrateChoice->Enable(own);
     bool surround = params.iAudioChannels > 2;
     m_SourceChannelsCheck->Show(sound.maxChannels > 2);
     m_SourceChannelsCheck->SetValue(surround);
-    m_SourceChannelsCheck->Enable(params.bAudioEnabled);
-    m_StereoCheck->Enable(params.bAudioEnabled && sound.maxChannels > 1 && !surround);
+    m_SourceChannelsCheck->Enable(own);
+    m_StereoCheck->Enable(own && sound.maxChannels > 1 && !surround);
     Layout();
 }
 
 void AudioSettingsPanel::Read(tCodecParams& params) const
 {
     params.bAudioEnabled = m_EnabledCheck->GetValue();
+    int codec = m_CodecChoice->GetSelection();
+    if (codec >= 0 && codec < int(m_Codecs.size()))
+        params.eSoundCodec = m_Codecs[codec];
     const int asTheSource = 6;  // at most: the export keeps fewer when the source has them
     bool surround = m_SourceChannelsCheck->IsShown() && m_SourceChannelsCheck->GetValue();
     params.iAudioChannels = surround ? asTheSource : m_StereoCheck->GetValue() ? 2 : 1;

@@ -1,6 +1,6 @@
 #pragma once
 // The body of the settings dialog for one output family: picture size,
-// video settings, sound and the family's outputs, each offered within the
+// video settings, encoding, sound and the family's outputs, each offered within the
 // chosen output's limits. The page edits the record it is given in place:
 // every change the user makes is read back, normalised for the output and
 // shown again.
@@ -10,6 +10,7 @@
 
 struct tFormatFamily;
 class AudioSettingsPanel;
+class EncoderSettingsPanel;
 class OutputFormatPanel;
 class ResolutionPanel;
 class VQualitySettingsPanel;
@@ -33,6 +34,7 @@ private:
     tCodecParams& m_Params;
     ResolutionPanel* m_ResolutionPanel;
     VQualitySettingsPanel* m_QualityPanel;
+    EncoderSettingsPanel* m_EncoderPanel;
     AudioSettingsPanel* m_AudioPanel;
     OutputFormatPanel* m_FormatPanel;
 };

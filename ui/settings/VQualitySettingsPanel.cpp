@@ -54,6 +54,7 @@ void VQualitySettingsPanel::Load(const tOutputFormat& format, const tCodecParams
     m_GopSlider->SetValue(params.iGopSize);
     m_BitrateSlider->SetRange(minVideoBitrate / 1000, format.maxVideoBitrate / 1000);
     m_BitrateSlider->SetValue(params.iVideoBitrate / 1000);
+    m_BitrateSlider->Enable(params.eVideoRate == VR_BITRATE);
     bool fixedRates = !format.fixedRates.empty();
     m_FpsSlider->SetRange(fixedRates ? format.fixedRates.front() : minFps,
                           fixedRates ? format.fixedRates.back() : format.maxFps);
