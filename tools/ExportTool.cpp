@@ -19,6 +19,8 @@
 // the input, by any name, or that exists and is not a regular file. SIGTERM,
 // SIGHUP and SIGINT abandon the export, leaving an earlier file of the
 // output's name as it was, then end the program as the signal does.
+//   tellavox-export --out-dir DIR [options] FILE...
+// converts each file in turn with the same options (see BatchRun).
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -28,6 +30,7 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <vector>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -41,6 +44,7 @@
 #include "media/InputStream.h"
 #include "pipeline/ExportJob.h"
 #include "pipeline/ExportReport.h"
+#include "tools/BatchRun.h"
 #include "ui/Exporter.h"
 #include "ui/StopSignals.h"
 
@@ -48,6 +52,7 @@ namespace {
 
 struct Options {
     std::map<std::string, std::string> values;
+    std::vector<std::string> files;  // with --out-dir
     bool noAudio = false;
     bool dialog = false;
     bool keepInterlaced = false;
@@ -74,11 +79,13 @@ Options Parse(int argc, char** argv)
             options.keepInterlaced = true;
         else if (arg.rfind("--", 0) == 0 && i + 1 < argc)
             options.values[arg.substr(2)] = argv[++i];
+        else if (arg.rfind("--", 0) != 0)
+            options.files.push_back(arg);
         else
             throw "Bad arguments.";
     }
-    if (!options.Has("in") || !options.Has("out"))
-        throw "Give --in FILE and --out FILE.";
+    if (options.Has("out-dir") ? options.files.empty() : !options.Has("in") || !options.Has("out") || !options.files.empty())
+        throw "Give --in FILE and --out FILE, or --out-dir FOLDER and the files.";
     return options;
 }
 
@@ -233,6 +240,17 @@ int ExportUnderDialog(int argc, char** argv, const Options& o)
     return exitCode;
 }
 
+int ExportBatch(const Options& o)
+{
+    BatchRun batch(o.Get("out-dir"), [&o](const std::string& input) {
+        Options one = o;
+        one.values["in"] = input;
+        one.values["out"] = "";
+        return MakeOrder(one);
+    });
+    return batch.Run(o.files, stdout);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -243,7 +261,7 @@ int main(int argc, char** argv)
         if (options.dialog)
             return ExportUnderDialog(argc, argv, options);
         wxInitializer base;
-        return ExportDirectly(options);
+        return options.Has("out-dir") ? ExportBatch(options) : ExportDirectly(options);
     } catch (const char* message) {
         std::printf("%s\n", message);
         return 1;
