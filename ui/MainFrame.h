@@ -13,6 +13,8 @@
 class Exporter;
 class FrameGrabber;
 class InputStream;
+class QueuePanel;
+struct tExportOrder;
 class RangeBarCtrl;
 class SelectCropCtrl;
 class wxRadioButton;
@@ -33,6 +35,9 @@ public:
     void SetOutputFile(const wxString& path);
     // Opens the first of the dropped files that opens; reports once when none does.
     bool OpenDroppedFiles(const wxArrayString& paths);
+    // Queues each file for export with the current output, proposed for
+    // its own source; a file that does not open fails in its turn, saying why.
+    bool AddFilesToQueue(const wxArrayString& paths);
     // The file named on the command line, relative to the working folder.
     bool OpenCommandLineFile(const wxString& argument);
     // The installed user guide's page; empty when it cannot be found.
@@ -53,6 +58,9 @@ public:
     void OnKeepFields(wxCommandEvent& event);
     void OnNewMenu(wxCommandEvent& event);
     void OnStart(wxCommandEvent& event);
+    void OnAddToQueue(wxCommandEvent& event);
+    void OnAddFilesToQueue(wxCommandEvent& event);
+    void OnShowQueue(wxCommandEvent& event);
     void OnExit(wxCommandEvent& event);
     void OnZoomInRangeBar(wxCommandEvent& event);
     void OnZoomOutRangeBar(wxCommandEvent& event);
@@ -67,6 +75,8 @@ private:
     wxSizer* CreatePreviewBox();
     wxSizer* CreateBottomRow();
     wxMenuBar* CreateMenuBar() const;
+    wxMenu* CreateQueueMenu() const;
+    void CreateQueueWindow();
 
     bool TryOpenInput(const wxString& path);
     void ReportBadInput();
@@ -78,6 +88,10 @@ private:
     tSourceDescription ProposalSource() const;
     void ProposeOutput(const wxString& input);
     bool ConfirmReplace(wxString& output);
+    // The export Start would make; false (after saying why, or asking for
+    // what is missing) when there is none.
+    bool PrepareOrder(wxCommandEvent& event, tExportOrder& order);
+    tExportOrder ProposedOrder(const wxString& input) const;
     void UpdateZoomSpan();
     void ReplaceOutputExtension();
     void UpdateOutFormatCaption();
@@ -100,6 +114,7 @@ private:
     std::unique_ptr<FrameGrabber> m_FrameGrabber;
     std::unique_ptr<wxRadioButton*[]> m_FamilyRadios;
     RangeBarCtrl* m_RangeBar = nullptr;
+    QueuePanel* m_QueuePanel = nullptr;  // in a window of its own
     tCodecParams m_CodecParams;
     tSourceDescription m_Source;
     wxString m_LastFolder;         // where the choosers open
