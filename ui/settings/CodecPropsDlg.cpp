@@ -18,10 +18,17 @@ wxString MakeTitle(const wxString& title, bool showCodecChoice, enumOutputCodec 
 // The source as a record describes it, for a caller that names none.
 tSourceDescription SourceOf(const tCodecParams& p)
 {
+    tSourceDescription source;
+    source.width = p.iWidth;
+    source.height = p.iHeight;
+    source.fpsNum = p.iSourceFpsNum;
+    source.fpsDen = p.iSourceFpsDen;
     bool exact = p.iSourceFpsNum > 0 && p.iSourceFpsDen > 0;
-    return {p.iWidth,         p.iHeight,       p.iSourceFpsNum,    p.iSourceFpsDen,
-            exact ? double(p.iSourceFpsNum) / p.iSourceFpsDen : p.iFps,
-            p.bAudioEnabled,  p.iAudioSampleRate, p.iAudioChannels};
+    source.fps = exact ? double(p.iSourceFpsNum) / p.iSourceFpsDen : p.iFps;
+    source.hasAudio = p.bAudioEnabled;
+    source.sampleRate = p.iAudioSampleRate;
+    source.channels = p.iAudioChannels;
+    return source;
 }
 }  // namespace
 
