@@ -143,3 +143,13 @@ TEST(SettingsDialog, TheTitleNamesAFamilyThatCannotBeChosen)
         EXPECT_TRUE(Find<wxChoice>(&dialog).size() < 4u);  // no family choice
     }
 }
+
+// Given no source, the dialog proposes for the one its record describes.
+TEST(SettingsDialog, WithoutASourceItProposesForTheOneItsRecordDescribes)
+{
+    CodecPropsDlg dialog(SourceRecord(), true, nullptr, 0, "Select codec parameters");
+    dialog.Show();
+    Choose(Find<wxChoice>(&dialog)[0], FAMILY_MPEG);
+    EXPECT_EQ(dialog.GetCodecParams(), ProposeForSource(CodecPropsDlg::GetCodecTypeFromIndex(FAMILY_MPEG), source));
+    dialog.Hide();
+}
