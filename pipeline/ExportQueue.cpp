@@ -188,6 +188,13 @@ ExportQueue::ExportQueue(std::string file) : m_File(std::move(file)) {}
 
 ExportQueue::~ExportQueue()
 {
+    Interrupt();
+}
+
+// An export that ended meanwhile is taken as it ended.
+void ExportQueue::Interrupt()
+{
+    m_Going = false;
     if (!m_Job)
         return;
     ExportJob::Snapshot now = m_Job->GetSnapshot();
@@ -198,6 +205,7 @@ ExportQueue::~ExportQueue()
     m_Job.reset();
     if (tQueueItem* item = FindItem(m_RunningId))
         item->state = tQueueItem::INTERRUPTED;
+    m_RunningId = 0;
     Save();
 }
 

@@ -65,6 +65,9 @@ public:
     // Follows the running export (its progress, its end), then starts the
     // next one. Called from a timer, or after WaitForCurrent.
     void Poll();
+    // Abandons the running export, keeping its item as interrupted, and
+    // stops going: the program is about to end.
+    void Interrupt();
     // Waits for the running export to end, for callers without a timer.
     void WaitForCurrent();
     bool IsBusy() const { return m_Job != nullptr; }

@@ -7,6 +7,8 @@
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 
+#include "ui/StopSignals.h"
+
 namespace {
 
 enum {
@@ -45,6 +47,8 @@ wxString DetailText(const tQueueItem& item)
 
 }  // namespace
 
+int QueuePanel::s_Running = 0;
+
 QueuePanel* QueuePanel::InNewWindow(wxWindow* owner, const std::string& file)
 {
     auto* window = new wxFrame(owner, wxID_ANY, "Export queue", wxDefaultPosition, wxSize(760, 300),
@@ -82,6 +86,12 @@ QueuePanel::QueuePanel(wxWindow* parent, const std::string& file)
     if (!m_Queue.Load())
         m_Note->SetLabel(damaged);
     ShowRows();
+}
+
+QueuePanel::~QueuePanel()
+{
+    if (m_Counted)
+        --s_Running;
 }
 
 wxSizer* QueuePanel::CreateButtons()
@@ -137,8 +147,12 @@ void QueuePanel::OnItemCommand(wxCommandEvent& event)
     Update();
 }
 
+// A stop signal abandons the running export, which leaves no part of its
+// file; the program ends once nothing runs.
 void QueuePanel::OnTimer(wxTimerEvent&)
 {
+    if (StopSignals::Caught())
+        m_Queue.Interrupt();
     Update();
 }
 
@@ -176,6 +190,10 @@ void QueuePanel::ShowRows()
     m_GoButton->SetLabel(m_Queue.IsGoing() ? "Pause queue" : "Run queue");
     if (!m_Queue.IsSaved())
         m_Note->SetLabel(notSaved);
+    if (m_Counted != m_Queue.IsBusy()) {
+        m_Counted = m_Queue.IsBusy();
+        s_Running += m_Counted ? 1 : -1;
+    }
     bool following = m_Queue.IsBusy() || m_Queue.IsGoing();
     if (following && !m_Timer.IsRunning())
         m_Timer.Start(lookEvery);

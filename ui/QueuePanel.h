@@ -21,6 +21,10 @@ public:
     static QueuePanel* InNewWindow(wxWindow* owner, const std::string& file);
 
     QueuePanel(wxWindow* parent, const std::string& file);
+    ~QueuePanel() override;
+
+    // True while any queue's export runs.
+    static bool IsAnyRunning() { return s_Running > 0; }
 
     // Queues an export and brings the queue's window to the front.
     void Add(const tExportOrder& order, bool replaceAgreed);
@@ -37,6 +41,8 @@ private:
     void OnItemCommand(wxCommandEvent& event);
     void OnTimer(wxTimerEvent& event);
 
+    static int s_Running;
+    bool m_Counted = false;  // counted in s_Running
     ExportQueue m_Queue;
     wxListCtrl* m_List = nullptr;
     wxButton* m_GoButton = nullptr;
