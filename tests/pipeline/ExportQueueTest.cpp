@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "media/FormatRules.h"
 #include "pipeline/ExportQueue.h"
 #include "support/MediaProbe.h"
 #include "support/TestMedia.h"
@@ -58,6 +59,32 @@ TEST(ExportQueueNames, TakenNamesGetTheNextFreeNumberAndItemsNeverShareAnOutput)
     EXPECT_EQ(queue.Find(second)->order.output, folder + "/a (1).mp4") << "taken by the queue, agreed or not";
     EXPECT_EQ(queue.Find(existing)->order.output, folder + "/old (1).mp4");
     EXPECT_EQ(queue.Find(agreed)->order.output, folder + "/old.mp4");
+}
+
+// Items run in their order, one at a time; a failure does not stop the
+// queue, and the queue stops going once nothing waits.
+TEST(ExportQueueRun, RunsWaitingItemsInTurnPastAFailure)
+{
+    std::string folder = OutputPath("run");
+    RunCommand("mkdir -p " + Quote(folder));
+    ExportQueue queue("");
+    tExportOrder good = Order(MediaPath("fps10.mp4"), folder + "/good.mp4");
+    good.params = ProposeForSource(OC_MP4, {320, 240, 1.0, 10, 1, 10.0, false, 0, 0});
+    int removed = queue.Add(good, false);
+    int damaged = queue.Add(Order(MediaPath("truncated.mp4"), folder + "/damaged.mp4"), false);
+    int kept = queue.Add(good, false);
+    queue.Remove(removed);
+    queue.SetGoing(true);
+    while (queue.IsGoing() || queue.IsBusy()) {
+        queue.WaitForCurrent();
+        queue.Poll();
+    }
+    ASSERT_EQ(queue.Items().size(), 2u);
+    EXPECT_EQ(queue.Find(damaged)->state, tQueueItem::FAILED);
+    EXPECT_NE(queue.Find(damaged)->detail, "");
+    EXPECT_EQ(queue.Find(kept)->state, tQueueItem::CHECKED) << queue.Find(kept)->detail;
+    EXPECT_EQ(queue.Find(kept)->order.output, folder + "/good (1).mp4");
+    EXPECT_EQ(CountVideoFrames(folder + "/good (1).mp4"), 30);
 }
 
 // Everything an item holds comes back, in the queue's order; an item that
