@@ -274,11 +274,9 @@ int ExportQueue::Add(tExportOrder order, bool replaceAgreed)
     tQueueItem item;
     item.id = m_NextId++;
     item.replaceAgreed = replaceAgreed;
-    if (Taken(order.output, item.id) || (!replaceAgreed && Exists(order.output)))
-        order.output = NextFreeName(order.output, [this, &item](const std::string& path) {
-            return Taken(path, item.id) || Exists(path);
-        });
     item.order = std::move(order);
+    if (Taken(item.order.output, item.id) || (!replaceAgreed && Exists(item.order.output)))
+        item.order.output = FreeOutput(item);
     m_Items.push_back(std::move(item));
     Save();
     return m_Items.back().id;
@@ -290,8 +288,8 @@ void ExportQueue::Remove(int id)
         m_Job.reset();
         m_RunningId = 0;
     }
-    m_Items.erase(std::remove_if(m_Items.begin(), m_Items.end(), [id](const tQueueItem& item) { return item.id == id; }),
-                  m_Items.end());
+    auto removed = [id](const tQueueItem& item) { return item.id == id; };
+    m_Items.erase(std::remove_if(m_Items.begin(), m_Items.end(), removed), m_Items.end());
     Save();
 }
 
@@ -314,8 +312,8 @@ void ExportQueue::Cancel(int id)
 void ExportQueue::Restart(int id)
 {
     tQueueItem* item = FindItem(id);
-    if (!item ||
-        (item->state != tQueueItem::FAILED && item->state != tQueueItem::CANCELLED && item->state != tQueueItem::INTERRUPTED))
+    const tQueueItem::State restartable[] = {tQueueItem::FAILED, tQueueItem::CANCELLED, tQueueItem::INTERRUPTED};
+    if (!item || std::find(std::begin(restartable), std::end(restartable), item->state) == std::end(restartable))
         return;
     item->state = tQueueItem::WAITING;
     item->detail.clear();
@@ -374,6 +372,12 @@ tQueueItem* ExportQueue::FindItem(int id)
     return const_cast<tQueueItem*>(Find(id));
 }
 
+std::string ExportQueue::FreeOutput(const tQueueItem& item) const
+{
+    return NextFreeName(item.order.output,
+                        [this, &item](const std::string& path) { return Taken(path, item.id) || Exists(path); });
+}
+
 bool ExportQueue::Taken(const std::string& path, int exceptId) const
 {
     return std::any_of(m_Items.begin(), m_Items.end(),
@@ -392,9 +396,7 @@ void ExportQueue::StartNext()
     }
     tQueueItem& item = *next;
     if (!item.replaceAgreed && Exists(item.order.output))
-        item.order.output = NextFreeName(item.order.output, [this, &item](const std::string& path) {
-            return Taken(path, item.id) || Exists(path);
-        });
+        item.order.output = FreeOutput(item);
     item.state = tQueueItem::RUNNING;
     item.progress = 0;
     m_RunningId = item.id;

@@ -77,6 +77,8 @@ public:
 
 private:
     tQueueItem* FindItem(int id);
+    // The next name taken neither by another item nor by a file.
+    std::string FreeOutput(const tQueueItem& item) const;
     bool Taken(const std::string& path, int exceptId) const;
     void StartNext();
     void EndRunning(const ExportJob::Snapshot& end);
