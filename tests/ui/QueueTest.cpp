@@ -1,6 +1,5 @@
 // The export queue driven through the main window's controls, and found
 // again by the next main window.
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -60,7 +59,6 @@ std::vector<std::string> Rows(wxWindow* frame, std::vector<std::string>* details
 TEST(Queue, RunsWhatTheWindowAddsInTurnAndTheNextWindowFindsItAsItEnded)
 {
     std::string folder = OutputPath("queued");
-    setenv("XDG_STATE_HOME", OutputPath("state").c_str(), 1);
     RunCommand("mkdir -p " + Quote(folder) + " && touch " + Quote(folder + "/clip.mp4"));
     ModalAnswers answers;
     auto* frame = new MainFrame;
