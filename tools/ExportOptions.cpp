@@ -9,6 +9,7 @@
 
 const char* const exportUsage =
     "Usage: tellavox-export --in FILE --out FILE [options]\n"
+    "       tellavox-export --out-dir FOLDER [options] FILE...\n"
     "       tellavox-export --list-presets\n"
     "Output:  --preset NAME  --format mp4|mov|mkv|webm|3gp|3g2|mpg|ts|vob|psp|swf|flv\n"
     "         --video h264|h265|av1|vp9|mpeg4|h263|mpeg1|mpeg2|flv1|copy  --codec N\n"
@@ -35,7 +36,7 @@ const tOption options[] = {
     {"fps", WHOLE},       {"gop", WHOLE},         {"keep-interlaced", FLAG}, {"audio", TEXT},
     {"abitrate", WHOLE},  {"arate", WHOLE},       {"channels", WHOLE},      {"no-audio", FLAG},
     {"audio-track", WHOLE}, {"start", NUMBER},    {"end", NUMBER},          {"crop", CROP},
-    {"dialog", FLAG},     {"cancel-after", NUMBER}, {"list-presets", FLAG},
+    {"dialog", FLAG},     {"cancel-after", NUMBER}, {"list-presets", FLAG}, {"out-dir", TEXT},
 };
 
 [[noreturn]] void Refuse(const std::string& message, bool showUsage = false)
@@ -199,6 +200,10 @@ tExportOptions ParseExportOptions(const std::vector<std::string>& arguments)
     tExportOptions o;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
+        if (argument.rfind("--", 0) != 0) {
+            o.files.push_back(argument);
+            continue;
+        }
         auto option = std::find_if(std::begin(options), std::end(options), [&argument](const tOption& known) {
             return argument == std::string("--") + known.name;
         });
@@ -216,8 +221,11 @@ tExportOptions ParseExportOptions(const std::vector<std::string>& arguments)
     }
     o.listPresets = o.Has("list-presets");
     o.dialog = o.Has("dialog");
-    if (!o.listPresets && (!o.Has("in") || !o.Has("out")))
-        Refuse("Give --in FILE and --out FILE.", true);
+    bool batch = o.Has("out-dir");
+    if (!o.listPresets && (batch ? o.files.empty() || o.Has("in") || o.Has("out")
+                                 : !o.Has("in") || !o.Has("out") || !o.files.empty()))
+        Refuse("Give --in FILE and --out FILE, or --out-dir FOLDER and the files.", true);
+    o.outDir = batch ? o.values.at("out-dir") : "";
     o.input = o.Has("in") ? o.values.at("in") : "";
     o.output = o.Has("out") ? o.values.at("out") : "";
     o.start = o.Has("start") ? std::atof(o.values.at("start").c_str()) : 0;

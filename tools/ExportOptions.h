@@ -20,6 +20,8 @@ struct tUsageError {
 
 struct tExportOptions {
     std::string input, output;
+    std::string outDir;               // with --out-dir: many inputs, each named there
+    std::vector<std::string> files;  // the inputs of --out-dir
     double start = 0, end = 0;
     double cancelAfter = -1;  // seconds; negative: not cancelled
     int crop[4] = {0, 0, 0, 0};  // x, y, width, height in stored pixels; no crop while width is 0

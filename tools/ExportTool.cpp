@@ -15,6 +15,8 @@
 // the input, by any name, or that exists and is not a regular file. SIGTERM,
 // SIGHUP and SIGINT abandon the export, leaving an earlier file of the
 // output's name as it was, then end the program as the signal does.
+//   tellavox-export --out-dir DIR [options] FILE...
+// converts each file in turn with the same options (see BatchRun).
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -23,6 +25,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -37,6 +40,7 @@
 #include "pipeline/ExportJob.h"
 #include "pipeline/ExportReport.h"
 #include "pipeline/Presets.h"
+#include "tools/BatchRun.h"
 #include "tools/ExportOptions.h"
 #include "ui/Exporter.h"
 #include "ui/StopSignals.h"
@@ -190,6 +194,16 @@ int ListPresets()
     return 0;
 }
 
+int ExportBatch(const tExportOptions& o)
+{
+    BatchRun batch(o.outDir, [&o](const std::string& input) {
+        tExportOptions one = o;
+        one.input = input;
+        return MakeOrder(one);
+    });
+    return batch.Run(o.files, stdout);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -202,7 +216,7 @@ int main(int argc, char** argv)
         if (options.dialog)
             return ExportUnderDialog(argc, argv, options);
         wxInitializer base;
-        return ExportDirectly(options);
+        return options.outDir.empty() ? ExportDirectly(options) : ExportBatch(options);
     } catch (const tUsageError& error) {
         std::printf("%s\n%s", error.message.c_str(), error.showUsage ? exportUsage : "");
         const int refused = 2;

@@ -4,6 +4,7 @@
 
 #include "ui/Exporter.h"
 #include "ui/MainFrame.h"
+#include "ui/QueuePanel.h"
 #include "ui/StopSignals.h"
 
 class Application : public wxApp {
@@ -23,13 +24,14 @@ public:
     }
 
 private:
-    // A running export hears of a stop signal itself and abandons its file;
-    // once none runs, the signal ends the program.
+    // A running export (the dialog's or the queue's) hears of a stop signal
+    // itself and abandons its file; once none runs, the signal ends the
+    // program.
     void WatchStopSignals()
     {
         StopSignals::Catch();
         m_SignalWatch.Bind(wxEVT_TIMER, [](wxTimerEvent&) {
-            if (StopSignals::Caught() && !Exporter::IsAnyRunning())
+            if (StopSignals::Caught() && !Exporter::IsAnyRunning() && !QueuePanel::IsAnyRunning())
                 StopSignals::EndProgram();
         });
         const int lookEvery = 100;  // ms

@@ -4,5 +4,5 @@
 
 bool FileDropTarget::OnDropFiles(wxCoord, wxCoord, const wxArrayString& paths)
 {
-    return m_Frame->OpenDroppedFiles(paths);
+    return m_Use == QUEUE ? m_Frame->AddFilesToQueue(paths) : m_Frame->OpenDroppedFiles(paths);
 }

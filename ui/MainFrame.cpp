@@ -42,6 +42,7 @@
 #include "ui/Exporter.h"
 #include "ui/FileDropTarget.h"
 #include "ui/OutputSize.h"
+#include "ui/QueuePanel.h"
 #include "ui/StopSignals.h"
 #include "ui/settings/CodecPropsDlg.h"
 
@@ -71,6 +72,10 @@ enum {
     ID_MENU_SETTINGS = 2005,
     ID_MENU_CONTENTS = 2006,
     ID_MENU_HOME_PAGE = 2007,
+    ID_QUEUE_BUTTON = 1100,
+    ID_MENU_ADD_TO_QUEUE = 2100,
+    ID_MENU_ADD_FILES_TO_QUEUE = 2101,
+    ID_MENU_SHOW_QUEUE = 2102,
 };
 
 const int EA = wxEXPAND | wxALL;
@@ -281,6 +286,10 @@ wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
     EVT_MENU(ID_MENU_CONTENTS, MainFrame::OnShowHelpContents)
     EVT_MENU(ID_MENU_HOME_PAGE, MainFrame::OnShowHomePage)
     EVT_MENU(wxID_ABOUT, MainFrame::OnAbout)
+    EVT_BUTTON(ID_QUEUE_BUTTON, MainFrame::OnAddToQueue)
+    EVT_MENU(ID_MENU_ADD_TO_QUEUE, MainFrame::OnAddToQueue)
+    EVT_MENU(ID_MENU_ADD_FILES_TO_QUEUE, MainFrame::OnAddFilesToQueue)
+    EVT_MENU(ID_MENU_SHOW_QUEUE, MainFrame::OnShowQueue)
 wxEND_EVENT_TABLE()
 
 MainFrame::MainFrame()
@@ -294,6 +303,7 @@ MainFrame::MainFrame()
     SetDropTarget(new FileDropTarget(this));
     SetStatusBar(new wxStatusBar(this, wxID_ANY, wxST_SIZEGRIP));
     SetMenuBar(CreateMenuBar());
+    CreateQueueWindow();
     SetMinSize(wxSize(870, 620));
     SetSize(wxSize(870, 620));
     m_CodecParams = ProposeForSource(OC_MP4, m_Source);
@@ -519,6 +529,9 @@ wxSizer* MainFrame::CreateBottomRow()
                                  wxHL_DEFAULT_STYLE),
              0, wxALIGN_CENTER_VERTICAL | wxALL, 5);
     row->AddStretchSpacer(1);
+    row->Add(new wxButton(this, ID_QUEUE_BUTTON, "Add to queue", wxDefaultPosition, wxDefaultSize, 0,
+                          wxDefaultValidator, "AddToQueue"),
+             0, wxALIGN_CENTER_VERTICAL | wxALL, 5);
     row->Add(new wxButton(this, ID_START_BUTTON, "Start"), 0, wxALIGN_CENTER_VERTICAL | wxALL, 5);
     return row;
 }
@@ -544,6 +557,7 @@ wxMenuBar* MainFrame::CreateMenuBar() const
     auto* bar = new wxMenuBar;
     bar->Append(file, "&File");
     bar->Append(settings, "&Settings");
+    bar->Append(CreateQueueMenu(), "&Queue");
     bar->Append(help, "&Help");
     return bar;
 }
@@ -839,31 +853,10 @@ void MainFrame::OnNewMenu(wxCommandEvent&)
 
 void MainFrame::OnStart(wxCommandEvent& event)
 {
-    wxString input = m_InputFileText->GetValue();
-    wxString output = m_OutputFileText->GetValue();
-    if (input.empty()) {
-        OnSelectInputFile(event);
+    tExportOrder order;
+    if (!PrepareOrder(event, order))
         return;
-    }
-    if (output.empty()) {
-        OnSelectOutputFile(event);
-        return;
-    }
-    if (auto* keepFields = wxDynamicCast(FindWindow(ID_KEEP_FIELDS), wxCheckBox))
-        m_CodecParams.bKeepInterlaced = keepFields->GetValue();
-    m_CodecParams = NormaliseForFormat(m_CodecParams);
-    tExportOrder order{input.utf8_string(), output.utf8_string(), m_CodecParams, m_CropCtrl->GetCropRect(),
-                       m_RangeBar->GetSelectionStart(), m_RangeBar->GetSelectionEnd()};
-    if ((order.end - order.start) * av_q2d(OutputFrameRate(m_CodecParams)) < 1.0) {
-        ShowMessage(wxString(cantExport) + "\nThe range is shorter than one frame.", "Error");
-        return;
-    }
-    try {
-        ExportJob::CheckOrder(order);
-    } catch (const char* reason) {
-        ShowMessage(cantExport + ("\n" + wxString::FromUTF8(reason)), "Error");
-        return;
-    }
+    wxString output = wxString::FromUTF8(order.output);
     if (!ConfirmReplace(output))
         return;
     order.output = output.utf8_string();
@@ -872,6 +865,36 @@ void MainFrame::OnStart(wxCommandEvent& event)
     m_ReplaceAgreed.clear();  // the file is now the export, and the next one asks again
     if (!StopSignals::Caught())
         ReportExport(result, output, exporter);
+}
+
+bool MainFrame::PrepareOrder(wxCommandEvent& event, tExportOrder& order)
+{
+    wxString input = m_InputFileText->GetValue();
+    wxString output = m_OutputFileText->GetValue();
+    if (input.empty()) {
+        OnSelectInputFile(event);
+        return false;
+    }
+    if (output.empty()) {
+        OnSelectOutputFile(event);
+        return false;
+    }
+    if (auto* keepFields = wxDynamicCast(FindWindow(ID_KEEP_FIELDS), wxCheckBox))
+        m_CodecParams.bKeepInterlaced = keepFields->GetValue();
+    m_CodecParams = NormaliseForFormat(m_CodecParams);
+    order = {input.utf8_string(), output.utf8_string(), m_CodecParams, m_CropCtrl->GetCropRect(),
+             m_RangeBar->GetSelectionStart(), m_RangeBar->GetSelectionEnd()};
+    if ((order.end - order.start) * av_q2d(OutputFrameRate(m_CodecParams)) < 1.0) {
+        ShowMessage(wxString(cantExport) + "\nThe range is shorter than one frame.", "Error");
+        return false;
+    }
+    try {
+        ExportJob::CheckOrder(order);
+    } catch (const char* reason) {
+        ShowMessage(cantExport + ("\n" + wxString::FromUTF8(reason)), "Error");
+        return false;
+    }
+    return true;
 }
 
 // Before an export replaces a file, the user says whether it may, or takes
@@ -1062,4 +1085,84 @@ wxString MainFrame::CropCaption() const
     if (IsStretched(crop, wxSize(m_CodecParams.iWidth, m_CodecParams.iHeight)))
         text += " (stretched)";
     return text + "\n";
+}
+
+wxMenu* MainFrame::CreateQueueMenu() const
+{
+    auto* queue = new wxMenu;
+    queue->Append(ID_MENU_ADD_TO_QUEUE, "&Add to Queue\tCtrl+Shift+Return", "");
+    queue->Append(ID_MENU_ADD_FILES_TO_QUEUE, "Add &Files to Queue...", "");
+    queue->AppendSeparator();
+    queue->Append(ID_MENU_SHOW_QUEUE, "&Show Queue", "");
+    return queue;
+}
+
+// Files dropped on the queue's window join the queue. A queue left from
+// the last run is shown at once.
+void MainFrame::CreateQueueWindow()
+{
+    m_QueuePanel = QueuePanel::InNewWindow(this, ExportQueue::DefaultFile());
+    m_QueuePanel->GetParent()->SetDropTarget(new FileDropTarget(this, FileDropTarget::QUEUE));
+    if (!m_QueuePanel->GetQueue().Items().empty())
+        m_QueuePanel->ShowWindow();
+}
+
+// What Start would export, as it is now; the window is free for the next.
+void MainFrame::OnAddToQueue(wxCommandEvent& event)
+{
+    tExportOrder order;
+    if (!PrepareOrder(event, order))
+        return;
+    wxString output = wxString::FromUTF8(order.output);
+    if (!ConfirmReplace(output))
+        return;
+    order.output = output.utf8_string();
+    m_QueuePanel->Add(order, wxFileName::Exists(output, wxFILE_EXISTS_ANY | wxFILE_EXISTS_NO_FOLLOW));
+    m_ReplaceAgreed.clear();
+}
+
+void MainFrame::OnAddFilesToQueue(wxCommandEvent&)
+{
+    wxFileDialog chooser(this, "Add video files to the queue", m_LastFolder, "", InputFileWildcard(),
+                         wxFD_OPEN | wxFD_FILE_MUST_EXIST | wxFD_MULTIPLE);
+    if (chooser.ShowModal() != wxID_OK)
+        return;
+    wxArrayString paths;
+    chooser.GetPaths(paths);
+    AddFilesToQueue(paths);
+}
+
+void MainFrame::OnShowQueue(wxCommandEvent&)
+{
+    m_QueuePanel->ShowWindow();
+}
+
+bool MainFrame::AddFilesToQueue(const wxArrayString& paths)
+{
+    for (const wxString& path : paths)
+        m_QueuePanel->Add(ProposedOrder(path), false);
+    return !paths.empty();
+}
+
+// Named as an opened file's output would be: the input's name with the
+// output's extension, in the folder of the last chosen output or the input's.
+tExportOrder MainFrame::ProposedOrder(const wxString& input) const
+{
+    tExportOrder order;
+    order.input = input.utf8_string();
+    order.params = m_CodecParams;
+    try {
+        InputStream stream(order.input.c_str(), false, false);
+        order.params = ProposeForSource(m_CodecParams.eCodec, DescribeSource(stream.GetInfo(), stream.IsAudioPresent()));
+        order.params.iAudioTrack = stream.GetSoundTrack();
+        order.params.bKeepInterlaced = m_CodecParams.bKeepInterlaced;
+    } catch (const char*) {
+    } catch (const std::exception&) {
+    }
+    wxFileName name(input);
+    if (!m_OutputFolder.empty())
+        name.SetPath(m_OutputFolder);
+    name.SetExt(GetFileExtFromCodecID(order.params.eCodec));
+    order.output = name.GetFullPath().utf8_string();
+    return order;
 }

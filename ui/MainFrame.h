@@ -15,6 +15,8 @@
 class Exporter;
 class FrameGrabber;
 class InputStream;
+class QueuePanel;
+struct tExportOrder;
 class RangeBarCtrl;
 class SelectCropCtrl;
 class wxRadioButton;
@@ -35,6 +37,9 @@ public:
     void SetOutputFile(const wxString& path);
     // Opens the first of the dropped files that opens; reports once when none does.
     bool OpenDroppedFiles(const wxArrayString& paths);
+    // Queues each file for export with the current output, proposed for
+    // its own source; a file that does not open fails in its turn, saying why.
+    bool AddFilesToQueue(const wxArrayString& paths);
     // The file named on the command line, relative to the working folder.
     bool OpenCommandLineFile(const wxString& argument);
     // The installed user guide's page; empty when it cannot be found.
@@ -55,6 +60,9 @@ public:
     void OnKeepFields(wxCommandEvent& event);
     void OnNewMenu(wxCommandEvent& event);
     void OnStart(wxCommandEvent& event);
+    void OnAddToQueue(wxCommandEvent& event);
+    void OnAddFilesToQueue(wxCommandEvent& event);
+    void OnShowQueue(wxCommandEvent& event);
     void OnExit(wxCommandEvent& event);
     void OnZoomInRangeBar(wxCommandEvent& event);
     void OnZoomOutRangeBar(wxCommandEvent& event);
@@ -78,6 +86,8 @@ private:
     void ListPresets(const wxString& selected);
     void ApplyChosenPreset();
     wxMenuBar* CreateMenuBar() const;
+    wxMenu* CreateQueueMenu() const;
+    void CreateQueueWindow();
 
     bool TryOpenInput(const wxString& path);
     void ReportBadInput();
@@ -89,6 +99,10 @@ private:
     tSourceDescription ProposalSource() const;
     void ProposeOutput(const wxString& input);
     bool ConfirmReplace(wxString& output);
+    // The export Start would make; false (after saying why, or asking for
+    // what is missing) when there is none.
+    bool PrepareOrder(wxCommandEvent& event, tExportOrder& order);
+    tExportOrder ProposedOrder(const wxString& input) const;
     void UpdateZoomSpan();
     void ReplaceOutputExtension();
     void UpdateOutFormatCaption();
@@ -113,6 +127,7 @@ private:
     RangeBarCtrl* m_RangeBar = nullptr;
     wxChoice* m_PresetChoice = nullptr;  // "Custom", then every preset
     std::vector<tPreset> m_UserPresets;
+    QueuePanel* m_QueuePanel = nullptr;  // in a window of its own
     tCodecParams m_CodecParams;
     tSourceDescription m_Source;
     wxString m_LastFolder;         // where the choosers open

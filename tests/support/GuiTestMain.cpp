@@ -1,10 +1,13 @@
 // Test main for programs that need the GUI library running (under xvfb-run).
 #include <cstdio>
+#include <cstdlib>
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/image.h>
 #include <wx/init.h>
+
+#include "support/TestMedia.h"
 
 namespace {
 class TestApplication : public wxApp {
@@ -24,6 +27,9 @@ void FailOnAssert(const wxString& file, int line, const wxString& func, const wx
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
+    // The windows keep their state (the export queue) in a folder of the
+    // test's own, never in the user's.
+    setenv("XDG_STATE_HOME", testsupport::OutputPath("state").c_str(), 1);
     wxApp::SetInstance(new TestApplication);
     if (!wxEntryStart(argc, argv)) {
         std::fprintf(stderr, "The GUI library could not start (is DISPLAY set?)\n");

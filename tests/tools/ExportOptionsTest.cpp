@@ -111,10 +111,13 @@ TEST(ExportOptions, WhatTheToolOrTheOutputDoesNotTakeIsRefusedInWords)
         {{"--vbitrate", "99999999999"}, true, "Bad value \"99999999999\" for --vbitrate."},
         {{"--size", "640x360x2"}, true, "Bad value \"640x360x2\" for --size."},
         {{"--crop", "1,2,3"}, true, "Bad value \"1,2,3\" for --crop."},
-        {{"--in", "in.mp4"}, false, "Give --in FILE and --out FILE."},
+        {{"--in", "in.mp4"}, false, "Give --in FILE and --out FILE, or --out-dir FOLDER and the files."},
+        {{"stray.mp4"}, true, "Give --in FILE and --out FILE, or --out-dir FOLDER and the files."},
+        {{"--out-dir", "/tmp"}, false, "Give --in FILE and --out FILE, or --out-dir FOLDER and the files."},
     };
     for (const auto& c : cases)  // the speeds' list is the row's
         EXPECT_EQ(Refusal(c.arguments, c.addFiles).substr(0, c.refusal.size()), c.refusal)
             << ::testing::PrintToString(c.arguments);
     EXPECT_TRUE(ParseExportOptions({"--list-presets"}).listPresets);
+    EXPECT_EQ(ParseExportOptions({"--out-dir", "d", "a.mp4", "b.mkv"}).files, (std::vector<std::string>{"a.mp4", "b.mkv"}));
 }

@@ -18,12 +18,12 @@ wxString MakeTitle(const wxString& title, bool showCodecChoice, enumOutputCodec 
 // The source as a record describes it, for a caller that names none.
 tSourceDescription SourceOf(const tCodecParams& p)
 {
-    bool exact = p.iSourceFpsNum > 0 && p.iSourceFpsDen > 0;
     tSourceDescription source;
     source.width = p.iWidth;
     source.height = p.iHeight;
     source.fpsNum = p.iSourceFpsNum;
     source.fpsDen = p.iSourceFpsDen;
+    bool exact = p.iSourceFpsNum > 0 && p.iSourceFpsDen > 0;
     source.fps = exact ? double(p.iSourceFpsNum) / p.iSourceFpsDen : p.iFps;
     source.hasAudio = p.bAudioEnabled;
     source.sampleRate = p.iAudioSampleRate;
