@@ -153,7 +153,8 @@ void ReadPictures(const tExportRequest& asked, const char* fileName, tExportChec
     pictures.Compare(origin, {0.0, pictures.KeyFrameFrom(length / 2, last), last}, content);
     content.dAspect = pictures.OutputAspect();
     content.dSourceAspect = pictures.SourceAspect();
-    content.bColourTagged = pictures.OutputColourTagged();
+    // A copy says what its source says.
+    content.bColourTagged = asked.dCopiedFrom >= 0 || pictures.OutputColourTagged();
 }
 
 void ReadContent(const tExportRequest& asked, const char* fileName, tExportCheck& found)

@@ -1,0 +1,206 @@
+#include "media/PacketCopier.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+
+#include "media/OutputFormats.h"
+#include "media/StreamCopy.h"
+
+namespace {
+
+// A picture far past the end with no key frame since: nothing shown before
+// the end still waits for it.
+const double longestReach = 10.0;
+
+int WriteHeader(AVFormatContext* file, const char* muxerOptions)
+{
+    AVDictionary* options = nullptr;
+    if (muxerOptions && av_dict_parse_string(&options, muxerOptions, "=", ":", 0) < 0) {
+        av_dict_free(&options);
+        return AVERROR(EINVAL);
+    }
+    int result = avformat_write_header(file, &options);
+    av_dict_free(&options);
+    return result;
+}
+
+// The turn of a picture and the like travel with the stream.
+bool CopySideData(const AVStream& source, AVStream& copy)
+{
+    for (int i = 0; i < source.nb_side_data; ++i) {
+        const AVPacketSideData& data = source.side_data[i];
+        uint8_t* room = av_stream_new_side_data(&copy, data.type, data.size);
+        if (!room)
+            return false;
+        std::copy(data.data, data.data + data.size, room);
+    }
+    return true;
+}
+
+}  // namespace
+
+PacketCopier::PacketCopier(const char* inputName, const char* outputName, enumOutputCodec codec, bool withSound,
+                           int soundTrack, double start, double end)
+    : m_Source(inputName, soundTrack, withSound)
+{
+    if (!CanHoldPictures(codec, m_Source.Video().codecpar->codec_id))
+        throw "This output's container can't hold the source's pictures as they are.";
+    const AVStream* sound = m_Source.Sound();
+    if (sound && !CanCopySound(codec, sound->codecpar->codec_id))
+        throw "This output's container can't hold the source's sound as it is.";
+    double duration = m_Source.Duration();
+    if (end > 0 && (end < duration || duration <= 0))
+        m_End = end;
+    else
+        m_End = duration > 0 ? duration : INFINITY;
+    m_Start = m_Source.StartAt(std::min(std::max(start, 0.0), m_End));
+    m_VideoEnd = m_Start;
+    OpenOutput(outputName, codec);
+}
+
+PacketCopier::~PacketCopier()
+{
+    if (m_File && !m_Finished)
+        av_write_trailer(m_File.get());
+}
+
+void PacketCopier::OpenOutput(const char* outputName, enumOutputCodec codec)
+{
+    const tOutputFormat& row = OutputFormat(codec);
+    AVFormatContext* file = nullptr;
+    if (avformat_alloc_output_context2(&file, nullptr, row.muxer, outputName) < 0)
+        throw "Can't create output stream with this parameters.";
+    m_File.reset(file);
+    m_VideoOut = AddStream(m_Source.Video());
+    if (row.videoTag && row.videoCodec == m_VideoOut->codecpar->codec_id)
+        m_VideoOut->codecpar->codec_tag = MKTAG(row.videoTag[0], row.videoTag[1], row.videoTag[2], row.videoTag[3]);
+    if (const AVStream* sound = m_Source.Sound())
+        m_SoundOut = AddStream(*sound);
+    if (avio_open(&file->pb, outputName, AVIO_FLAG_WRITE) < 0)
+        throw "Can't create output stream with this parameters.";
+    if (WriteHeader(file, row.muxerOptions) < 0)
+        throw "Can't create output stream with this parameters.";
+}
+
+AVStream* PacketCopier::AddStream(const AVStream& source)
+{
+    AVStream* copy = avformat_new_stream(m_File.get(), nullptr);
+    if (!copy || avcodec_parameters_copy(copy->codecpar, source.codecpar) < 0 || !CopySideData(source, *copy))
+        throw "Can't create output stream with this parameters.";
+    // The source container's tag may mean nothing in this one.
+    copy->codecpar->codec_tag = 0;
+    copy->time_base = source.time_base;
+    copy->sample_aspect_ratio = source.sample_aspect_ratio;
+    copy->avg_frame_rate = source.avg_frame_rate;
+    copy->r_frame_rate = source.r_frame_rate;
+    copy->disposition = source.disposition;
+    av_dict_copy(&copy->metadata, source.metadata, 0);
+    return copy;
+}
+
+bool PacketCopier::Copy()
+{
+    if (Done())
+        return false;
+    ffmpeg::PacketPtr packet = m_Source.Next();
+    if (!packet) {
+        EndPictures();
+        m_SoundDone = true;
+        return false;
+    }
+    if (m_Source.IsVideo(*packet))
+        TakePicture(std::move(packet));
+    else
+        TakeSound(std::move(packet));
+    return !Done();
+}
+
+// Pictures shown before the end are copied with the pictures they are
+// decoded from; a key frame after the end ends them.
+void PacketCopier::TakePicture(ffmpeg::PacketPtr packet)
+{
+    if (m_VideoDone)
+        return;
+    double time = m_Source.Seconds(*packet);
+    if (time < m_End) {
+        for (ffmpeg::PacketPtr& late : m_LatePictures)
+            Write(std::move(late));
+        m_LatePictures.clear();
+        Write(std::move(packet));
+        WriteHeardSound();
+    } else if ((packet->flags & AV_PKT_FLAG_KEY) || time > m_End + longestReach) {
+        EndPictures();
+    } else {
+        m_LatePictures.push_back(std::move(packet));
+    }
+}
+
+// Sound is heard while the pictures copied so far are shown; it ends where
+// they end.
+void PacketCopier::TakeSound(ffmpeg::PacketPtr packet)
+{
+    if (m_SoundDone)
+        return;
+    if (!m_VideoDone) {
+        m_LateSound.push_back(std::move(packet));
+        WriteHeardSound();
+    } else if (m_Source.Seconds(*packet) < m_VideoEnd) {
+        Write(std::move(packet));
+    } else {
+        m_SoundDone = true;
+    }
+}
+
+void PacketCopier::WriteHeardSound()
+{
+    while (!m_LateSound.empty() && m_Source.Seconds(*m_LateSound.front()) < m_VideoEnd) {
+        Write(std::move(m_LateSound.front()));
+        m_LateSound.pop_front();
+    }
+}
+
+void PacketCopier::EndPictures()
+{
+    if (m_VideoDone)
+        return;
+    m_VideoDone = true;
+    m_LatePictures.clear();
+    WriteHeardSound();
+    m_SoundDone = !m_LateSound.empty();
+    m_LateSound.clear();
+}
+
+void PacketCopier::Write(ffmpeg::PacketPtr packet)
+{
+    bool video = m_Source.IsVideo(*packet);
+    if (video) {
+        m_VideoEnd = std::max(m_VideoEnd, m_Source.EndSeconds(*packet));
+        ++m_Pictures;
+    }
+    const AVStream& in = video ? m_Source.Video() : *m_Source.Sound();
+    AVStream* out = video ? m_VideoOut : m_SoundOut;
+    int64_t origin = m_Source.Timestamp(in.index, m_Start);
+    if (packet->pts != AV_NOPTS_VALUE)
+        packet->pts -= origin;
+    if (packet->dts != AV_NOPTS_VALUE)
+        packet->dts -= origin;
+    av_packet_rescale_ts(packet.get(), in.time_base, out->time_base);
+    packet->stream_index = out->index;
+    packet->pos = -1;
+    if (av_interleaved_write_frame(m_File.get(), packet.get()) < 0)
+        throw m_File->pb && m_File->pb->error == AVERROR(ENOSPC) ? "The disk is full." : "Can't write the copied packets.";
+}
+
+void PacketCopier::Finish()
+{
+    m_Finished = true;
+    int result = av_write_trailer(m_File.get());
+    if (m_File->pb) {
+        avio_flush(m_File->pb);
+        if (m_File->pb->error < 0)
+            result = m_File->pb->error;
+    }
+    if (result < 0)
+        throw result == AVERROR(ENOSPC) ? "The disk is full." : "Can't finish the output file.";
+}
