@@ -180,11 +180,7 @@ void PacketCopier::Write(ffmpeg::PacketPtr packet)
     }
     const AVStream& in = video ? m_Source.Video() : *m_Source.Sound();
     AVStream* out = video ? m_VideoOut : m_SoundOut;
-    int64_t origin = m_Source.Timestamp(in.index, m_Start);
-    if (packet->pts != AV_NOPTS_VALUE)
-        packet->pts -= origin;
-    if (packet->dts != AV_NOPTS_VALUE)
-        packet->dts -= origin;
+    m_Source.Rebase(*packet, m_Start);
     av_packet_rescale_ts(packet.get(), in.time_base, out->time_base);
     packet->stream_index = out->index;
     packet->pos = -1;

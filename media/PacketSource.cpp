@@ -104,6 +104,15 @@ int64_t PacketSource::Timestamp(int stream, double seconds) const
     return std::llround((seconds + m_Origin) / av_q2d(m_File->streams[stream]->time_base));
 }
 
+void PacketSource::Rebase(AVPacket& packet, double origin) const
+{
+    int64_t shift = Timestamp(packet.stream_index, origin);
+    if (packet.pts != AV_NOPTS_VALUE)
+        packet.pts -= shift;
+    if (packet.dts != AV_NOPTS_VALUE)
+        packet.dts -= shift;
+}
+
 ffmpeg::PacketPtr PacketSource::Read()
 {
     ffmpeg::PacketPtr packet(av_packet_alloc());
@@ -121,12 +130,12 @@ ffmpeg::PacketPtr PacketSource::Read()
     return nullptr;
 }
 
-// To the video's key frame at or before `time`, or the file's first.
-void PacketSource::SeekBefore(double time)
+// To the stream's key frame at or before `time`, or the file's first.
+void PacketSource::SeekBefore(int stream, double time)
 {
-    int64_t target = Timestamp(m_Video, time);
-    if (avformat_seek_file(m_File.get(), m_Video, INT64_MIN, target, target, 0) < 0 &&
-        avformat_seek_file(m_File.get(), m_Video, INT64_MIN, target, INT64_MAX, 0) < 0)
+    int64_t target = Timestamp(stream, time);
+    if (avformat_seek_file(m_File.get(), stream, INT64_MIN, target, target, 0) < 0 &&
+        avformat_seek_file(m_File.get(), stream, INT64_MIN, target, INT64_MAX, 0) < 0)
         throw "Can't seek in the input file.";
 }
 
@@ -134,7 +143,7 @@ void PacketSource::SeekBefore(double time)
 // before it, or the first one after, where none is before.
 double PacketSource::FindKeyFrame(double time)
 {
-    SeekBefore(time - soundLead);
+    SeekBefore(m_Video, time - soundLead);
     bool found = false;
     double key = 0.0;
     while (ffmpeg::PacketPtr packet = Read()) {
@@ -163,12 +172,23 @@ double PacketSource::StartAt(double time)
     return m_Start;
 }
 
+void PacketSource::StartSoundAt(double time)
+{
+    if (m_Sound < 0)
+        throw "This file has no sound.";
+    m_SoundOnly = true;
+    m_File->streams[m_Video]->discard = AVDISCARD_ALL;
+    m_Start = time;
+    m_Ready.clear();
+    SeekBefore(m_Sound, time - soundLead);
+}
+
 // Reads from before the key frame up to it: the sound heard from its time
 // on is kept, the rest left out.
 void PacketSource::FillFrom(double time)
 {
     m_Ready.clear();
-    SeekBefore(time - soundLead);
+    SeekBefore(m_Video, time - soundLead);
     while (ffmpeg::PacketPtr packet = Read()) {
         bool keyFrame = IsVideo(*packet) && TimeOf(*packet) == m_KeyTime && (packet->flags & AV_PKT_FLAG_KEY);
         if (keyFrame || (!IsVideo(*packet) && Wanted(*packet)))
@@ -185,7 +205,7 @@ void PacketSource::FillFrom(double time)
 bool PacketSource::Wanted(const AVPacket& packet) const
 {
     if (IsVideo(packet))
-        return Seconds(packet) >= m_Start - timeSlack;
+        return !m_SoundOnly && Seconds(packet) >= m_Start - timeSlack;
     return EndSeconds(packet) >= m_Start - timeSlack || packet.duration <= 0;
 }
 

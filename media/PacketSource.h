@@ -26,6 +26,8 @@ public:
     // order that are shown from it on, and the sound from the packet that
     // holds the key frame's time.
     double StartAt(double time);
+    // Reads the sound alone, from the packet that holds `time`.
+    void StartSoundAt(double time);
     // The next packet in the file's order, or null at the end of the file.
     ffmpeg::PacketPtr Next();
 
@@ -35,10 +37,12 @@ public:
     double EndSeconds(const AVPacket& packet) const;
     // The stream's timestamp of `seconds`.
     int64_t Timestamp(int stream, double seconds) const;
+    // Moves the packet's times so that `origin` becomes 0.
+    void Rebase(AVPacket& packet, double origin) const;
 
 private:
     ffmpeg::PacketPtr Read();
-    void SeekBefore(double time);
+    void SeekBefore(int stream, double time);
     double FindKeyFrame(double time);
     void FillFrom(double time);
     bool Wanted(const AVPacket& packet) const;
@@ -49,5 +53,6 @@ private:
     double m_Origin = 0.0;  // the file's start time, seconds
     double m_Start = 0.0;   // the key frame reading starts at
     int64_t m_KeyTime = 0;  // its timestamp
+    bool m_SoundOnly = false;
     std::deque<ffmpeg::PacketPtr> m_Ready;
 };

@@ -59,6 +59,9 @@ bool CanCopySound(enumOutputCodec codec, AVCodecID source)
     if (!IsOutputCodec(codec) || source == AV_CODEC_ID_NONE)
         return false;
     const tOutputFormat& row = OutputFormat(codec);
+    // The phone formats' players take their one narrow-band sound only.
+    if (!row.fixedSizes.empty())
+        return false;
     bool listed = row.audioCodec == source ||
                   std::any_of(row.otherSound.begin(), row.otherSound.end(),
                               [source](enumSoundCodec other) { return SoundCodecOf(other) == source; });

@@ -22,7 +22,7 @@ struct tCropRect {
 
 // The output's container takes sound of the `source` codec as it is: its
 // own sound codec and the others its row lists, or what its muxer says it
-// can hold.
+// can hold. Never for the phone formats (3GP, 3G2).
 bool CanCopySound(enumOutputCodec codec, AVCodecID source);
 
 // The output's container takes pictures of the `source` codec as they are.

@@ -5,9 +5,30 @@
 
 #include <sys/stat.h>
 
+#include "media/InputStream.h"
+#include "media/StreamCopy.h"
+
 #include "pipeline/PendingOutput.h"
 #include "pipeline/StreamCopier.h"
 #include "pipeline/StreamEncoder.h"
+
+namespace {
+
+// Copied sound is read back as the source's sound.
+void AskForTheSourcesSound(tExportRequest& request, const tExportOrder& order)
+{
+    try {
+        InputStream sound(order.input.c_str(), false, true, order.params.iAudioTrack);
+        tInputStreamInfo info = sound.GetInfo();
+        request.iAudioCodec = CodecByName(info.audioCodec);
+        request.iSampleRate = info.sampleRate;
+        request.iChannels = info.channels;
+    } catch (const char*) {
+        // No sound to read: the read-back finds none either.
+    }
+}
+
+}  // namespace
 
 ExportJob::ExportJob(tExportOrder order, std::function<void()> onEnd)
     : m_Order(std::move(order)), m_OnEnd(std::move(onEnd)), m_Worker(&ExportJob::Run, this)
@@ -134,6 +155,8 @@ void ExportJob::End(State state, const char* reason)
         const wxRect& crop = m_Order.crop;
         request.source = {m_Order.input, m_Order.start, crop.x, crop.y, crop.width, crop.height,
                           m_Order.params.iAudioTrack, m_Order.params.bKeepInterlaced};
+        if (request.bAudio && m_Order.params.eSoundCodec == SC_COPY)
+            AskForTheSourcesSound(request, m_Order);
         check = ExportCheck(request).Check(m_Order.output.c_str());
     }
     {

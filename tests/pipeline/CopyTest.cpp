@@ -101,6 +101,35 @@ TEST(Copy, PicturesAndSoundCopiedUnchangedFromTheKeyFrameAtOrBeforeTheStart)
     }
 }
 
+// Pictures encoded, sound copied: its packets unchanged from the one that
+// holds the start, heard from the first picture on.
+TEST(Copy, SoundPassesThroughBesideEncodedPictures)
+{
+    struct Case {
+        const char* input;
+        enumOutputCodec codec;
+        const char* output;
+        double frame;  // seconds of one sound packet
+        double delay;  // the sound codec's own delay, which Matroska shows before the sound
+    };
+    for (const Case& c : {Case{"gop2s_44k.mp4", OC_MP4, "sound_copy.mp4", 1024.0 / 44100, 0.0},
+                          Case{"av_vp9_opus.mkv", OC_MKV_H264, "sound_copy.mkv", 0.02, 312.0 / 48000}}) {
+        SCOPED_TRACE(c.input);
+        std::string in = MediaPath(c.input), out = OutputPath(c.output);
+        tCodecParams params = RecordFor(in);
+        params.eCodec = c.codec;
+        params.eSoundCodec = SC_COPY;
+        ExportJob::Snapshot done = Export({in, out, params, wxRect(), 1.3, 3.3});
+        ASSERT_EQ(done.state, ExportJob::FINISHED) << done.reason;
+        EXPECT_TRUE(done.check.Passed()) << ExportReportText(done.check);
+        std::vector<std::string> sound = PacketHashes(out, "a:0");
+        EXPECT_GE(Within(sound, PacketHashes(in, "a:0")), 0);
+        EXPECT_NEAR(sound.size() * c.frame, 2.0, 2 * c.frame);
+        EXPECT_NEAR(FirstTime(out, "a:0"), FirstTime(out, "v:0"), c.frame + c.delay + 0.001);
+        EXPECT_EQ(DecodeErrors(out), "");
+    }
+}
+
 TEST(Copy, ContainersThatCannotTakeTheCodecsAreRefused)
 {
     struct Case {
