@@ -5,9 +5,19 @@
 #include <cmath>
 
 #include "media/OutputFormats.h"
+#include "media/OutputStream.h"
 #include "media/StreamCopy.h"
 
 namespace {
+
+AVCodecID SoundCodecFor(const tCodecParams& params)
+{
+    switch (params.eSoundCodec) {
+    case SC_OPUS: return AV_CODEC_ID_OPUS;
+    case SC_AAC: return AV_CODEC_ID_AAC;
+    default: return OutputFormat(params.eCodec).audioCodec;
+    }
+}
 
 // A picture far past the end with no key frame since: nothing shown before
 // the end still waits for it.
@@ -40,10 +50,11 @@ bool CopySideData(const AVStream& source, AVStream& copy)
 
 }  // namespace
 
-PacketCopier::PacketCopier(const char* inputName, const char* outputName, enumOutputCodec codec, bool withSound,
-                           int soundTrack, double start, double end)
-    : m_Source(inputName, soundTrack, withSound)
+PacketCopier::PacketCopier(const char* inputName, const char* outputName, const tCodecParams& params,
+                           double start, double end)
+    : m_Source(inputName, params.iAudioTrack, params.bAudioEnabled && params.eSoundCodec == SC_COPY)
 {
+    enumOutputCodec codec = params.eCodec;
     if (!CanHoldPictures(codec, m_Source.Video().codecpar->codec_id))
         throw "This output's container can't hold the source's pictures as they are.";
     const AVStream* sound = m_Source.Sound();
@@ -56,7 +67,17 @@ PacketCopier::PacketCopier(const char* inputName, const char* outputName, enumOu
         m_End = duration > 0 ? duration : INFINITY;
     m_Start = m_Source.StartAt(std::min(std::max(start, 0.0), m_End));
     m_VideoEnd = m_Start;
-    OpenOutput(outputName, codec);
+    if (params.bAudioEnabled && params.eSoundCodec != SC_COPY)
+        OpenSoundInput(inputName, params);
+    OpenOutput(outputName, params);
+}
+
+// Encoded sound starts with the key frame.
+void PacketCopier::OpenSoundInput(const char* inputName, const tCodecParams& params)
+{
+    m_SoundInput = std::make_unique<InputStream>(inputName, false, true, params.iAudioTrack);
+    if (!m_SoundInput->SeekAccurate(m_Start + m_SoundInput->GetStartTime()))
+        throw "Can't seek to begin in audio or video stream.";
 }
 
 PacketCopier::~PacketCopier()
@@ -65,9 +86,9 @@ PacketCopier::~PacketCopier()
         av_write_trailer(m_File.get());
 }
 
-void PacketCopier::OpenOutput(const char* outputName, enumOutputCodec codec)
+void PacketCopier::OpenOutput(const char* outputName, const tCodecParams& params)
 {
-    const tOutputFormat& row = OutputFormat(codec);
+    const tOutputFormat& row = OutputFormat(params.eCodec);
     AVFormatContext* file = nullptr;
     if (avformat_alloc_output_context2(&file, nullptr, row.muxer, outputName) < 0)
         throw "Can't create output stream with this parameters.";
@@ -77,6 +98,15 @@ void PacketCopier::OpenOutput(const char* outputName, enumOutputCodec codec)
         m_VideoOut->codecpar->codec_tag = MKTAG(row.videoTag[0], row.videoTag[1], row.videoTag[2], row.videoTag[3]);
     if (const AVStream* sound = m_Source.Sound())
         m_SoundOut = AddStream(*sound);
+    if (m_SoundInput) {
+        int channels = OutputStream::ChannelsFor(params);
+        // Surround is kept as the source has it: never more channels than it has.
+        if (channels > 2)
+            channels = std::min(channels, m_SoundInput->GetInfo().channels);
+        m_SoundEncoder = std::make_unique<SoundEncoder>(
+            *file, SoundCodecFor(params), tAudioParamsMP4{params.iAudioBitrate, params.iAudioSampleRate, channels});
+        m_SoundOut = &m_SoundEncoder->Stream();
+    }
     if (avio_open(&file->pb, outputName, AVIO_FLAG_WRITE) < 0)
         throw "Can't create output stream with this parameters.";
     if (WriteHeader(file, row.muxerOptions) < 0)
@@ -103,11 +133,15 @@ bool PacketCopier::Copy()
 {
     if (Done())
         return false;
+    if (SoundIsBehind()) {
+        EncodeSound();
+        return !Done();
+    }
     ffmpeg::PacketPtr packet = m_Source.Next();
     if (!packet) {
         EndPictures();
-        m_SoundDone = true;
-        return false;
+        m_SoundDone = m_SoundDone || !m_SoundEncoder;
+        return !Done();
     }
     if (m_Source.IsVideo(*packet))
         TakePicture(std::move(packet));
@@ -171,6 +205,27 @@ void PacketCopier::EndPictures()
     m_LateSound.clear();
 }
 
+bool PacketCopier::SoundIsBehind() const
+{
+    if (!m_SoundEncoder || m_SoundDone)
+        return false;
+    return m_VideoDone || double(m_SoundWritten) / m_SoundEncoder->SampleRate() <= Position();
+}
+
+// Sound up to the pictures' end, once that is known.
+void PacketCopier::EncodeSound()
+{
+    int rate = m_SoundEncoder->SampleRate();
+    int64_t room = m_VideoDone ? std::llround(Position() * rate) - m_SoundWritten : INT64_MAX;
+    ffmpeg::FramePtr frame = room > 0 ? m_SoundInput->DecodeNextAudioFrame() : nullptr;
+    if (!frame) {
+        m_SoundEncoder->Finish();
+        m_SoundDone = true;
+        return;
+    }
+    m_SoundWritten += m_SoundEncoder->Write(*frame, room);
+}
+
 void PacketCopier::Write(ffmpeg::PacketPtr packet)
 {
     bool video = m_Source.IsVideo(*packet);
@@ -190,6 +245,8 @@ void PacketCopier::Write(ffmpeg::PacketPtr packet)
 
 void PacketCopier::Finish()
 {
+    if (m_SoundEncoder && !m_SoundDone)
+        m_SoundEncoder->Finish();
     m_Finished = true;
     int result = av_write_trailer(m_File.get());
     if (m_File->pb) {

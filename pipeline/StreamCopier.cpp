@@ -5,10 +5,14 @@
 
 namespace {
 
-tExportRequest Describe(const tCodecParams& params, const wxRect& crop, const char* inputName)
+// An input without sound gives a copy without sound.
+tExportRequest Describe(tCodecParams& params, const wxRect& crop, const char* inputName)
 {
     InputStream source(inputName, true, false);
     tInputStreamInfo info = source.GetInfo();
+    params.bAudioEnabled = params.bAudioEnabled && !source.GetSoundTracks().empty();
+    if (!CanHoldPictures(params.eCodec, CodecByName(info.videoCodec)))
+        throw "This output's container can't hold the source's pictures as they are.";
     if (!CanCopyVideo(params, info, {crop.x, crop.y, crop.width, crop.height}))
         throw "The pictures can't be copied: the crop, size or frame rate asked for changes them.";
     tExportRequest request;
@@ -24,13 +28,10 @@ tExportRequest Describe(const tCodecParams& params, const wxRect& crop, const ch
 StreamCopier::StreamCopier(const char* inputName, const char* outputName, const tCodecParams& params,
                            const wxRect& crop, double startTime, double endTime)
 {
-    bool withSound = params.bAudioEnabled;
-    if (withSound && params.eSoundCodec != SC_COPY)
-        throw "Copied pictures go with copied sound or none.";
+    tCodecParams asked = params;
+    m_Request = Describe(asked, crop, inputName);
     m_File = std::make_unique<PendingOutput>(outputName);
-    m_Copier = std::make_unique<PacketCopier>(inputName, m_File->GetPath().c_str(), params.eCodec, withSound,
-                                              params.iAudioTrack, startTime, endTime);
-    m_Request = Describe(params, crop, inputName);
+    m_Copier = std::make_unique<PacketCopier>(inputName, m_File->GetPath().c_str(), asked, startTime, endTime);
     m_Request.source.dStart = m_Copier->RealStart();
     m_Request.dCopiedFrom = m_Copier->RealStart();
     const AVCodecParameters& video = m_Copier->VideoParameters();

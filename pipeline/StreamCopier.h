@@ -1,6 +1,6 @@
 #pragma once
-// An export that copies the source's pictures as they are, and its sound
-// as it is or none: the range starts at the key frame at or before its
+// An export that copies the source's pictures as they are, its sound
+// copied or encoded or left out: the range starts at the key frame at or before its
 // start. Written to a hidden file beside the output's name like an encoded
 // export; Finish() gives it the output's name. Failures are thrown as
 // constant messages (const char*).
@@ -15,8 +15,8 @@
 
 class StreamCopier {
 public:
-    // Refuses what cannot be copied: a crop, size or rate that changes the
-    // pictures, sound to be encoded, a container that takes neither codec.
+    // Refuses what cannot be copied: a container that does not take the
+    // source's codecs, a crop, size or rate that changes the pictures.
     StreamCopier(const char* inputName, const char* outputName, const tCodecParams& params, const wxRect& crop,
                  double startTime, double endTime);
 

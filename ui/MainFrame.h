@@ -78,6 +78,7 @@ private:
     tSourceDescription ProposalSource() const;
     void ProposeOutput(const wxString& input);
     bool ConfirmReplace(wxString& output);
+    void ShowCopyStart();
     void UpdateZoomSpan();
     void ReplaceOutputExtension();
     void UpdateOutFormatCaption();
