@@ -20,9 +20,12 @@ int main(int argc, char** argv)
         return 2;
     }
     tCodecParams params;
-    {
+    try {
         InputStream input(argv[1], false, false);
         params = ProposeForSource(OC_MP4, DescribeSource(input.GetInfo(), input.IsAudioPresent()));
+    } catch (const char* reason) {
+        std::printf("%s\n", reason);
+        return 1;
     }
     params.bCopyVideo = std::strcmp(argv[3], "copy") == 0;
     params.eSoundCodec = params.bCopyVideo ? SC_COPY : SC_OUTPUT;

@@ -48,6 +48,20 @@ bool CopySideData(const AVStream& source, AVStream& copy)
     return true;
 }
 
+// Damaged sources repeat or step back a decoding time, which muxers refuse:
+// such a packet comes a tick after the one before.
+void KeepDecodingOrder(AVPacket& packet, int64_t& last)
+{
+    if (packet.dts == AV_NOPTS_VALUE)
+        return;
+    if (last != AV_NOPTS_VALUE && packet.dts <= last) {
+        packet.dts = last + 1;
+        if (packet.pts != AV_NOPTS_VALUE && packet.pts < packet.dts)
+            packet.pts = packet.dts;
+    }
+    last = packet.dts;
+}
+
 }  // namespace
 
 PacketCopier::PacketCopier(const char* inputName, const char* outputName, const tCodecParams& params,
@@ -237,10 +251,13 @@ void PacketCopier::Write(ffmpeg::PacketPtr packet)
     AVStream* out = video ? m_VideoOut : m_SoundOut;
     m_Source.Rebase(*packet, m_Start);
     av_packet_rescale_ts(packet.get(), in.time_base, out->time_base);
+    KeepDecodingOrder(*packet, video ? m_LastVideoDts : m_LastSoundDts);
     packet->stream_index = out->index;
     packet->pos = -1;
-    if (av_interleaved_write_frame(m_File.get(), packet.get()) < 0)
-        throw m_File->pb && m_File->pb->error == AVERROR(ENOSPC) ? "The disk is full." : "Can't write the copied packets.";
+    // A packet the muxer refuses is left out and the copy goes on; a file
+    // that cannot be written ends it.
+    if (av_interleaved_write_frame(m_File.get(), packet.get()) < 0 && m_File->pb && m_File->pb->error < 0)
+        throw m_File->pb->error == AVERROR(ENOSPC) ? "The disk is full." : "Can't write the copied packets.";
 }
 
 void PacketCopier::Finish()

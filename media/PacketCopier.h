@@ -68,6 +68,8 @@ private:
     double m_End = 0.0;
     double m_VideoEnd = 0.0;  // the end of the pictures copied
     uint64_t m_Pictures = 0;
+    int64_t m_LastVideoDts = AV_NOPTS_VALUE;  // written, in the output's time base
+    int64_t m_LastSoundDts = AV_NOPTS_VALUE;
     bool m_VideoDone = false;
     bool m_SoundDone = false;
     bool m_Finished = false;

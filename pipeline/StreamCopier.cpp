@@ -56,6 +56,10 @@ tExportRequest StreamCopier::Request(bool cancelled) const
 {
     tExportRequest request = m_Request;
     request.dRangeSeconds = GetPosition();
+    // Copied pictures keep their own times, which a source of varying rate
+    // spaces unevenly.
+    if (GetPosition() > 0)
+        request.dFps = GetPictures() / GetPosition();
     request.bCancelled = cancelled;
     return request;
 }
