@@ -94,11 +94,8 @@ void PacketCopier::OpenSoundInput(const char* inputName, const tCodecParams& par
         throw "Can't seek to begin in audio or video stream.";
 }
 
-PacketCopier::~PacketCopier()
-{
-    if (m_File && !m_Finished)
-        av_write_trailer(m_File.get());
-}
+// A copy that was not finished is thrown away: its end is not written.
+PacketCopier::~PacketCopier() = default;
 
 void PacketCopier::OpenOutput(const char* outputName, const tCodecParams& params)
 {
@@ -264,7 +261,6 @@ void PacketCopier::Finish()
 {
     if (m_SoundEncoder && !m_SoundDone)
         m_SoundEncoder->Finish();
-    m_Finished = true;
     int result = av_write_trailer(m_File.get());
     if (m_File->pb) {
         avio_flush(m_File->pb);

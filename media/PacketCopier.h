@@ -32,7 +32,8 @@ public:
     // Copies the next packet; false once the range is copied.
     bool Copy();
     // Writes the file's end (after a cancel too, with what was copied).
-    // Throws when any of it could not be written.
+    // Throws when any of it could not be written. A copy destroyed without
+    // it is left unfinished, for a file that is thrown away.
     void Finish();
 
     double RealStart() const { return m_Start; }  // the key frame's time
@@ -72,7 +73,6 @@ private:
     int64_t m_LastSoundDts = AV_NOPTS_VALUE;
     bool m_VideoDone = false;
     bool m_SoundDone = false;
-    bool m_Finished = false;
     // Pictures shown after the end that pictures before it are decoded
     // from; sound read ahead of the pictures.
     std::deque<ffmpeg::PacketPtr> m_LatePictures;
