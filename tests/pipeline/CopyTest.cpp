@@ -12,6 +12,7 @@
 #include "media/StreamCopy.h"
 #include "pipeline/ExportJob.h"
 #include "pipeline/ExportReport.h"
+#include "pipeline/StreamCopier.h"
 #include "support/ExportRecord.h"
 #include "support/MediaProbe.h"
 #include "support/TestMedia.h"
@@ -141,7 +142,8 @@ TEST(Copy, SoundPassesThroughBesideEncodedPictures)
     }
 }
 
-TEST(Copy, ContainersThatCannotTakeTheCodecsAreRefused)
+// Refused before any file is made; a copy stopped half-way leaves none either.
+TEST(Copy, RefusedOrAbandonedCopiesLeaveNoFile)
 {
     struct Case {
         enumOutputCodec codec;
@@ -160,6 +162,15 @@ TEST(Copy, ContainersThatCannotTakeTheCodecsAreRefused)
     EXPECT_EQ(refused.state, ExportJob::FAILED);
     EXPECT_EQ(refused.reason, "This output's container can't hold the source's pictures as they are.");
     EXPECT_FALSE(std::ifstream(out).good());
+
+    out = OutputPath("copy_abandoned.mp4");
+    {
+        StreamCopier copier(in.c_str(), out.c_str(), CopyRecord(in, OC_MP4), wxRect(), 0, 0);
+        for (int packets = 0; packets < 20; ++packets)
+            copier.Copy();
+        EXPECT_GT(copier.GetPictures(), 0u);
+    }
+    EXPECT_EQ(RunCommand("ls -A " + Quote(OutputPath("")) + " | grep copy_abandoned").output, "");
 }
 
 // Pictures that would change are not copied.
