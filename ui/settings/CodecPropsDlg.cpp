@@ -19,7 +19,7 @@ wxString MakeTitle(const wxString& title, bool showCodecChoice, enumOutputCodec 
 tSourceDescription SourceOf(const tCodecParams& p)
 {
     bool exact = p.iSourceFpsNum > 0 && p.iSourceFpsDen > 0;
-    return {p.iWidth,         p.iHeight,       p.iSourceFpsNum,    p.iSourceFpsDen,
+    return {p.iWidth,         p.iHeight,       1.0,  p.iSourceFpsNum,    p.iSourceFpsDen,
             exact ? double(p.iSourceFpsNum) / p.iSourceFpsDen : p.iFps,
             p.bAudioEnabled,  p.iAudioSampleRate, p.iAudioChannels};
 }
