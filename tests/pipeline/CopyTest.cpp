@@ -113,6 +113,19 @@ TEST(Copy, PicturesCopiedUnchangedFromTheKeyFrameAtOrBeforeTheStart)
     }
 }
 
+// Copies keep what their source says: a turn, uneven picture times, MPEG
+// audio that MP4 tags as either layer; the read-back judges them by it.
+TEST(Copy, CopiesOfTurnedUnevenAndMpegSourcesPassTheirReadBack)
+{
+    for (const char* name : {"rot_90.mp4", "vfr.mp4", "start_1_4.ts"}) {
+        SCOPED_TRACE(name);
+        std::string in = MediaPath(name);
+        ExportJob::Snapshot done = Export({in, OutputPath("awkward_copy.mp4"), CopyRecord(in, OC_MP4), wxRect(), 0.5, 2.5});
+        ASSERT_EQ(done.state, ExportJob::FINISHED) << done.reason;
+        EXPECT_TRUE(done.check.Passed()) << ExportReportText(done.check);
+    }
+}
+
 // Pictures encoded, sound copied: its packets unchanged from the one that
 // holds the start, heard from the first picture on.
 TEST(Copy, SoundPassesThroughBesideEncodedPictures)
