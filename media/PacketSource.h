@@ -28,7 +28,8 @@ public:
     double StartAt(double time);
     // Reads the sound alone, from the packet that holds `time`.
     void StartSoundAt(double time);
-    // The next packet in the file's order, or null at the end of the file.
+    // The next packet in the file's order, or null at the end of the file
+    // (or where it can no longer be read).
     ffmpeg::PacketPtr Next();
 
     // When the packet is shown or heard.
