@@ -86,6 +86,9 @@ struct tAudioParamsMP4 {
     int32_t iBitrate;
     int32_t iSampleRate;
     int32_t iChannels;
+    // The source's sound, written as it is instead of encoded (the values
+    // above then do not count).
+    const struct AVCodecParameters* pCopied = nullptr;
 };
 
 // iRateNum/iRateDen, when both are set, is the exact rate that replaces iFps.

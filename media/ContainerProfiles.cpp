@@ -124,6 +124,19 @@ AVStream* CreateAudioStream(AVFormatContext* context, AVCodecContext* codec, AVC
     return stream;
 }
 
+// A stream for packets copied from a source: the encoder beside it is never
+// opened, only its clock is set, to the sample rate.
+AVStream* CreateCopiedStream(AVFormatContext* context, AVCodecContext* codec, const AVCodecParameters& source)
+{
+    AVStream* stream = avformat_new_stream(context, nullptr);
+    if (!stream || source.sample_rate < 1 || avcodec_parameters_copy(stream->codecpar, &source) < 0)
+        return nullptr;
+    stream->id = int(context->nb_streams) - 1;
+    stream->codecpar->codec_tag = 0;  // the source container's tag may mean nothing here
+    codec->time_base = AVRational{1, source.sample_rate};
+    return stream;
+}
+
 AVRational RateOf(int fps, int rateNum, int rateDen)
 {
     return rateNum > 0 && rateDen > 0 ? AVRational{rateNum, rateDen} : AVRational{fps, 1};
@@ -175,6 +188,8 @@ const std::vector<tPictureSize>& H263Sizes()
 AVStream* CreateAudioStreamMP4(AVFormatContext* context, AVCodecContext* codec, AVCodecID id, const void* params)
 {
     auto audio = static_cast<const tAudioParamsMP4*>(params);
+    if (audio->pCopied)
+        return CreateCopiedStream(context, codec, *audio->pCopied);
     return CreateAudioStream(context, codec, id, audio->iBitrate, audio->iSampleRate, audio->iChannels);
 }
 

@@ -39,6 +39,11 @@ bool CreateStream(tFFMpegEncoder& encoder, tOutputTrack& track, AVCodecID codecI
 bool OpenCodec(tOutputTrack& track)
 {
     AVCodecContext* codec = track.pCodec.get();
+    // A copied stream has its source's parameters; its encoder stays shut.
+    if (track.pStream->codecpar->codec_id != AV_CODEC_ID_NONE) {
+        track.pStream->time_base = codec->time_base;
+        return true;
+    }
     if (avcodec_open2(codec, codec->codec, nullptr) < 0)
         return false;
     track.pStream->time_base = codec->time_base;
@@ -144,7 +149,7 @@ const auto earlyDrain = std::chrono::milliseconds(100);
 bool Drain(tFFMpegEncoder& encoder, Clock::time_point deadline)
 {
     bool drained = true;
-    if (encoder.audio.pStream)
+    if (encoder.audio.pStream && avcodec_is_open(encoder.audio.pCodec.get()))
         drained = EncodeAndWrite(encoder, encoder.audio, nullptr);
     if (!EncodeAndWrite(encoder, encoder.video, nullptr, deadline))
         drained = false;
@@ -229,4 +234,13 @@ bool WriteAudioFrame(tFFMpegEncoder* encoder, AVFrame* frame)
     frame->pts = encoder->audio.iNextPts;
     encoder->audio.iNextPts += frame->nb_samples;
     return EncodeAndWrite(*encoder, encoder->audio, frame);
+}
+
+bool WriteCopiedAudio(tFFMpegEncoder* encoder, AVPacket* packet)
+{
+    if (!HasAudio(encoder) || !packet || avcodec_is_open(encoder->audio.pCodec.get()))
+        return false;
+    packet->stream_index = encoder->audio.pStream->index;
+    packet->pos = -1;
+    return encoder->pGate->Put(packet);
 }

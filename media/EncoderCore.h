@@ -76,3 +76,7 @@ bool WriteVideoFrame(tFFMpegEncoder* encoder, AVFrame* picture);
 // Encodes one frame of sound in the encoder's format, layout and rate, of
 // its frame size (a last one may be shorter); stamped with the next pts.
 bool WriteAudioFrame(tFFMpegEncoder* encoder, AVFrame* frame);
+
+// Writes a packet copied from a source into an audio stream opened for
+// copied sound; its times are in samples of the sound's rate.
+bool WriteCopiedAudio(tFFMpegEncoder* encoder, AVPacket* packet);

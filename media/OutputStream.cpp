@@ -28,9 +28,10 @@ tFFMpegEncoder* Open3GP(const char* fileName, const tCodecParams& params,
 }
 
 tFFMpegEncoder* OpenFamily(const char* fileName, const tCodecParams& params, const tColourTags& colour,
-                           AVRational pixelAspect)
+                           AVRational pixelAspect, const AVCodecParameters* copiedSound = nullptr)
 {
-    tAudioParamsMP4 audio = {params.iAudioBitrate, params.iAudioSampleRate, OutputStream::ChannelsFor(params)};
+    tAudioParamsMP4 audio = {params.iAudioBitrate, params.iAudioSampleRate, OutputStream::ChannelsFor(params),
+                             copiedSound};
     AVRational rate = OutputFrameRate(params);
     tVideoParamsMP4 video = {params.iVideoBitrate, params.iWidth, params.iHeight, params.iFps,
                              params.iGopSize, rate.num, rate.den, colour, pixelAspect.num, pixelAspect.den};
@@ -55,6 +56,16 @@ OutputStream::OutputStream(const char* fileName, const tCodecParams& params, con
         throw cantCreate;
     if (HasAudio(m_Encoder.get()))
         m_Sound = std::make_unique<AudioResampler>(*m_Encoder->audio.pCodec);
+}
+
+OutputStream::OutputStream(const char* fileName, const tCodecParams& params, const AVCodecParameters& copiedSound,
+                           const tColourTags& colour, AVRational pixelAspect)
+    : m_Encoder(params.eCodec == OC_3GP || params.eCodec == OC_3G2
+                    ? nullptr
+                    : OpenFamily(fileName, params, colour, pixelAspect, &copiedSound))
+{
+    if (!m_Encoder || !HasAudio(m_Encoder.get()))
+        throw cantCreate;
 }
 
 OutputStream::~OutputStream() = default;
@@ -135,4 +146,13 @@ double OutputStream::GetFrameRate() const
 int OutputStream::GetSampleRate() const
 {
     return m_Sound ? m_Encoder->audio.pCodec->sample_rate : 0;
+}
+
+void OutputStream::WriteCopiedSound(AVPacket* packet, AVRational timeBase)
+{
+    if (!m_Encoder || m_Sound)
+        throw "Can't write to nonopened codec.";
+    av_packet_rescale_ts(packet, timeBase, m_Encoder->audio.pCodec->time_base);
+    if (!WriteCopiedAudio(m_Encoder.get(), packet))
+        throw WriteFailure(m_Encoder.get(), "Can't write next audio frame.");
 }

@@ -54,6 +54,13 @@ public:
     // may keep up to 5.1, other sound is stereo or mono.
     static int ChannelsFor(const tCodecParams& params);
 
+    // An output whose sound is copied as it is (WriteCopiedSound) from a
+    // source stream of `copiedSound`'s parameters; not for 3GP and 3G2.
+    OutputStream(const char* fileName, const tCodecParams& params, const AVCodecParameters& copiedSound,
+                 const tColourTags& colour, AVRational pixelAspect);
+    // One packet of the copied sound, its times in `timeBase`.
+    void WriteCopiedSound(AVPacket* packet, AVRational timeBase);
+
 private:
     void EncodeSound(bool last);
     void Finish(bool early);

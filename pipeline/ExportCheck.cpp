@@ -153,7 +153,8 @@ void ReadPictures(const tExportRequest& asked, const char* fileName, tExportChec
     pictures.Compare(origin, {0.0, pictures.KeyFrameFrom(length / 2, last), last}, content);
     content.dAspect = pictures.OutputAspect();
     content.dSourceAspect = pictures.SourceAspect();
-    content.bColourTagged = pictures.OutputColourTagged();
+    // A copy says what its source says.
+    content.bColourTagged = asked.dCopiedFrom >= 0 || pictures.OutputColourTagged();
 }
 
 void ReadContent(const tExportRequest& asked, const char* fileName, tExportCheck& found)
@@ -182,6 +183,14 @@ double AudioFrameSeconds(const tExportCheck& found)
 bool Beyond(double difference, double tolerance)
 {
     return std::fabs(difference) > tolerance + timestampSlack;
+}
+
+// MPEG audio's layers share one tag in most containers, and read back as
+// either.
+bool SameSoundCodec(int found, int asked)
+{
+    auto mpeg = [](int codec) { return codec == AV_CODEC_ID_MP2 || codec == AV_CODEC_ID_MP3; };
+    return found == asked || (mpeg(found) && mpeg(asked));
 }
 
 // Surround is asked for as the source has it, up to 5.1: a source with fewer
@@ -254,7 +263,7 @@ void ExportCheck::CompareStreams(tExportCheck& found) const
         fault(EF_PICTURE_SIZE, 0.0);
     if (m_Request.bAudio && !found.audio.bPresent)
         fault(EF_NO_AUDIO, 0.0);
-    else if (m_Request.bAudio && found.audio.iCodec != m_Request.iAudioCodec)
+    else if (m_Request.bAudio && !SameSoundCodec(found.audio.iCodec, m_Request.iAudioCodec))
         fault(EF_AUDIO_CODEC, 0.0);
     else if (m_Request.bAudio && (found.iSampleRate != m_Request.iSampleRate || !ChannelsAsAsked(found.iChannels, m_Request.iChannels)))
         fault(EF_AUDIO_FORMAT, 0.0);

@@ -40,6 +40,9 @@ struct tExportRequest {
     int iAudioCodec = 0;
     int iSampleRate = 0;
     int iChannels = 0;
+    // Pictures copied as they are from the source's key frame at this time
+    // (seconds from the start of the media); below 0 when they were encoded.
+    double dCopiedFrom = -1.0;
 };
 
 // One failed comparison. `dAmount` is what was found minus what was asked:

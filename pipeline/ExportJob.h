@@ -16,6 +16,7 @@
 #include "media/CodecParams.h"
 #include "pipeline/ExportCheck.h"
 
+class StreamCopier;
 class StreamEncoder;
 
 // What to export: file names in UTF-8, the crop in source pixels, the range
@@ -75,6 +76,8 @@ private:
     void Run();
     State Export();
     void Publish(const StreamEncoder& encoder);
+    State Copy();
+    void Publish(const StreamCopier& copier);
     void End(State state, const char* reason);
 
     const tExportOrder m_Order;
@@ -82,5 +85,6 @@ private:
     std::atomic<int> m_Stop{GO};
     mutable std::mutex m_Lock;  // guards m_Snapshot
     Snapshot m_Snapshot;
+    tExportRequest m_Copied;  // what a copy is read back against, once it is known
     std::thread m_Worker;  // last: started once everything above exists
 };

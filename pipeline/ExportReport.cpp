@@ -141,6 +141,8 @@ std::string ExportSummaryLine(const tExportCheck& check)
         line += ", sound " + SoundFormat(check.iSampleRate, check.iChannels);
     else
         line += ", no sound";
+    if (check.asked.dCopiedFrom >= 0)
+        line += ", copied from the key frame at " + Clock(check.asked.dCopiedFrom);
     return check.Passed() ? line + " \u2014 checked" : line;
 }
 

@@ -116,8 +116,12 @@ PictureJudge::PictureJudge(const tExportSource& source, const char* outputName)
     if (!IsOpen())
         return;
     m_QuarterTurns = PictureRotator::QuarterTurnsOf(m_Source.Stream());
+    // A copy keeps its source's turn, and is judged upright like it.
+    m_OutputTurns = PictureRotator::QuarterTurnsOf(m_Output.Stream());
     m_Width = m_Output.Stream().codecpar->width;
     m_Height = m_Output.Stream().codecpar->height;
+    if (m_OutputTurns % 2 == 1)
+        std::swap(m_Width, m_Height);
     try {
         m_SourceInfo = InputStream(source.fileName.c_str(), true, false).GetInfo();
     } catch (const char*) {
@@ -142,7 +146,8 @@ double PictureJudge::KeyFrameFrom(double time, double end) const
 double PictureJudge::OutputAspect() const
 {
     AVRational shape = PixelShape(m_Output);
-    return m_Height > 0 ? m_Width * av_q2d(shape) / m_Height : 0.0;
+    double pixel = m_OutputTurns % 2 == 1 ? 1.0 / av_q2d(shape) : av_q2d(shape);
+    return m_Height > 0 ? m_Width * pixel / m_Height : 0.0;
 }
 
 double PictureJudge::SourceAspect() const
@@ -260,7 +265,11 @@ ffmpeg::FramePtr PictureJudge::OutputPicture(double target, double& shownSince)
     });
     if (!shown)
         return nullptr;
-    return ToRgb(*shown, m_Width, m_Height, Matrix(*shown, file, PlayersGuess(*shown)), FullRange(*shown, file));
+    int matrix = Matrix(*shown, file, PlayersGuess(*shown));
+    if (m_OutputTurns == 0)
+        return ToRgb(*shown, m_Width, m_Height, matrix, FullRange(*shown, file));
+    ffmpeg::FramePtr rgb = ToRgb(*shown, shown->width, shown->height, matrix, FullRange(*shown, file));
+    return rgb ? PictureRotator(m_OutputTurns).Turn(*rgb) : nullptr;
 }
 
 // The source pictures around `time`: the last one shown by then and the

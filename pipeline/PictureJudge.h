@@ -50,7 +50,8 @@ private:
     tInputStreamInfo m_SourceInfo;
     FileDecoder m_Source;
     FileDecoder m_Output;
-    int m_QuarterTurns = 0;
+    int m_QuarterTurns = 0;  // the source's, to show it upright
+    int m_OutputTurns = 0;   // the output's
     int m_Width = 0;  // the output's picture
     int m_Height = 0;
 };

@@ -7,6 +7,7 @@
 
 #include "media/ContainerProfiles.h"
 #include "media/PictureColour.h"
+#include "media/StreamCopy.h"
 
 extern "C" {
 #include <libavutil/pixfmt.h>
@@ -49,7 +50,11 @@ StreamEncoder::StreamEncoder(const char* inputName, const char* outputName, tCod
     m_Engine = std::make_unique<FrameProcessingEngine>(convert, cropRect);
     AVRational shape = OutputPixelShape(video, m_Engine->GetSourceRect(), params.iWidth, params.iHeight);
     m_File = std::make_unique<PendingOutput>(outputName);
-    m_Output = std::make_unique<OutputStream>(m_File->GetPath().c_str(), params, convert.dstColour, shape);
+    if (m_CopiedSound)
+        m_Output = std::make_unique<OutputStream>(m_File->GetPath().c_str(), params, m_CopiedSound->Parameters(),
+                                                  convert.dstColour, shape);
+    else
+        m_Output = std::make_unique<OutputStream>(m_File->GetPath().c_str(), params, convert.dstColour, shape);
     m_Writer = std::make_unique<PictureWriter>(*m_Output, m_OutputLock);
     SetTargets();
     SeekToStart();
@@ -68,6 +73,12 @@ void StreamEncoder::OpenAudioInput(const char* inputName, tCodecParams& params)
 {
     if (m_VideoInput->GetSoundTracks().empty()) {
         params.bAudioEnabled = false;
+        return;
+    }
+    if (params.eSoundCodec == SC_COPY) {
+        m_CopiedSound = std::make_unique<SoundCopier>(inputName, params.iAudioTrack, m_RangeStart, m_RangeEnd);
+        if (!CanCopySound(params.eCodec, m_CopiedSound->Parameters().codec_id))
+            throw "This output's container can't hold the source's sound as it is.";
         return;
     }
     m_AudioInput = std::make_unique<InputStream>(inputName, false, true, params.iAudioTrack);
@@ -89,9 +100,9 @@ void StreamEncoder::SetTargets()
 {
     m_OutputFps = m_Output->GetFrameRate();
     m_VideoTarget = uint64_t(std::max(1.0, std::round(GetDuration() * m_OutputFps)));
-    if (!m_AudioInput)
+    if (!m_AudioInput && !m_CopiedSound)
         return;
-    m_AudioRate = m_Output->GetSampleRate();
+    m_AudioRate = m_CopiedSound ? m_CopiedSound->Parameters().sample_rate : m_Output->GetSampleRate();
     m_AudioTarget = std::llround(GetDuration() * m_AudioRate);
 }
 
@@ -206,6 +217,10 @@ void StreamEncoder::WriteHeldPicture(double until)
 
 void StreamEncoder::EncodeAudio()
 {
+    if (m_CopiedSound) {
+        CopySound();
+        return;
+    }
     // Silence goes in pieces as long as a sound frame of the input, at most.
     const int64_t silencePiece = 4096;
     int64_t room = m_AudioTarget - m_AudioWritten;
@@ -229,6 +244,19 @@ void StreamEncoder::WriteSound(const AVFrame* frame)
 {
     std::lock_guard<std::mutex> lock(m_OutputLock);
     m_AudioWritten += m_Output->WriteSound(frame, m_AudioTarget - m_AudioWritten);
+}
+
+// The source's sound packets as they are; the sound ends with the source's
+// last packet before the range's end.
+void StreamEncoder::CopySound()
+{
+    std::lock_guard<std::mutex> lock(m_OutputLock);
+    if (!m_CopiedSound->CopyNext(*m_Output)) {
+        m_SoundInputDone = true;
+        m_AudioTarget = m_AudioWritten;
+        return;
+    }
+    m_AudioWritten = std::min<int64_t>(m_AudioTarget, std::llround(m_CopiedSound->Seconds() * m_AudioRate));
 }
 
 void StreamEncoder::Finish()
@@ -260,7 +288,7 @@ bool StreamEncoder::IsEnded() const
 double StreamEncoder::GetPosition() const
 {
     CheckOpen();
-    return m_AudioInput ? std::min(VideoSeconds(), AudioSeconds()) : VideoSeconds();
+    return m_AudioInput || m_CopiedSound ? std::min(VideoSeconds(), AudioSeconds()) : VideoSeconds();
 }
 
 double StreamEncoder::GetDuration() const

@@ -20,6 +20,7 @@
 #include "media/InputStream.h"
 #include "media/OutputStream.h"
 #include "media/PictureFilter.h"
+#include "media/SoundCopier.h"
 #include "pipeline/FrameProcessingEngine.h"
 #include "pipeline/PendingOutput.h"
 #include "pipeline/PictureWriter.h"
@@ -64,13 +65,15 @@ private:
     void WriteHeldPicture(double until);
     void EncodeAudio();
     void WriteSound(const AVFrame* frame);
+    void CopySound();
     bool IsVideoDone() const { return m_WrittenFrames >= m_VideoTarget; }
     bool IsAudioDone() const { return m_AudioWritten >= m_AudioTarget; }
     double VideoSeconds() const { return m_WrittenFrames / m_OutputFps; }
     double AudioSeconds() const { return double(m_AudioWritten) / m_AudioRate; }
     void CheckOpen() const;
 
-    std::unique_ptr<InputStream> m_AudioInput;  // null when the export has no sound
+    std::unique_ptr<InputStream> m_AudioInput;  // null when the export has no sound or copies it
+    std::unique_ptr<SoundCopier> m_CopiedSound;  // null unless the sound is copied as it is
     std::unique_ptr<InputStream> m_VideoInput;
     std::unique_ptr<PendingOutput> m_File;
     std::unique_ptr<OutputStream> m_Output;

@@ -32,6 +32,7 @@
 #include "controls/SelectCropCtrl.h"
 #include "media/ContainerProfiles.h"
 #include "media/InputStream.h"
+#include "media/PacketSource.h"
 #include "media/PictureColour.h"
 #include "pipeline/ExportReport.h"
 #include "pipeline/FrameGrabber.h"
@@ -882,6 +883,7 @@ bool MainFrame::PrepareOrder(wxCommandEvent& event, tExportOrder& order)
     if (auto* keepFields = wxDynamicCast(FindWindow(ID_KEEP_FIELDS), wxCheckBox))
         m_CodecParams.bKeepInterlaced = keepFields->GetValue();
     m_CodecParams = NormaliseForFormat(m_CodecParams);
+    ShowCopyStart();
     order = {input.utf8_string(), output.utf8_string(), m_CodecParams, m_CropCtrl->GetCropRect(),
              m_RangeBar->GetSelectionStart(), m_RangeBar->GetSelectionEnd()};
     if ((order.end - order.start) * av_q2d(OutputFrameRate(m_CodecParams)) < 1.0) {
@@ -895,6 +897,21 @@ bool MainFrame::PrepareOrder(wxCommandEvent& event, tExportOrder& order)
         return false;
     }
     return true;
+}
+
+// Copied pictures start at the key frame at or before the chosen start: the
+// range's start arrow moves there, so the range shows what the file holds.
+void MainFrame::ShowCopyStart()
+{
+    if (!m_CodecParams.bCopyVideo || !m_RangeBar->HasMedia())
+        return;
+    try {
+        PacketSource source(m_InputFileText->GetValue().utf8_str(), 0, false);
+        m_RangeBar->SetSelection(source.StartAt(m_RangeBar->GetSelectionStart()), m_RangeBar->GetSelectionEnd());
+    } catch (const char*) {
+        // The export itself tells why the file can't be read.
+    } catch (const std::exception&) {
+    }
 }
 
 // Before an export replaces a file, the user says whether it may, or takes

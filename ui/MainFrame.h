@@ -103,6 +103,7 @@ private:
     // what is missing) when there is none.
     bool PrepareOrder(wxCommandEvent& event, tExportOrder& order);
     tExportOrder ProposedOrder(const wxString& input) const;
+    void ShowCopyStart();
     void UpdateZoomSpan();
     void ReplaceOutputExtension();
     void UpdateOutFormatCaption();

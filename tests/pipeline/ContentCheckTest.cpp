@@ -96,8 +96,9 @@ TEST(ContentCheck, WrongPicturesAndSoundAreNamedAndRightOnesPass)
          {"", 0, 100, 40, 160, 90}, {EF_PICTURE_CONTENT}, "the pictures differ from the source's"},
         {"a range", plain, "-ss 1 -i " + Quote(plain) + " " + out, {"", 1.0}, {}, ""},
         {"turned upright", turned, "-i " + Quote(turned) + " " + out, {}, {}, ""},
+        // Its stand-in keeps the source's turn as well, so players show it on its side.
         {"left lying", turned, "-noautorotate -i " + Quote(turned) + " -vf transpose=cclock_flip " + out, {},
-         {EF_PICTURE_CONTENT}, "PSNR"},
+         {EF_DISPLAY_SHAPE, EF_PICTURE_CONTENT}, "PSNR"},
         {"anamorphic shown wide", wide, "-i " + Quote(wide) + " -vf scale=426:240,setsar=1 " + out, {}, {}, ""},
         {"anamorphic squashed", wide, "-i " + Quote(wide) + " -vf setsar=1 " + out, {}, {EF_DISPLAY_SHAPE},
          "the picture is shown 1.50:1 where the source's is 1.78:1"},

@@ -1,0 +1,205 @@
+// Copying the source's packets as they are: pictures from the key frame at
+// or before the start, sound from the packet that holds that time, both
+// unchanged; containers that can't take a codec are refused.
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "media/InputStream.h"
+#include "media/PacketSource.h"
+#include "media/StreamCopy.h"
+#include "pipeline/ExportJob.h"
+#include "pipeline/ExportReport.h"
+#include "pipeline/StreamCopier.h"
+#include "support/ExportRecord.h"
+#include "support/MediaProbe.h"
+#include "support/TestMedia.h"
+
+using namespace testsupport;
+
+namespace {
+
+// The checksums of one stream's packets ("v:0", "a:0") in the file's order:
+// the sixth field of each line, before any side data's.
+std::vector<std::string> PacketHashes(const std::string& file, const std::string& stream)
+{
+    CommandResult r = RunCommand("ffmpeg -v error -i " + Quote(file) + " -map 0:" + stream + " -c copy -f framemd5 -");
+    std::vector<std::string> hashes;
+    std::istringstream lines(r.output);
+    for (std::string line; std::getline(lines, line);)
+        if (!line.empty() && line[0] != '#') {
+            std::istringstream fields(line);
+            std::string field;
+            for (int i = 0; i < 6; ++i)
+                std::getline(fields, field, ',');
+            hashes.push_back(field);
+        }
+    return hashes;
+}
+
+// Where `part` lies whole within `whole`, or -1.
+long Within(const std::vector<std::string>& part, const std::vector<std::string>& whole)
+{
+    auto found = std::search(whole.begin(), whole.end(), part.begin(), part.end());
+    return part.empty() || found == whole.end() ? -1 : long(found - whole.begin());
+}
+
+// The earliest time a stream's packets show.
+double FirstTime(const std::string& file, const std::string& stream)
+{
+    CommandResult r = RunCommand("ffprobe -v error -select_streams " + stream +
+                                 " -show_entries packet=pts_time -of csv=p=0 " + Quote(file));
+    std::istringstream lines(r.output);
+    double first = 1e9;
+    for (std::string line; std::getline(lines, line);)
+        if (!line.empty() && line[0] != 'N')
+            first = std::min(first, std::stod(line));
+    return first;
+}
+
+tCodecParams CopyRecord(const std::string& in, enumOutputCodec codec)
+{
+    tCodecParams params = RecordFor(in);
+    params.eCodec = codec;
+    params.bCopyVideo = true;
+    params.eSoundCodec = SC_COPY;
+    return params;
+}
+
+ExportJob::Snapshot Export(tExportOrder order)
+{
+    ExportJob job(std::move(order));
+    job.Wait();
+    return job.GetSnapshot();
+}
+
+}  // namespace
+
+// Key frames every 2 s: a range from 5.0 s is copied from the one at 4.0 s,
+// with the sound copied or encoded.
+TEST(Copy, PicturesCopiedUnchangedFromTheKeyFrameAtOrBeforeTheStart)
+{
+    std::string in = MediaPath("gop2s_44k.mp4");
+    EXPECT_DOUBLE_EQ(PacketSource(in.c_str(), 0, false).StartAt(5.0), 4.0);
+    std::vector<std::string> sourcePictures = PacketHashes(in, "v:0"), sourceSound = PacketHashes(in, "a:0");
+    struct Case {
+        enumOutputCodec codec;
+        enumSoundCodec sound;
+        const char* output;
+    };
+    for (const Case& c : {Case{OC_MP4, SC_COPY, "copy.mp4"}, Case{OC_MKV_H264, SC_COPY, "copy.mkv"},
+                          Case{OC_MOV, SC_OUTPUT, "copy_encoded_sound.mov"}}) {
+        SCOPED_TRACE(c.output);
+        std::string out = OutputPath(c.output);
+        tCodecParams params = CopyRecord(in, c.codec);
+        params.eSoundCodec = c.sound;
+        ExportJob::Snapshot done = Export({in, out, params, wxRect(), 5.0, 9.0});
+        ASSERT_EQ(done.state, ExportJob::FINISHED) << done.reason;
+        EXPECT_TRUE(done.check.Passed()) << ExportReportText(done.check);
+        EXPECT_NE(ExportSummaryLine(done.check).find("copied from the key frame at 0:04.0"), std::string::npos)
+            << ExportSummaryLine(done.check);
+
+        std::vector<std::string> pictures = PacketHashes(out, "v:0");
+        EXPECT_EQ(Within(pictures, sourcePictures), 100);  // the 101st picture is the one at 4.0 s
+        EXPECT_NEAR(double(pictures.size()), 5.0 * 25, 3);
+        if (c.sound == SC_COPY) {
+            EXPECT_GE(Within(PacketHashes(out, "a:0"), sourceSound), 0);
+        }
+        double picture = FirstTime(out, "v:0"), sound = FirstTime(out, "a:0");
+        EXPECT_NEAR(sound, picture, 1024.0 / 44100 + 0.001);
+        EXPECT_EQ(DecodeErrors(out), "");
+    }
+}
+
+// Copies keep what their source says: a turn, uneven picture times, MPEG
+// audio that MP4 tags as either layer; the read-back judges them by it.
+TEST(Copy, CopiesOfTurnedUnevenAndMpegSourcesPassTheirReadBack)
+{
+    for (const char* name : {"rot_90.mp4", "vfr.mp4", "start_1_4.ts"}) {
+        SCOPED_TRACE(name);
+        std::string in = MediaPath(name);
+        ExportJob::Snapshot done = Export({in, OutputPath("awkward_copy.mp4"), CopyRecord(in, OC_MP4), wxRect(), 0.5, 2.5});
+        ASSERT_EQ(done.state, ExportJob::FINISHED) << done.reason;
+        EXPECT_TRUE(done.check.Passed()) << ExportReportText(done.check);
+    }
+}
+
+// Pictures encoded, sound copied: its packets unchanged from the one that
+// holds the start, heard from the first picture on.
+TEST(Copy, SoundPassesThroughBesideEncodedPictures)
+{
+    struct Case {
+        const char* input;
+        enumOutputCodec codec;
+        const char* output;
+        double frame;  // seconds of one sound packet
+        double delay;  // the sound codec's own delay, which Matroska shows before the sound
+    };
+    for (const Case& c : {Case{"gop2s_44k.mp4", OC_MP4, "sound_copy.mp4", 1024.0 / 44100, 0.0},
+                          Case{"av_vp9_opus.mkv", OC_MKV_H264, "sound_copy.mkv", 0.02, 312.0 / 48000}}) {
+        SCOPED_TRACE(c.input);
+        std::string in = MediaPath(c.input), out = OutputPath(c.output);
+        tCodecParams params = RecordFor(in);
+        params.eCodec = c.codec;
+        params.eSoundCodec = SC_COPY;
+        ExportJob::Snapshot done = Export({in, out, params, wxRect(), 1.3, 3.3});
+        ASSERT_EQ(done.state, ExportJob::FINISHED) << done.reason;
+        EXPECT_TRUE(done.check.Passed()) << ExportReportText(done.check);
+        std::vector<std::string> sound = PacketHashes(out, "a:0");
+        EXPECT_GE(Within(sound, PacketHashes(in, "a:0")), 0);
+        EXPECT_NEAR(sound.size() * c.frame, 2.0, 2 * c.frame);
+        EXPECT_NEAR(FirstTime(out, "a:0"), FirstTime(out, "v:0"), c.frame + c.delay + 0.001);
+        EXPECT_EQ(DecodeErrors(out), "");
+    }
+}
+
+// Refused before any file is made; a copy stopped half-way leaves none either.
+TEST(Copy, RefusedOrAbandonedCopiesLeaveNoFile)
+{
+    struct Case {
+        enumOutputCodec codec;
+        AVCodecID sound;
+        bool takes;
+    };
+    for (const Case& c : {Case{OC_MP4, AV_CODEC_ID_AAC, true}, Case{OC_MP4, AV_CODEC_ID_MP3, true},
+                          Case{OC_MKV_H264, AV_CODEC_ID_VORBIS, true}, Case{OC_WEBM_VP9, AV_CODEC_ID_OPUS, true},
+                          Case{OC_WEBM_VP9, AV_CODEC_ID_AAC, false}, Case{OC_MPG, AV_CODEC_ID_OPUS, false}})
+        EXPECT_EQ(CanCopySound(c.codec, c.sound), c.takes) << c.codec << " " << c.sound;
+    EXPECT_TRUE(CanHoldPictures(OC_MKV_VP9, AV_CODEC_ID_H264));
+    EXPECT_FALSE(CanHoldPictures(OC_WEBM_VP9, AV_CODEC_ID_H264));
+
+    std::string in = MediaPath("gop2s_44k.mp4"), out = OutputPath("copy_refused.webm");
+    ExportJob::Snapshot refused = Export({in, out, CopyRecord(in, OC_WEBM_VP9), wxRect(), 0, 2});
+    EXPECT_EQ(refused.state, ExportJob::FAILED);
+    EXPECT_EQ(refused.reason, "This output's container can't hold the source's pictures as they are.");
+    EXPECT_FALSE(std::ifstream(out).good());
+
+    out = OutputPath("copy_abandoned.mp4");
+    {
+        StreamCopier copier(in.c_str(), out.c_str(), CopyRecord(in, OC_MP4), wxRect(), 0, 0);
+        for (int packets = 0; packets < 20; ++packets)
+            copier.Copy();
+        EXPECT_GT(copier.GetPictures(), 0u);
+    }
+    std::string folder = out.substr(0, out.rfind('/'));
+    EXPECT_EQ(RunCommand("ls -A " + Quote(folder) + " | grep copy_abandoned").output, "");
+}
+
+// Pictures that would change are not copied.
+TEST(Copy, OnlyPicturesThatStayAsTheyAreAreCopied)
+{
+    std::string in = MediaPath("gop2s_44k.mp4");
+    tInputStreamInfo info = InputStream(in.c_str(), true, false).GetInfo();
+    tCodecParams same = CopyRecord(in, OC_MP4);
+    tCodecParams smaller = same, faster = same;
+    smaller.iWidth /= 2;
+    faster.iFps = 30;
+    faster.iSourceFpsNum = faster.iSourceFpsDen = 0;
+    EXPECT_TRUE(CanCopyVideo(same, info, {}));
+    EXPECT_TRUE(CanCopyVideo(same, info, {0, 0, info.width, info.height}));
+    EXPECT_FALSE(CanCopyVideo(same, info, {8, 8, 160, 120}));
+    EXPECT_FALSE(CanCopyVideo(smaller, info, {}));
+    EXPECT_FALSE(CanCopyVideo(faster, info, {}));
+}
