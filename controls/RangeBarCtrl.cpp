@@ -338,13 +338,14 @@ void RangeBarCtrl::Paint(wxDC& dc) const
     const int arrowHeight = GetArrowSize().y;
     DrawArrow(dc, xs, bar.GetBottom(), false);
     DrawArrow(dc, xe, bar.GetBottom(), false);
-    DrawArrow(dc, xc, bar.y, true);
+    const int stripTop = geometry.StripRect().y;
+    DrawArrow(dc, xc, stripTop, true);
 
     dc.SetPen(wxPen(*wxBLACK, 1, wxPENSTYLE_SOLID));
-    dc.DrawLine(xc, geometry.StripRect().y, xc, bar.GetBottom());
+    dc.DrawLine(xc, stripTop, xc, bar.GetBottom());
 
     DrawRangeLabels(dc, xs, xe, bar.y + bar.height + arrowHeight + 1);
-    DrawTimeBar(dc, LabelText(m_CurrentTime), xc, bar.y - arrowHeight - 1, true);
+    DrawTimeBar(dc, LabelText(m_CurrentTime), xc, stripTop - arrowHeight - 1, true);
     if (HasFocus())
         DrawFocusMark(dc);
 }

@@ -385,7 +385,7 @@ TEST_F(RangeBarTest, TheStripFillsInTheBackgroundWhileTheWindowAnswers)
     }
     EXPECT_EQ(8u, strip->Count());  // key frames every 2 s
     double at = -1.0;
-    ASSERT_TRUE(strip->Nearest(5.1, at));
+    ASSERT_TRUE(strip->Nearest(4.9, at));
     EXPECT_DOUBLE_EQ(4.0, at);
     EXPECT_EQ(wxSize(180, 135), strip->Picture(at).GetSize());  // fits 240 x 135
 
