@@ -56,6 +56,11 @@ double SoundOutput::Played() const
 double SoundOutput::Now()
 {
     std::lock_guard<std::mutex> lock(m_Mutex);
+    return NowLocked();
+}
+
+double SoundOutput::NowLocked()
+{
     auto now = std::chrono::steady_clock::now();
     if (SDL_GetQueuedAudioSize(m_Device) > 0) {
         m_Idle = false;
@@ -107,8 +112,14 @@ void SoundOutput::PutSound(const AVFrame& sound, double time)
     if (made <= 0)
         return;
     std::lock_guard<std::mutex> lock(m_Mutex);
-    if (m_Queued == 0)
-        m_Start = time;  // the sound may begin after the time played from
+    if (SDL_GetQueuedAudioSize(m_Device) == 0) {
+        // The sound starts, or comes again after the device ran dry: sound
+        // already late is left out, and the clock goes on from this sound.
+        if (time + double(made) / m_Spec.freq < NowLocked())
+            return;
+        m_Start = time;
+        m_Queued = 0;
+    }
     SDL_QueueAudio(m_Device, out, Uint32(made * sizeof(float) * m_Spec.channels));
     m_Queued += made;
 }

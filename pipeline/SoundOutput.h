@@ -3,7 +3,8 @@
 // the sound played makes: pictures wait for the sound, never the other way
 // round. Sound of any format is converted to 32-bit float at the device's
 // rate, in at most two channels. While no sound is queued (before the first,
-// after the last, or when decoding falls behind) the clock runs on by itself.
+// after the last, or when decoding falls behind) the clock runs on by itself,
+// and sound that comes too late for it is left out.
 #include <chrono>
 #include <cstdint>
 
@@ -29,6 +30,7 @@ public:
 private:
     bool Prepare(const AVFrame& sound);
     double Played() const;
+    double NowLocked();
 
     SDL_AudioDeviceID m_Device = 0;
     SDL_AudioSpec m_Spec{};
