@@ -93,6 +93,7 @@ void Player::Run(double from, double until)
                     ended = true;
                     break;
                 }
+                m_LastTime = time;
                 FeedSound(time + soundLead);
                 Show(*frame, time);
             }

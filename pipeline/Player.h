@@ -47,6 +47,9 @@ public:
     // The latest picture ready and its time; an invalid image when none.
     wxImage TakePicture(double& time);
 
+    // The time of the last picture played (shown or dropped): where playing
+    // that ended by itself ended.
+    double LastPictureTime() const { return m_LastTime; }
     int ShownPictures() const { return m_Shown; }
     int DroppedPictures() const { return m_Dropped; }
 
@@ -69,6 +72,7 @@ private:
     std::atomic<bool> m_Playing{false};
     std::atomic<int> m_Shown{0};
     std::atomic<int> m_Dropped{0};
+    std::atomic<double> m_LastTime{0.0};
     std::mutex m_PictureMutex;
     wxImage m_Picture;
     double m_PictureTime = 0.0;

@@ -1101,8 +1101,11 @@ void MainFrame::ShowPlayedPicture()
     m_RangeBar->SetCurrentTime(time);
 }
 
+// The arrow stops on the last picture played, shown or dropped.
 void MainFrame::OnPlayEnded()
 {
+    if (m_Player)
+        m_RangeBar->SetCurrentTime(m_Player->LastPictureTime());
     m_PreviewTime = m_RangeBar->GetCurrentTime();
     ShowPreviewAtArrow();
 }

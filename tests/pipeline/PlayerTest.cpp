@@ -150,6 +150,7 @@ TEST(Player, ShowsPicturesAtTheClocksTimeAndDropsLateOnes)
     }
     EXPECT_EQ(times, (std::vector<double>{2.0, 2.04, 2.28}));
     EXPECT_EQ(playing.ShownPictures(), 3);
+    EXPECT_NEAR(playing.LastPictureTime(), 2.96, 1e-3);
     EXPECT_EQ(playing.DroppedPictures(), 25 - 3);
     EXPECT_NEAR(fake->SoundStart(), 2.0, 0.04);
     fake->StopWaiting();
