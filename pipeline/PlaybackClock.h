@@ -20,7 +20,7 @@ public:
     virtual double Now() = 0;
     // Returns once Now() has reached `time`, or at once after Wake().
     virtual void WaitUntil(double time);
-    void Wake();
+    virtual void Wake();
 
     // Sound starting at `time`, played after the sound put before it.
     virtual bool TakesSound() const { return false; }
