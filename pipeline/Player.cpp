@@ -70,6 +70,14 @@ void Player::Stop()
     m_Picture = wxImage();
 }
 
+void Player::SetFit(wxSize fit)
+{
+    Stop();
+    if (fit != m_Fit)
+        m_Converter.reset();
+    m_Fit = fit;
+}
+
 wxImage Player::TakePicture(double& time)
 {
     std::lock_guard<std::mutex> lock(m_PictureMutex);

@@ -43,6 +43,8 @@ public:
     void Play(double from, double until = INFINITY);
     void Stop();
     bool IsPlaying() const { return m_Playing; }
+    // Stops playing; the pictures played next fit in `fit`.
+    void SetFit(wxSize fit);
 
     // The latest picture ready and its time; an invalid image when none.
     wxImage TakePicture(double& time);

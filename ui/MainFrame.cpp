@@ -1077,6 +1077,7 @@ void MainFrame::StartPlaying(double from, double until)
         }
     }
     m_RestTimer.Stop();
+    m_Player->SetFit(m_CropCtrl->GetClientSize());  // the window may have grown since
     m_Player->Play(from, until);
 }
 
