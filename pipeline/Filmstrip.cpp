@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <memory>
 
 #include "media/AVFrameConverter.h"
@@ -27,6 +28,14 @@ std::unique_ptr<AVFrameConverter> SmallPictures(const InputStream& input, const 
     params.dstColour = params.srcColour;
     params.dstColour.range = AVCOL_RANGE_JPEG;
     return std::make_unique<AVFrameConverter>(params);
+}
+
+// Key frames follow the places in order: a place between two places that
+// found the same key frame finds it too, and needs no decoding.
+bool LiesBetweenPlacesOfOneKeyFrame(const std::map<double, double>& keyOf, double place)
+{
+    auto after = keyOf.upper_bound(place);
+    return after != keyOf.end() && after != keyOf.begin() && std::prev(after)->second == after->second;
 }
 
 ffmpeg::FramePtr FirstPicture(InputStream& input, const std::atomic<bool>& stop)
@@ -104,9 +113,12 @@ void Filmstrip::Run()
     try {
         InputStream input(m_FileName.c_str(), true, false);
         std::unique_ptr<AVFrameConverter> converter;
+        std::map<double, double> keyOf;  // place -> the time of the key frame found for it
         for (double place : Places(input.GetDuration())) {
             if (m_Stop)
                 break;
+            if (LiesBetweenPlacesOfOneKeyFrame(keyOf, place))
+                continue;
             if (m_Listener.beforePicture)
                 m_Listener.beforePicture();
             // A coarse seek lands on the key frame before the place: that picture is the one shown.
@@ -116,6 +128,7 @@ void Filmstrip::Run()
             if (!frame)
                 continue;
             double at = input.GetPictureTime(*frame) - input.GetStartTime();
+            keyOf[place] = at;
             if (!converter)
                 converter = SmallPictures(input, *frame, m_Size);
             ffmpeg::FramePtr rgb = converter->Convert(*frame);
