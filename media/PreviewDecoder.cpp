@@ -1,6 +1,7 @@
 #include "media/PreviewDecoder.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "media/PictureColour.h"
 #include "media/PictureFilter.h"
@@ -60,10 +61,10 @@ bool PreviewDecoder::DecodeOnward(double time)
     return !m_Cache.Empty();
 }
 
-// Starts a few pictures early (as many as the cache holds) and keeps every
-// picture on the way; the decoding from the key frame is the same. Forward
-// it never starts before the pictures already decoded, so that decoding
-// goes on from them.
+// Starts a few pictures early (as many as the cache holds, but not before
+// the key frame) and keeps every picture on the way; the decoding from the
+// key frame is the same. Forward it never starts before the pictures
+// already decoded, so that decoding goes on from them.
 bool PreviewDecoder::DecodeRunUpTo(double time)
 {
     size_t pictureBytes = std::max<size_t>(1, size_t(m_Input.GetInfo().width) * m_Input.GetInfo().height * 3 / 2);
@@ -71,6 +72,10 @@ bool PreviewDecoder::DecodeRunUpTo(double time)
     double start = std::max(0.0, time - (count - 1) * FrameDuration());
     if (!m_Cache.Empty() && time > m_Cache.LastTime())
         start = std::max(start, m_Cache.LastTime() + 0.5 * FrameDuration());
+    // Nor before the key frame the decoding starts from anyway.
+    double key = m_Input.KeyFrameBefore(m_Input.GetStartTime() + time) - m_Input.GetStartTime();
+    if (!std::isnan(key) && key <= time)
+        start = std::max(start, key);
     m_Cache.Clear(start);
     if (!m_Input.SeekAccurate(m_Input.GetStartTime() + start))
         return false;

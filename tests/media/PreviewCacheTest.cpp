@@ -53,8 +53,9 @@ TEST(PreviewCache, HoldsARunOfPicturesWithinItsBudget)
 }
 
 // After a picture at a time the pictures just before it are kept, as many
-// as the budget holds; stepping back through them decodes nothing and
-// shows the same pictures as a decoder asked afresh.
+// as the budget holds but none before its key frame (that would decode the
+// group of pictures before it as well); stepping back through them decodes
+// nothing and shows the same pictures as a decoder asked afresh.
 TEST(PreviewCache, StepsBackComeFromThePicturesKept)
 {
     std::string file = MediaPath("gop2s_44k.mp4");  // 25 fps, key frames every 2 s
@@ -79,4 +80,7 @@ TEST(PreviewCache, StepsBackComeFromThePicturesKept)
             EXPECT_TRUE(SamePixels(*back, *fresh.PictureAt(time))) << time;
         }
     }
+    PreviewDecoder afterKey(file.c_str(), false);
+    ASSERT_TRUE(afterKey.PictureAt(4.2));
+    EXPECT_NEAR(afterKey.Cache().FirstTime(), 4.0, 1e-3);
 }
