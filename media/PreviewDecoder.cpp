@@ -10,6 +10,9 @@ namespace {
 // At most this many pictures are decoded ahead of one asked for after a
 // jump: the steps back a user makes before jumping again.
 const int stepsBackKept = 16;
+// How many pictures a key frame may be shown after the time the index
+// gives it (the pictures decoded after it but shown before it).
+const int keyFrameLead = 4;
 // A picture at most this many pictures on is reached by decoding on.
 const int onwardPictures = 8;
 }  // namespace
@@ -72,10 +75,12 @@ bool PreviewDecoder::DecodeRunUpTo(double time)
     double start = std::max(0.0, time - (count - 1) * FrameDuration());
     if (!m_Cache.Empty() && time > m_Cache.LastTime())
         start = std::max(start, m_Cache.LastTime() + 0.5 * FrameDuration());
-    // Nor before the key frame the decoding starts from anyway.
+    // Nor before the key frame the decoding starts from anyway, which would
+    // decode the group of pictures before it as well. The index may time a
+    // key frame by its decoding order, some pictures before it is shown.
     double key = m_Input.KeyFrameBefore(m_Input.GetStartTime() + time) - m_Input.GetStartTime();
     if (!std::isnan(key) && key <= time)
-        start = std::max(start, key);
+        start = std::min(time, std::max(start, key + keyFrameLead * FrameDuration()));
     m_Cache.Clear(start);
     if (!m_Input.SeekAccurate(m_Input.GetStartTime() + start))
         return false;

@@ -82,5 +82,5 @@ TEST(PreviewCache, StepsBackComeFromThePicturesKept)
     }
     PreviewDecoder afterKey(file.c_str(), false);
     ASSERT_TRUE(afterKey.PictureAt(4.2));
-    EXPECT_NEAR(afterKey.Cache().FirstTime(), 4.0, 1e-3);
+    EXPECT_GE(afterKey.Cache().FirstTime(), 4.0 - 1e-3);
 }
