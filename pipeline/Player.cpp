@@ -37,8 +37,9 @@ wxSize FittedSize(const tInputStreamInfo& info, wxSize fit)
 
 }  // namespace
 
-Player::Player(const std::string& fileName, Listener listener, wxSize fit, std::unique_ptr<PlaybackClock> clock)
-    : m_Input(fileName.c_str(), false, false), m_Listener(std::move(listener)), m_Fit(fit),
+Player::Player(const std::string& fileName, Listener listener, wxSize fit, std::unique_ptr<PlaybackClock> clock,
+               int soundTrack)
+    : m_Input(fileName.c_str(), false, false, soundTrack), m_Listener(std::move(listener)), m_Fit(fit),
       m_Clock(clock ? std::move(clock) : ClockFor(m_Input))
 {
     double rate = m_Input.GetInfo().frameRate;

@@ -32,8 +32,10 @@ public:
     // Throws as InputStream does when the file cannot be opened. Without a
     // clock the sound device is the clock (the computer's time for a clip
     // without sound or a computer without a sound device). Pictures are
-    // made to fit in `fit`, never larger than they are shown.
-    Player(const std::string& fileName, Listener listener, wxSize fit, std::unique_ptr<PlaybackClock> clock = nullptr);
+    // made to fit in `fit`, never larger than they are shown. `soundTrack`
+    // as InputStream takes it.
+    Player(const std::string& fileName, Listener listener, wxSize fit, std::unique_ptr<PlaybackClock> clock = nullptr,
+           int soundTrack = 0);
     ~Player();
     Player(const Player&) = delete;
     Player& operator=(const Player&) = delete;

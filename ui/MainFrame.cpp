@@ -608,6 +608,7 @@ void MainFrame::ListSoundTracks(const InputStream& input)
 void MainFrame::OnChooseSoundTrack(wxCommandEvent&)
 {
     m_CodecParams.iAudioTrack = m_SoundTrackChoice->GetSelection() + 1;
+    m_Player.reset();  // it plays the track chosen
     try {
         InputStream track(m_InputFileText->GetValue().utf8_str(), false, true, m_CodecParams.iAudioTrack);
         m_AudioInfoText->SetLabel(SoundText(track.GetInfo()));
@@ -1070,7 +1071,7 @@ void MainFrame::StartPlaying(double from, double until)
         listener.ended = [this] { CallAfter(&MainFrame::OnPlayEnded); };
         try {
             m_Player = std::make_unique<Player>(m_InputFileText->GetValue().utf8_string(), listener,
-                                                m_CropCtrl->GetClientSize());
+                                                m_CropCtrl->GetClientSize(), nullptr, m_CodecParams.iAudioTrack);
         } catch (const char* reason) {
             ShowMessage("Can't play this file.\n" + wxString::FromUTF8(reason), "Error");
             return;
