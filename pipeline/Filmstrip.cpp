@@ -150,7 +150,6 @@ void Filmstrip::Run()
     } catch (const char*) {
         // A file that cannot be read gives the pictures made so far.
     }
-    m_Finished = true;
     if (m_Listener.finished)
         m_Listener.finished();
 }

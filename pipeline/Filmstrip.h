@@ -30,7 +30,6 @@ public:
     Filmstrip(const Filmstrip&) = delete;
     Filmstrip& operator=(const Filmstrip&) = delete;
 
-    bool IsFinished() const { return m_Finished; }
     size_t Count() const;
     // The time of the picture nearest to `time`; false while there is none.
     bool Nearest(double time, double& at) const;
@@ -53,6 +52,5 @@ private:
     mutable std::mutex m_Mutex;
     std::map<double, Pixels> m_Pictures;
     std::atomic<bool> m_Stop{false};
-    std::atomic<bool> m_Finished{false};
     std::thread m_Worker;
 };
