@@ -22,6 +22,10 @@ public:
     // Top-left corner that centres a picture of `picture` size in `client`.
     static wxPoint CalcImageOrigin(const wxRect& client, wxSize picture);
 
+    // `picture` marked as one that stands in for the exact one: a dimmed
+    // border and an "≈" in its top-left corner. Invalid for an invalid image.
+    static wxBitmap MarkApproximate(const wxImage& picture);
+
 private:
     void OnPaint(wxPaintEvent& event);
 

@@ -6,6 +6,7 @@
 #include <wx/dcbuffer.h>
 #include <wx/module.h>
 
+#include "pipeline/Filmstrip.h"
 #include "pipeline/ImageHelpers.h"
 #include "resources/RangeBarImages.h"
 #include "helpers/Helpers.h"
@@ -28,6 +29,7 @@ wxBEGIN_EVENT_TABLE(RangeBarCtrl, wxControl)
 wxEND_EVENT_TABLE()
 
 const wxSize RangeBarCtrl::ArrowSize(rbSliderDown.iWidth, rbSliderDown.iHeight);
+const int RangeBarCtrl::StripHeight = 40;
 wxBitmap RangeBarCtrl::UpSliderBitmap;
 wxBitmap RangeBarCtrl::DownSliderBitmap;
 wxBitmap RangeBarCtrl::SliderBgLeftBitmap;
@@ -60,6 +62,7 @@ const wxColour selectedColour(120, 255, 120);
 const wxColour emptyTrackColour(218, 222, 230);  // the track's own, without media
 const wxColour labelColour(204, 204, 204);
 const wxColour focusColour(60, 60, 60);
+const wxColour stripColour(70, 70, 70);  // behind the small pictures, and where none is made yet
 // The step of Left/Right while the frame rate is not known.
 const double defaultFrameRate = 25.0;
 
@@ -81,7 +84,7 @@ RangeBarCtrl::RangeBarCtrl(wxWindow* parent, int id, const wxPoint& pos, const w
     SetBackgroundStyle(wxBG_STYLE_PAINT);
     Create(parent, id, pos, size, style, validator, name);
     LoadSharedBitmaps();
-    int height = RangeBarGeometry::ControlHeight(GetArrowSize(), GetTimeBarHeight());
+    int height = RangeBarGeometry::ControlHeight(GetArrowSize(), GetTimeBarHeight(), StripHeight);
     SetSizeHints(80, height, 2048, height);
     SetSize(std::clamp(GetSize().x, 80, 2048), height);
 }
@@ -122,7 +125,7 @@ void RangeBarCtrl::ClearMedia()
     m_VisibleEnd = 1.0;
     m_FrameRate = 0.0;
     m_HasMedia = false;
-    Refresh();
+    SetFilmstrip(nullptr);
 }
 
 void RangeBarCtrl::SetFrameRate(double fps)
@@ -204,7 +207,49 @@ void RangeBarCtrl::ZoomBy(double factor)
 RangeBarGeometry RangeBarCtrl::Geometry(const wxRect& client) const
 {
     return RangeBarGeometry(client, GetArrowSize(), GetTimeBarHeight(), m_VisibleStart,
-                            m_VisibleEnd);
+                            m_VisibleEnd, StripHeight);
+}
+
+void RangeBarCtrl::SetFilmstrip(std::shared_ptr<const Filmstrip> filmstrip)
+{
+    m_Filmstrip = std::move(filmstrip);
+    m_StripPictures.clear();
+    Refresh();
+}
+
+// Side by side along the strip, each place shows the picture nearest to
+// the time under its middle, so zooming in spreads the pictures out.
+void RangeBarCtrl::DrawFilmstrip(wxDC& dc, const RangeBarGeometry& geometry) const
+{
+    const wxRect strip = geometry.StripRect();
+    dc.SetPen(*wxTRANSPARENT_PEN);
+    dc.SetBrush(wxBrush(stripColour));
+    dc.DrawRectangle(strip);
+    double first = 0.0;
+    if (!m_HasMedia || !m_Filmstrip || !m_Filmstrip->Nearest(0.0, first))
+        return;
+    const int width = StripPicture(first).GetWidth();
+    wxDCClipper clip(dc, strip);
+    for (const RangeBarGeometry::StripSlot& slot : geometry.StripSlots(width)) {
+        double at = 0.0;
+        if (m_Filmstrip->Nearest(slot.time, at))
+            dc.DrawBitmap(StripPicture(at), slot.x, strip.y + 1, false);
+    }
+}
+
+const wxBitmap& RangeBarCtrl::StripPicture(double at) const
+{
+    wxBitmap& picture = m_StripPictures[at];
+    if (!picture.IsOk()) {
+        wxImage image = m_Filmstrip->Picture(at);
+        int height = StripHeight - 2;
+        if (image.IsOk())
+            image.Rescale(std::max(1, image.GetWidth() * height / image.GetHeight()), height, wxIMAGE_QUALITY_BILINEAR);
+        else
+            image = wxImage(height, height);
+        picture = wxBitmap(image);
+    }
+    return picture;
 }
 
 wxSize RangeBarCtrl::GetArrowSize() const
@@ -280,6 +325,7 @@ void RangeBarCtrl::Paint(wxDC& dc) const
     int xc = geometry.TimeToX(m_CurrentTime);
 
     DrawTimelineBg(dc, bar);
+    DrawFilmstrip(dc, geometry);
     if (!m_HasMedia) {
         dc.SetBrush(wxBrush(emptyTrackColour));
         dc.DrawRectangle(bar);
@@ -292,13 +338,14 @@ void RangeBarCtrl::Paint(wxDC& dc) const
     const int arrowHeight = GetArrowSize().y;
     DrawArrow(dc, xs, bar.GetBottom(), false);
     DrawArrow(dc, xe, bar.GetBottom(), false);
-    DrawArrow(dc, xc, bar.y, true);
+    const int stripTop = geometry.StripRect().y;
+    DrawArrow(dc, xc, stripTop, true);
 
     dc.SetPen(wxPen(*wxBLACK, 1, wxPENSTYLE_SOLID));
-    dc.DrawLine(xc, bar.y, xc, bar.GetBottom());
+    dc.DrawLine(xc, stripTop, xc, bar.GetBottom());
 
     DrawRangeLabels(dc, xs, xe, bar.y + bar.height + arrowHeight + 1);
-    DrawTimeBar(dc, LabelText(m_CurrentTime), xc, bar.y - arrowHeight - 1, true);
+    DrawTimeBar(dc, LabelText(m_CurrentTime), xc, stripTop - arrowHeight - 1, true);
     if (HasFocus())
         DrawFocusMark(dc);
 }

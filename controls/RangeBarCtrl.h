@@ -5,12 +5,18 @@
 // press elsewhere moves the current-time arrow there. With the keyboard
 // focus, Left/Right step the current time by a frame (with Shift by a
 // second), Home/End take it to the range's ends, and '[' / ']' set the
-// range's begin / end at it.
+// range's begin / end at it. Above the bar a strip of small pictures shows
+// what lies where (see Filmstrip), redrawn for the span shown.
+#include <map>
+#include <memory>
+
 #include <wx/bitmap.h>
 #include <wx/control.h>
 #include <wx/event.h>
 
 #include "controls/RangeBarGeometry.h"
+
+class Filmstrip;
 
 // Sent to the parent when the user moved the begin, end or current-time
 // arrow; the events carry no data, the receiver reads the getters.
@@ -66,6 +72,12 @@ public:
     // otherwise every mouse move reports.
     void SetSendEventsOnlyOnEndDrag(bool onlyOnEnd) { m_SendEventsOnlyOnEndDrag = onlyOnEnd; }
     bool IsSendEventsOnlyOnEndDrag() const { return m_SendEventsOnlyOnEndDrag; }
+    // An arrow is being dragged with the mouse.
+    bool IsDragging() const { return m_DraggedArrow != NoArrow; }
+
+    // The pictures of the strip (null: an empty strip). Call Refresh() when
+    // the strip has new pictures.
+    void SetFilmstrip(std::shared_ptr<const Filmstrip> filmstrip);
 
     bool AcceptsFocus() const override { return true; }
     bool AcceptsFocusFromKeyboard() const override { return true; }
@@ -82,6 +94,7 @@ public:
     DraggedArrow GetArrowIdFromPoint(const wxPoint& point, const wxRect& client) const;
 
     static const wxSize ArrowSize;
+    static const int StripHeight;
 
 protected:
     virtual void DrawArrow(wxDC& dc, int x, int y, bool above) const;
@@ -111,6 +124,8 @@ private:
     void MoveCurrentTime(double time);
     void DrawRangeLabels(wxDC& dc, int xs, int xe, int y) const;
     void DrawFocusMark(wxDC& dc) const;
+    void DrawFilmstrip(wxDC& dc, const RangeBarGeometry& geometry) const;
+    const wxBitmap& StripPicture(double at) const;
 
     void SendArrowEvent(wxEventType type);
     void FinishDrag();
@@ -138,6 +153,8 @@ private:
     bool m_SendEventsOnlyOnEndDrag = true;
     double m_FrameRate = 0.0;
     bool m_HasMedia = false;
+    std::shared_ptr<const Filmstrip> m_Filmstrip;
+    mutable std::map<double, wxBitmap> m_StripPictures;  // made small once, by picture time
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -15,13 +15,28 @@ int Overlap(const TimeLabelShape& first, const TimeLabelShape& second)
 }  // namespace
 
 RangeBarGeometry::RangeBarGeometry(const wxRect& client, wxSize arrowSize, int timeBarHeight,
-                                   double visibleStart, double visibleEnd)
-    : m_ArrowSize(arrowSize), m_VisibleStart(visibleStart), m_VisibleEnd(visibleEnd),
+                                   double visibleStart, double visibleEnd, int stripHeight)
+    : m_ArrowSize(arrowSize), m_StripHeight(stripHeight), m_VisibleStart(visibleStart), m_VisibleEnd(visibleEnd),
       m_Timeline(client.x + arrowSize.x / 2,
-                 client.y + barMargin + timeBarHeight + arrowSize.y,
+                 client.y + barMargin + timeBarHeight + arrowSize.y + stripHeight,
                  client.width - arrowSize.x,
-                 client.height - 2 * (arrowSize.y + timeBarHeight) - 2 * barMargin)
+                 client.height - 2 * (arrowSize.y + timeBarHeight) - 2 * barMargin - stripHeight)
 {
+}
+
+wxRect RangeBarGeometry::StripRect() const
+{
+    return wxRect(m_Timeline.x, m_Timeline.y - m_StripHeight, m_Timeline.width, m_StripHeight);
+}
+
+std::vector<RangeBarGeometry::StripSlot> RangeBarGeometry::StripSlots(int pictureWidth) const
+{
+    std::vector<StripSlot> slots;
+    if (pictureWidth <= 0 || m_StripHeight <= 0)
+        return slots;
+    for (int x = m_Timeline.x; x < m_Timeline.GetRight(); x += pictureWidth)
+        slots.push_back({x, XToTime(x + pictureWidth / 2)});
+    return slots;
 }
 
 int RangeBarGeometry::TimeToX(double time) const
@@ -52,7 +67,7 @@ wxRect RangeBarGeometry::ArrowRect(DraggedArrow arrow, double time) const
     case EndArrow:
         return wxRect(left, m_Timeline.GetBottom(), m_ArrowSize.x, m_ArrowSize.y);
     case CurrentArrow:
-        return wxRect(left, m_Timeline.y - m_ArrowSize.y + 1, m_ArrowSize.x, m_ArrowSize.y);
+        return wxRect(left, m_Timeline.y - m_StripHeight - m_ArrowSize.y + 1, m_ArrowSize.x, m_ArrowSize.y);
     case NoArrow:
         break;
     }
@@ -73,9 +88,9 @@ RangeBarGeometry::DraggedArrow RangeBarGeometry::ArrowAt(const wxPoint& point,
     return NoArrow;
 }
 
-int RangeBarGeometry::ControlHeight(wxSize arrowSize, int timeBarHeight)
+int RangeBarGeometry::ControlHeight(wxSize arrowSize, int timeBarHeight, int stripHeight)
 {
-    return (timeBarHeight + arrowSize.y + 2) * 2 + 8;
+    return (timeBarHeight + arrowSize.y + 2) * 2 + 8 + stripHeight;
 }
 
 TimeLabelShape CalcTimeLabelShape(wxSize textSize, int x, int y, bool above, int clientWidth)

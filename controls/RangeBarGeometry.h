@@ -1,6 +1,8 @@
 #pragma once
 // Geometry of the range bar: where the timeline lies in the client area,
 // time <-> x on it, where the arrows and time labels go. No window needed.
+#include <vector>
+
 #include <wx/gdicmn.h>
 
 struct RangeBarParts {
@@ -12,13 +14,24 @@ class RangeBarGeometry : public RangeBarParts {
 public:
     // `arrowSize` is the size of the arrow pictures, `timeBarHeight` the
     // height of a time label; [visibleStart, visibleEnd] is the time span
-    // shown across the bar.
+    // shown across the bar; `stripHeight` that of the row of small pictures
+    // right above the bar (none when 0).
     RangeBarGeometry(const wxRect& client, wxSize arrowSize, int timeBarHeight,
-                     double visibleStart, double visibleEnd);
+                     double visibleStart, double visibleEnd, int stripHeight = 0);
 
     // The bar itself: inset by half an arrow on each side, with room for an
-    // arrow and a label above and below.
+    // arrow and a label above (and the strip) and below.
     wxRect TimelineRect() const { return m_Timeline; }
+    // The row of small pictures, as wide as the bar, on top of it.
+    wxRect StripRect() const;
+    // Where the strip's pictures of `pictureWidth` go (their left edges,
+    // side by side from the bar's start) and the time each one shows: the
+    // time under its middle.
+    struct StripSlot {
+        int x;
+        double time;
+    };
+    std::vector<StripSlot> StripSlots(int pictureWidth) const;
 
     int TimeToX(double time) const;
     double XToTime(int x) const;
@@ -33,11 +46,12 @@ public:
                          double currentTime) const;
 
     // The control's fixed height: a label and an arrow above and below a bar
-    // 6 pixels high.
-    static int ControlHeight(wxSize arrowSize, int timeBarHeight);
+    // 6 pixels high (and the strip above the bar).
+    static int ControlHeight(wxSize arrowSize, int timeBarHeight, int stripHeight = 0);
 
 private:
     wxSize m_ArrowSize;
+    int m_StripHeight;
     double m_VisibleStart;
     double m_VisibleEnd;
     wxRect m_Timeline;

@@ -556,6 +556,16 @@ bool InputStream::CanDecodeOnwardTo(double time) const
     return key && StreamSeconds(m_Video.index, key->timestamp) <= m_Video.position;
 }
 
+double InputStream::KeyFrameBefore(double time) const
+{
+    if (!IsVideoPresent())
+        return NAN;
+    AVStream* stream = m_FormatContext->streams[m_Video.index];
+    const AVIndexEntry* key = avformat_index_get_entry_from_timestamp(
+        stream, SecondsToTimestamp(time, stream->time_base), AVSEEK_FLAG_BACKWARD);
+    return key ? StreamSeconds(m_Video.index, key->timestamp) : NAN;
+}
+
 bool InputStream::SeekFurtherBack(double time, double& backoff) const
 {
     // Some demuxers (MPEG-TS among them) land after the requested time even

@@ -88,6 +88,10 @@ public:
     // (NaN before the first one is decoded).
     double GetNextAudioTime() const { return m_NextAudioTime; }
 
+    // The time of the key frame at or before `time` as the file's index
+    // tells it; NaN when the index does not know.
+    double KeyFrameBefore(double time) const;
+
     // Coarse seek: to the key frame at or before `time`; empties what the
     // streams had buffered and clears the end of data.
     bool Seek(double time);

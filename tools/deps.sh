@@ -4,7 +4,7 @@
 set -eu
 packages="g++ cmake ninja-build pkg-config
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev libavfilter-dev
-  libavcodec-extra ffmpeg libwxgtk3.2-dev libgtest-dev xvfb xauth imagemagick desktop-file-utils valgrind"
+  libavcodec-extra ffmpeg libsdl2-dev libwxgtk3.2-dev libgtest-dev xvfb xauth imagemagick desktop-file-utils valgrind"
 
 missing=""
 for p in $packages; do

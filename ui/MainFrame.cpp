@@ -28,6 +28,7 @@
 #include <wx/textdlg.h>
 #include <wx/utils.h>
 
+#include "controls/ImageViewCtrl.h"
 #include "controls/RangeBarCtrl.h"
 #include "controls/SelectCropCtrl.h"
 #include "media/ContainerProfiles.h"
@@ -35,8 +36,10 @@
 #include "media/PacketSource.h"
 #include "media/PictureColour.h"
 #include "pipeline/ExportReport.h"
+#include "pipeline/Filmstrip.h"
 #include "pipeline/FrameGrabber.h"
 #include "pipeline/ImageHelpers.h"
+#include "pipeline/Player.h"
 #include "resources/AppImages.h"
 #include "ui/AboutBox.h"
 #include "helpers/Helpers.h"
@@ -65,6 +68,7 @@ enum {
     ID_SOUND_TRACK_CHOICE = 1011,
     ID_PRESET_CHOICE = 1020,
     ID_SAVE_PRESET_BUTTON = 1021,
+    ID_REST_TIMER = 1012,
     ID_MENU_NEW = 2000,
     ID_MENU_INPUT = 2001,
     ID_MENU_OUTPUT = 2002,
@@ -77,6 +81,9 @@ enum {
     ID_MENU_ADD_TO_QUEUE = 2100,
     ID_MENU_ADD_FILES_TO_QUEUE = 2101,
     ID_MENU_SHOW_QUEUE = 2102,
+    ID_MENU_PLAY = 2008,
+    ID_MENU_PLAY_RANGE = 2009,
+    ID_MENU_STEP_BACK = 2010,
 };
 
 const int EA = wxEXPAND | wxALL;
@@ -96,6 +103,8 @@ wxString InputFailure(const char* reason)
 
 const char* const noInputHint = "Open a video to convert:\nFile > Input File... (Ctrl+O),\nor drop the file on this window.";
 const int previewAsks = 100;
+// How long a dragged arrow rests before its exact picture is made.
+const int restMilliseconds = 120;
 // The left column's width, whatever the texts in it say.
 const int leftColumnWidth = 350;
 
@@ -291,10 +300,16 @@ wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
     EVT_MENU(ID_MENU_ADD_TO_QUEUE, MainFrame::OnAddToQueue)
     EVT_MENU(ID_MENU_ADD_FILES_TO_QUEUE, MainFrame::OnAddFilesToQueue)
     EVT_MENU(ID_MENU_SHOW_QUEUE, MainFrame::OnShowQueue)
+    EVT_MENU(ID_MENU_PLAY, MainFrame::OnPlayPause)
+    EVT_MENU(ID_MENU_PLAY_RANGE, MainFrame::OnPlayRange)
+    EVT_MENU(ID_MENU_STEP_BACK, MainFrame::OnStepBack)
+    EVT_CHAR_HOOK(MainFrame::OnPlaybackKey)
+    EVT_TIMER(ID_REST_TIMER, MainFrame::OnMouseRested)
 wxEND_EVENT_TABLE()
 
 MainFrame::MainFrame()
-    : wxFrame(nullptr, 0, productName, wxDefaultPosition, wxDefaultSize, wxDEFAULT_FRAME_STYLE)
+    : wxFrame(nullptr, 0, productName, wxDefaultPosition, wxDefaultSize, wxDEFAULT_FRAME_STYLE),
+      m_RestTimer(this, ID_REST_TIMER)
 {
     SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
     wxIcon icon;
@@ -548,6 +563,10 @@ wxMenuBar* MainFrame::CreateMenuBar() const
     file->Append(ID_MENU_START, "&Start\tCtrl+Return", "");
     file->AppendSeparator();
     file->Append(ID_MENU_EXIT, "E&xit\tCtrl+Q", "");
+    auto* play = new wxMenu;
+    play->Append(ID_MENU_PLAY, "&Play / Pause (Space, L / K)", "");
+    play->Append(ID_MENU_PLAY_RANGE, "Play the &Range (Shift+Space)", "");
+    play->Append(ID_MENU_STEP_BACK, "Step &Back (J)", "");
     auto* settings = new wxMenu;
     settings->Append(ID_MENU_SETTINGS, "&Format Settings...", "");
     auto* help = new wxMenu;
@@ -557,6 +576,7 @@ wxMenuBar* MainFrame::CreateMenuBar() const
     help->Append(wxID_ABOUT, "&About...", "");
     auto* bar = new wxMenuBar;
     bar->Append(file, "&File");
+    bar->Append(play, "&Play");
     bar->Append(settings, "&Settings");
     bar->Append(CreateQueueMenu(), "&Queue");
     bar->Append(help, "&Help");
@@ -654,11 +674,13 @@ void MainFrame::LoadInput(const wxString& path)
     if (!picture.IsOk())
         throw "Video is broken";
 
+    m_Player.reset();
     m_FrameGrabber = std::move(grabber);
     m_CropCtrl->EnableCrop();
     m_CropCtrl->EnableScaleToFit();
     tInputStreamInfo info = input.GetInfo();
     m_SourcePixels = wxSize(info.width, info.height);
+    m_ShownPixels = wxSize(info.displayWidth, info.displayHeight);
     m_CropCtrl->SetImage(picture, m_SourcePixels);
 
     m_Source = DescribeSource(info, input.IsAudioPresent());
@@ -673,6 +695,7 @@ void MainFrame::LoadInput(const wxString& path)
     UpdateOutFormatCaption();
     m_RangeBar->SetMediaTime(duration);
     m_RangeBar->SetFrameRate(info.frameRate);
+    ShowFilmstrip(path);
     UpdateZoomSpan();
 }
 
@@ -706,6 +729,7 @@ void MainFrame::ListSoundTracks(const InputStream& input)
 void MainFrame::OnChooseSoundTrack(wxCommandEvent&)
 {
     m_CodecParams.iAudioTrack = m_SoundTrackChoice->GetSelection() + 1;
+    m_Player.reset();  // it plays the track chosen
     try {
         InputStream track(m_InputFileText->GetValue().utf8_str(), false, true, m_CodecParams.iAudioTrack);
         m_AudioInfoText->SetLabel(SoundText(track.GetInfo()));
@@ -725,8 +749,10 @@ void MainFrame::ResetInput()
     ShowPath(m_InputFileText, "");
     m_AudioInfoText->SetLabel("-");
     m_VideoInfoText->SetLabel("-");
+    m_Player.reset();
     m_FrameGrabber.reset();
     m_SourcePixels = wxSize();
+    m_ShownPixels = wxSize();
     m_RangeBar->ClearMedia();
     UpdateZoomSpan();
 }
@@ -807,7 +833,16 @@ void MainFrame::OnArrowMoved(wxCommandEvent& event)
         m_PreviewTime = m_RangeBar->GetSelectionEnd();
     else
         m_PreviewTime = m_RangeBar->GetCurrentTime();
-    if (!m_FrameGrabber || m_PreviewPending)
+    if (m_Player)
+        m_Player->Stop();
+    if (!m_FrameGrabber)
+        return;
+    // While dragging, a picture from the strip shows at once.
+    if (m_RangeBar->IsDragging() && ShowApproximatePicture()) {
+        m_RestTimer.StartOnce(restMilliseconds);
+        return;
+    }
+    if (m_PreviewPending)
         return;
     m_PreviewPending = true;
     CallAfter(&MainFrame::ShowPreviewAtArrow);
@@ -818,8 +853,14 @@ void MainFrame::ShowPreviewAtArrow()
     m_PreviewPending = false;
     if (!m_FrameGrabber)
         return;
+    m_RestTimer.Stop();
+    ShowPicture(m_FrameGrabber->GrabFrame(m_PreviewTime));
+}
+
+// Any picture of the source, whatever its size, keeps the crop drawn on it.
+void MainFrame::ShowPicture(const wxBitmap& picture)
+{
     wxRect crop = m_CropCtrl->GetCropRect();
-    wxBitmap picture = m_FrameGrabber->GrabFrame(m_PreviewTime);
     m_CropCtrl->SetImage(picture, m_SourcePixels);
     if (picture.IsOk() && crop.width > 0 && crop.height > 0)
         m_CropCtrl->SetCropRect(crop);
@@ -857,6 +898,8 @@ void MainFrame::OnStart(wxCommandEvent& event)
     tExportOrder order;
     if (!PrepareOrder(event, order))
         return;
+    if (m_Player)
+        m_Player->Stop();
     wxString output = wxString::FromUTF8(order.output);
     if (!ConfirmReplace(output))
         return;
@@ -1086,7 +1129,7 @@ wxString MainFrame::FormatCaption() const
 wxSize MainFrame::ShownCropSize() const
 {
     wxSize crop = m_CropCtrl->GetCropRect().GetSize();
-    wxSize shown = m_CropCtrl->GetImage().GetSize();
+    wxSize shown = m_ShownPixels;
     if (m_SourcePixels.x < 1 || m_SourcePixels.y < 1 || shown == m_SourcePixels)
         return crop;
     return wxSize(int(std::lround(double(crop.x) * shown.x / m_SourcePixels.x)),
@@ -1182,4 +1225,158 @@ tExportOrder MainFrame::ProposedOrder(const wxString& input) const
     name.SetExt(GetFileExtFromCodecID(order.params.eCodec));
     order.output = name.GetFullPath().utf8_string();
     return order;
+}
+
+bool MainFrame::IsPlaying() const
+{
+    return m_Player && m_Player->IsPlaying();
+}
+
+// Space plays or pauses (with Shift, the range from its start); J steps
+// back a frame, K pauses, L plays. Keys with Ctrl or Alt, and keys typed
+// into an editable field, go their usual way.
+void MainFrame::OnPlaybackKey(wxKeyEvent& event)
+{
+    auto* field = wxDynamicCast(FindFocus(), wxTextCtrl);
+    if (!m_FrameGrabber || event.ControlDown() || event.AltDown() || (field && field->IsEditable())) {
+        event.Skip();
+        return;
+    }
+    switch (event.GetKeyCode()) {
+    case WXK_SPACE:
+        TogglePlay(event.ShiftDown());
+        break;
+    case 'J':
+        StepBack();
+        break;
+    case 'K':
+        StopPlaying();
+        break;
+    case 'L':
+        if (!IsPlaying())
+            TogglePlay(false);
+        break;
+    default:
+        event.Skip();
+    }
+}
+
+void MainFrame::OnPlayPause(wxCommandEvent&)
+{
+    TogglePlay(false);
+}
+
+void MainFrame::OnPlayRange(wxCommandEvent&)
+{
+    TogglePlay(true);
+}
+
+void MainFrame::OnStepBack(wxCommandEvent&)
+{
+    StepBack();
+}
+
+// The current-time arrow lives in the range, so playing ends at the
+// range's end; from there it starts again at the range's start.
+void MainFrame::TogglePlay(bool fromRangeStart)
+{
+    if (IsPlaying()) {
+        StopPlaying();
+        return;
+    }
+    double start = m_RangeBar->GetSelectionStart(), end = m_RangeBar->GetSelectionEnd();
+    double frame = m_RangeBar->GetFrameRate() > 0 ? 1.0 / m_RangeBar->GetFrameRate() : 0.04;
+    double from = m_RangeBar->GetCurrentTime();
+    if (fromRangeStart || from >= end - frame)
+        from = start;
+    StartPlaying(from, end);
+}
+
+void MainFrame::StartPlaying(double from, double until)
+{
+    if (!m_FrameGrabber)
+        return;
+    if (!m_Player) {
+        Player::Listener listener;
+        listener.pictureReady = [this] { CallAfter(&MainFrame::ShowPlayedPicture); };
+        listener.ended = [this] { CallAfter(&MainFrame::OnPlayEnded); };
+        try {
+            m_Player = std::make_unique<Player>(m_InputFileText->GetValue().utf8_string(), listener,
+                                                m_CropCtrl->GetClientSize(), nullptr, m_CodecParams.iAudioTrack);
+        } catch (const char* reason) {
+            ShowMessage("Can't play this file.\n" + wxString::FromUTF8(reason), "Error");
+            return;
+        }
+    }
+    m_RestTimer.Stop();
+    m_Player->SetFit(m_CropCtrl->GetClientSize());  // the window may have grown since
+    m_Player->Play(from, until);
+}
+
+void MainFrame::StopPlaying()
+{
+    if (!IsPlaying())
+        return;
+    m_Player->Stop();
+    m_PreviewTime = m_RangeBar->GetCurrentTime();
+    ShowPreviewAtArrow();
+}
+
+void MainFrame::ShowPlayedPicture()
+{
+    if (!m_Player)
+        return;
+    double time = 0.0;
+    wxImage picture = m_Player->TakePicture(time);
+    if (!picture.IsOk())
+        return;
+    ShowPicture(wxBitmap(picture));
+    m_RangeBar->SetCurrentTime(time);
+}
+
+// The arrow stops on the last picture played, shown or dropped.
+void MainFrame::OnPlayEnded()
+{
+    if (m_Player)
+        m_RangeBar->SetCurrentTime(m_Player->LastPictureTime());
+    m_PreviewTime = m_RangeBar->GetCurrentTime();
+    ShowPreviewAtArrow();
+}
+
+void MainFrame::StepBack()
+{
+    if (m_Player)
+        m_Player->Stop();
+    double frame = m_RangeBar->GetFrameRate() > 0 ? 1.0 / m_RangeBar->GetFrameRate() : 0.04;
+    m_RangeBar->SetCurrentTime(m_RangeBar->GetCurrentTime() - frame);
+    m_PreviewTime = m_RangeBar->GetCurrentTime();
+    ShowPreviewAtArrow();
+}
+
+void MainFrame::ShowFilmstrip(const wxString& path)
+{
+    std::shared_ptr<Filmstrip>& strip = m_Filmstrips[path];
+    if (!strip) {
+        Filmstrip::Listener listener;
+        listener.pictureAdded = [this] { CallAfter([this] { m_RangeBar->Refresh(); }); };
+        strip = std::make_shared<Filmstrip>(path.utf8_string(), listener);
+    }
+    m_RangeBar->SetFilmstrip(strip);
+}
+
+// The strip's picture nearest to the arrow, marked as standing in; false
+// while the strip has none.
+bool MainFrame::ShowApproximatePicture()
+{
+    auto strip = m_Filmstrips.find(m_InputFileText->GetValue());
+    double at = 0.0;
+    if (strip == m_Filmstrips.end() || !strip->second->Nearest(m_PreviewTime, at))
+        return false;
+    ShowPicture(ImageViewCtrl::MarkApproximate(strip->second->Picture(at)));
+    return true;
+}
+
+void MainFrame::OnMouseRested(wxTimerEvent&)
+{
+    ShowPreviewAtArrow();
 }

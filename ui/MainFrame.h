@@ -2,18 +2,22 @@
 // The main window: input and output files, what the input holds, the
 // output format, the preview with its crop rectangle, the timeline with the
 // export range, and the commands around them.
+#include <map>
 #include <memory>
 #include <vector>
 
 #include <wx/arrstr.h>
 #include <wx/frame.h>
+#include <wx/timer.h>
 
 #include "media/CodecParams.h"
 #include "media/FormatRules.h"
 #include "pipeline/Presets.h"
 
 class Exporter;
+class Filmstrip;
 class FrameGrabber;
+class Player;
 class InputStream;
 class QueuePanel;
 struct tExportOrder;
@@ -71,6 +75,12 @@ public:
     void OnShowHomePage(wxCommandEvent& event);
     void OnChoosePreset(wxCommandEvent& event);
     void OnSavePreset(wxCommandEvent& event);
+    void OnPlaybackKey(wxKeyEvent& event);
+    void OnPlayPause(wxCommandEvent& event);
+    void OnPlayRange(wxCommandEvent& event);
+    void OnStepBack(wxCommandEvent& event);
+    void OnMouseRested(wxTimerEvent& event);
+    bool IsPlaying() const;
 
 private:
     void CreateControls();
@@ -115,6 +125,18 @@ private:
     // show it in its folder.
     void ShowExportFinished(const wxString& text, const wxString& output, const wxString& readBack, long icon);
 
+    // Playing and the pictures that follow the mouse.
+    void ShowPicture(const wxBitmap& picture);
+    void TogglePlay(bool fromRangeStart);
+    void StartPlaying(double from, double until);
+    // Stops playing; the exact picture at the arrow replaces the last one played.
+    void StopPlaying();
+    void ShowPlayedPicture();
+    void OnPlayEnded();
+    void StepBack();
+    void ShowFilmstrip(const wxString& path);
+    bool ShowApproximatePicture();
+
     wxTextCtrl* m_InputFileText = nullptr;
     wxTextCtrl* m_OutputFileText = nullptr;
     wxStaticText* m_AudioInfoText = nullptr;
@@ -138,6 +160,11 @@ private:
     bool m_PreviewPending = false;  // a preview at m_PreviewTime is on its way
     double m_PreviewTime = 0.0;     // the time of the arrow last moved
     wxSize m_SourcePixels;          // the source's size in its own pixels
+    wxSize m_ShownPixels;           // the source's size as shown (square pixels)
+    std::unique_ptr<Player> m_Player;  // made for the input when it first plays
+    // Each file's strip is made once in a run and kept.
+    std::map<wxString, std::shared_ptr<Filmstrip>> m_Filmstrips;
+    wxTimer m_RestTimer;            // the exact picture once a dragged arrow rests
 
     wxDECLARE_EVENT_TABLE();
 };

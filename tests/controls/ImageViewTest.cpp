@@ -45,4 +45,17 @@ TEST_F(ImageViewTest, ABitmapIsCentredOrSizesTheControlAnInvalidOneIgnored)
     EXPECT_EQ(*wxRED, PixelAt(Paint(), 0, 0));
 }
 
+// A stand-in picture keeps its middle and is marked in its corner and along
+// its edges.
+TEST(ImageView, AnApproximatePictureIsMarkedAtItsEdgeAndCorner)
+{
+    wxImage red = RedBitmap(240, 135).ConvertToImage();
+    wxImage marked = ImageViewCtrl::MarkApproximate(red).ConvertToImage();
+    ASSERT_EQ(red.GetSize(), marked.GetSize());
+    EXPECT_EQ(*wxRED, PixelAt(marked, 120, 67));
+    EXPECT_NE(*wxRED, PixelAt(marked, 0, 67));
+    EXPECT_NE(*wxRED, PixelAt(marked, 6, 6));
+    EXPECT_FALSE(ImageViewCtrl::MarkApproximate(wxImage()).IsOk());
+}
+
 }  // namespace

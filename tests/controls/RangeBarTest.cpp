@@ -2,10 +2,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <condition_variable>
+#include <mutex>
 #include <vector>
 
 #include "ControlTestSupport.h"
 #include "controls/RangeBarCtrl.h"
+#include "pipeline/Filmstrip.h"
+#include "support/EventLoop.h"
+#include "support/TestMedia.h"
 
 namespace {
 
@@ -36,6 +41,20 @@ TEST(RangeBarGeometry, TimelineArrowsAndHitOrder)
     EXPECT_EQ(Geometry::CurrentArrow, g.ArrowAt(wxPoint(199, 39), 0.0, 60.0, 30.0));
     EXPECT_EQ(Geometry::NoArrow, g.ArrowAt(wxPoint(199, 41), 0.0, 60.0, 30.0));
     EXPECT_EQ(Geometry::NoArrow, g.ArrowAt(wxPoint(250, 50), 0.0, 60.0, 30.0));
+
+    // A strip of pictures 40 high goes between the current arrow and the
+    // bar; its places are filled from the bar's start, each showing the time
+    // under its middle.
+    Geometry s(wxRect(0, 0, 400, Geometry::ControlHeight(wxSize(17, 19), 17, 40)), wxSize(17, 19), 17, 0.0, 60.0, 40);
+    EXPECT_EQ(wxRect(8, 79, 383, 6), s.TimelineRect());
+    EXPECT_EQ(wxRect(8, 39, 383, 40), s.StripRect());
+    EXPECT_EQ(wxRect(191, 21, 17, 19), s.ArrowRect(Geometry::CurrentArrow, 30.0));
+    EXPECT_EQ(Geometry::NoArrow, s.ArrowAt(wxPoint(199, 41), 0.0, 60.0, 30.0));
+    std::vector<Geometry::StripSlot> slots = s.StripSlots(100);
+    ASSERT_EQ(4u, slots.size());
+    EXPECT_EQ(308, slots[3].x);
+    EXPECT_DOUBLE_EQ(s.XToTime(58), slots[0].time);
+    EXPECT_TRUE(g.StripSlots(100).empty());
 }
 
 // Labels are moved inwards at the client's edges; the selection's two move
@@ -124,7 +143,7 @@ protected:
 
 TEST_F(RangeBarTest, SettersConfineTheTimesAndZoomAndSendNothing)
 {
-    const int h = 2 * m_Bar->GetCharHeight() + 54;
+    const int h = 2 * m_Bar->GetCharHeight() + 54 + RangeBarCtrl::StripHeight;
     EXPECT_EQ(wxSize(80, h), m_Bar->GetMinSize());
     EXPECT_EQ(wxSize(2048, h), m_Bar->GetMaxSize());
     EXPECT_EQ(wxSize(400, h), m_Bar->GetSize());
@@ -299,7 +318,6 @@ TEST_F(RangeBarTest, PaintsTheSelectionInItsColourBetweenTheArrows)
     m_Bar->SetSelection(15, 45);
     m_Bar->SetCurrentTime(35);
     wxImage image = Render(m_Bar->GetClientSize(), [this](wxDC& dc) { m_Bar->Paint(dc); });
-    SaveScreenshot(image, "range-bar.png");
 
     const wxRect bar = Bar();
     const int y = bar.y + 2, xs = OnBar(15).x, xe = OnBar(45).x, xc = OnBar(35).x;
@@ -324,6 +342,60 @@ TEST_F(RangeBarTest, PaintsTheSelectionInItsColourBetweenTheArrows)
     // The labels' grey capsules below the selection ends.
     const int labelMiddle = bar.GetBottom() + 19 + 1 + m_Bar->GetCharHeight() / 2 + 3;
     EXPECT_EQ(wxColour(204, 204, 204), PixelAt(image, xs - m_Bar->GetTextExtent("15.0s").x / 2, labelMiddle));
+}
+
+// The strip's pictures are made by a worker while the window goes on
+// answering: held at a gate the test opens, the worker has made nothing
+// when an event posted to the window is handled. Once done, the strip holds
+// one picture per key frame and the bar draws them.
+TEST_F(RangeBarTest, TheStripFillsInTheBackgroundWhileTheWindowAnswers)
+{
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool open = false, atGate = false, finished = false;
+    Filmstrip::Listener listener;
+    listener.beforePicture = [&] {
+        std::unique_lock<std::mutex> lock(mutex);
+        atGate = true;
+        changed.notify_all();
+        changed.wait(lock, [&] { return open; });
+    };
+    listener.finished = [&] {
+        std::lock_guard<std::mutex> lock(mutex);
+        finished = true;
+        changed.notify_all();
+    };
+    auto strip = std::make_shared<Filmstrip>(testsupport::MediaPath("gop2s_44k.mp4"), listener, 10);
+    m_Bar->SetMediaTime(16.0);
+    m_Bar->SetFilmstrip(strip);
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        changed.wait(lock, [&] { return atGate; });
+    }
+    bool answered = false;
+    m_Bar->CallAfter([&] { answered = true; });
+    EXPECT_TRUE(testsupport::HandleEventsUntil([&] { return answered; }));
+    EXPECT_EQ(0u, strip->Count());
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        open = true;
+        changed.notify_all();
+        changed.wait(lock, [&] { return finished; });
+    }
+    EXPECT_EQ(8u, strip->Count());  // key frames every 2 s
+    double at = -1.0;
+    ASSERT_TRUE(strip->Nearest(4.9, at));
+    EXPECT_DOUBLE_EQ(4.0, at);
+    EXPECT_EQ(wxSize(180, 135), strip->Picture(at).GetSize());  // fits 240 x 135
+
+    m_Bar->SetSelection(4.0, 12.0);
+    wxImage image = Render(m_Bar->GetClientSize(), [this](wxDC& dc) { m_Bar->Paint(dc); });
+    SaveScreenshot(image, "range-bar.png");
+    const wxRect bar = Bar();
+    int painted = 0;
+    for (int x = bar.x + 2; x < bar.GetRight(); x += 7)
+        painted += PixelAt(image, x, bar.y - 20) != wxColour(70, 70, 70);
+    EXPECT_GT(painted, (bar.width / 7) * 9 / 10);
 }
 
 }  // namespace

@@ -1,0 +1,182 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <condition_variable>
+#include <cstdlib>
+#include <mutex>
+#include <vector>
+
+#include "pipeline/Player.h"
+#include "pipeline/SoundOutput.h"
+#include "support/TestMedia.h"
+
+using testsupport::MediaPath;
+
+namespace {
+
+// A clock the test moves by hand. The player waiting for a picture is seen
+// by the test (WaitedFor), which then moves the clock on.
+class FakeClock : public PlaybackClock {
+public:
+    void Begin(double time) override
+    {
+        std::lock_guard<std::mutex> lock(m_Mutex);
+        m_Woken = false;
+        m_Now = time;
+    }
+    void End() override {}
+    double Now() override
+    {
+        std::lock_guard<std::mutex> lock(m_Mutex);
+        return m_Now;
+    }
+    void WaitUntil(double time) override
+    {
+        std::unique_lock<std::mutex> lock(m_Mutex);
+        m_Waiting = time;
+        m_Changed.notify_all();
+        m_Changed.wait(lock, [&] { return m_Now >= time || m_Woken; });
+        m_Waiting = NAN;
+    }
+    bool TakesSound() const override { return true; }
+    void PutSound(const AVFrame& sound, double time) override
+    {
+        std::lock_guard<std::mutex> lock(m_Mutex);
+        if (std::isnan(m_SoundStart))
+            m_SoundStart = time;
+        m_SoundEnd = time + double(sound.nb_samples) / sound.sample_rate;
+    }
+
+    void Set(double time)
+    {
+        std::lock_guard<std::mutex> lock(m_Mutex);
+        m_Now = time;
+        m_Changed.notify_all();
+    }
+    // The time the player waits for, once it waits.
+    double WaitedFor()
+    {
+        std::unique_lock<std::mutex> lock(m_Mutex);
+        m_Changed.wait(lock, [&] { return !std::isnan(m_Waiting) && m_Now < m_Waiting; });
+        return m_Waiting;
+    }
+    void Wake() override
+    {
+        std::lock_guard<std::mutex> lock(m_Mutex);
+        m_Woken = true;
+        m_Changed.notify_all();
+    }
+    double SoundStart()
+    {
+        std::lock_guard<std::mutex> lock(m_Mutex);
+        return m_SoundStart;
+    }
+    double SoundEnd()
+    {
+        std::lock_guard<std::mutex> lock(m_Mutex);
+        return m_SoundEnd;
+    }
+
+private:
+    std::mutex m_Mutex;
+    std::condition_variable m_Changed;
+    double m_Now = 0.0;
+    double m_Waiting = NAN;
+    bool m_Woken = false;
+    double m_SoundStart = NAN;
+    double m_SoundEnd = NAN;
+};
+
+// What the player showed: each picture's time with the clock's time and the
+// end of the sound given by then.
+struct Shown {
+    double time;
+    double clock;
+    double soundEnd;
+};
+
+struct Watcher {
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<Shown> shown;
+    bool ended = false;
+
+    void WaitForEnd()
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        changed.wait(lock, [&] { return ended; });
+    }
+};
+
+}  // namespace
+
+// Pictures are shown when the clock reaches their times; those more than a
+// frame late are dropped; the sound given leads the pictures from the
+// first one on; playing stops before the end of the range.
+TEST(Player, ShowsPicturesAtTheClocksTimeAndDropsLateOnes)
+{
+    Watcher watcher;
+    auto clock = std::make_unique<FakeClock>();
+    FakeClock* fake = clock.get();
+    Player* player = nullptr;
+    Player::Listener listener;
+    listener.pictureReady = [&] {
+        double time = 0.0;
+        wxImage picture = player->TakePicture(time);
+        EXPECT_TRUE(picture.IsOk());
+        EXPECT_EQ(picture.GetWidth(), 160);  // made to fit in the box below
+        std::lock_guard<std::mutex> lock(watcher.mutex);
+        watcher.shown.push_back({time, fake->Now(), fake->SoundEnd()});
+    };
+    listener.ended = [&] {
+        std::lock_guard<std::mutex> lock(watcher.mutex);
+        watcher.ended = true;
+        watcher.changed.notify_all();
+    };
+    Player playing(MediaPath("gop2s_44k.mp4"), listener, wxSize(160, 200), std::move(clock));
+    player = &playing;
+
+    fake->Set(2.0);
+    playing.Play(2.0, 3.0);
+    EXPECT_NEAR(fake->WaitedFor(), 2.04, 1e-3);  // the first picture, at 2.0, came at once
+    fake->Set(2.04);
+    EXPECT_NEAR(fake->WaitedFor(), 2.08, 1e-3);
+    fake->Set(2.30);  // 2.08 to 2.24 are late by more than a frame
+    EXPECT_NEAR(fake->WaitedFor(), 2.32, 1e-3);
+    fake->Set(10.0);  // the one waiting and all of the rest are late
+    watcher.WaitForEnd();
+    playing.Stop();
+
+    std::vector<double> times;
+    for (const Shown& s : watcher.shown) {
+        times.push_back(std::round(s.time * 100) / 100);
+        EXPECT_NEAR(s.clock, s.time, 0.04) << "picture and clock within a frame";
+        EXPECT_GE(s.soundEnd, s.time) << "the sound reached the picture";
+    }
+    EXPECT_EQ(times, (std::vector<double>{2.0, 2.04, 2.28}));
+    EXPECT_EQ(playing.ShownPictures(), 3);
+    EXPECT_NEAR(playing.LastPictureTime(), 2.96, 1e-3);
+    EXPECT_EQ(playing.DroppedPictures(), 25 - 3);
+    EXPECT_NEAR(fake->SoundStart(), 2.0, 0.04);
+}
+
+// Stopping a player that waits for its clock returns at once; with the
+// sound device as its clock (the dummy one here) it plays and stops alike.
+TEST(Player, StopReturnsWhileWaitingAndTheSoundDevicePlaysAlong)
+{
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    auto clock = std::make_unique<FakeClock>();
+    FakeClock* fake = clock.get();
+    Player playing(MediaPath("gop2s_44k.mp4"), {}, wxSize(), std::move(clock));
+    playing.Play(1.0);
+    EXPECT_NEAR(fake->WaitedFor(), 1.04, 1e-3);
+    playing.Stop();
+    EXPECT_FALSE(playing.IsPlaying());
+
+    SoundOutput sound(44100, 2);
+    sound.Begin(4.0);
+    EXPECT_GE(sound.Now(), 4.0);
+    Player withSound(MediaPath("gop2s_44k.mp4"), {}, wxSize());
+    withSound.Play(15.5);
+    withSound.Stop();
+}
