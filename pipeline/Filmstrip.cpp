@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <iterator>
 #include <memory>
 
@@ -149,6 +150,8 @@ void Filmstrip::Run()
         }
     } catch (const char*) {
         // A file that cannot be read gives the pictures made so far.
+    } catch (const std::exception&) {
+        // So does one that runs out of memory.
     }
     if (m_Listener.finished)
         m_Listener.finished();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 
 #include "media/PictureColour.h"
 #include "pipeline/SoundOutput.h"
@@ -109,6 +110,8 @@ void Player::Run(double from, double until)
         }
     } catch (const char*) {
         ended = true;  // a damaged clip plays up to where it can be decoded
+    } catch (const std::exception&) {
+        ended = true;  // out of memory: playing stops, the window goes on
     }
     m_Clock->End();
     m_Playing = false;
