@@ -21,11 +21,30 @@ namespace {
 
 using EncoderPtr = std::unique_ptr<tFFMpegEncoder>;
 
+// The encoders chosen where FFmpeg's first would be another (libaom before
+// SVT-AV1, hardware encoders that may not work here).
+const struct {
+    AVCodecID id;
+    const char* name;
+} pinnedEncoders[] = {
+    {AV_CODEC_ID_H264, "libx264"}, {AV_CODEC_ID_HEVC, "libx265"}, {AV_CODEC_ID_AV1, "libsvtav1"},
+    {AV_CODEC_ID_VP9, "libvpx-vp9"}, {AV_CODEC_ID_OPUS, "libopus"},
+};
+
+const AVCodec* FindEncoder(AVCodecID codecId)
+{
+    for (const auto& pinned : pinnedEncoders) {
+        if (pinned.id == codecId)
+            return avcodec_find_encoder_by_name(pinned.name);
+    }
+    return avcodec_find_encoder(codecId);
+}
+
 // Creates the encoder of `codecId` and lets the profile create its stream.
 bool CreateStream(tFFMpegEncoder& encoder, tOutputTrack& track, AVCodecID codecId, AVStreamCreator create,
                   const void* params)
 {
-    const AVCodec* encoderCodec = avcodec_find_encoder(codecId);
+    const AVCodec* encoderCodec = FindEncoder(codecId);
     if (!encoderCodec || !create)
         return false;
     track.pCodec.reset(avcodec_alloc_context3(encoderCodec));
@@ -39,7 +58,11 @@ bool CreateStream(tFFMpegEncoder& encoder, tOutputTrack& track, AVCodecID codecI
 bool OpenCodec(tOutputTrack& track)
 {
     AVCodecContext* codec = track.pCodec.get();
-    if (avcodec_open2(codec, codec->codec, nullptr) < 0)
+    int opened = avcodec_open2(codec, codec->codec, nullptr);
+    // An encoder reads a first pass's statistics while it opens; they are
+    // the caller's to free.
+    av_freep(&codec->stats_in);
+    if (opened < 0)
         return false;
     track.pStream->time_base = codec->time_base;
     return avcodec_parameters_from_context(track.pStream->codecpar, codec) >= 0;

@@ -1,5 +1,6 @@
 #include "media/OutputFormats.h"
 
+#include <algorithm>
 #include <iterator>
 
 namespace {
@@ -60,8 +61,9 @@ const tSoundLimits opus = {
 };
 
 const tEncoderChoices fixedRate = {false, 0, 0, 0, nullptr, {}, 0, false, false};
+// x264's default stays "faster", where its quality stops growing (README).
 const tEncoderChoices x264 = {true, 0, 51, 23, "preset",
-    {"ultrafast", "superfast", "veryfast", "faster", "fast", "medium", "slow"}, 5, true, false};
+    {"ultrafast", "superfast", "veryfast", "faster", "fast", "medium", "slow"}, 3, true, false};
 const tEncoderChoices x265 = {true, 0, 51, 28, "preset",
     {"ultrafast", "superfast", "veryfast", "faster", "fast", "medium", "slow"}, 5, true, true};
 const tEncoderChoices svtAv1 = {true, 1, 63, 35, "preset",
@@ -149,4 +151,27 @@ bool IsOutputCodec(int codec)
 const tOutputFormat& OutputFormat(enumOutputCodec codec)
 {
     return formats[IsOutputCodec(codec) ? codec : OC_MP4];
+}
+
+bool TakesSound(enumOutputCodec codec, enumSoundCodec sound)
+{
+    const std::vector<enumSoundCodec>& other = OutputFormat(codec).otherSound;
+    return sound == SC_OUTPUT || std::find(other.begin(), other.end(), sound) != other.end();
+}
+
+AVCodecID SoundCodec(enumOutputCodec codec, enumSoundCodec sound)
+{
+    if (sound == SC_OPUS && TakesSound(codec, sound))
+        return OPUS;
+    if (sound == SC_AAC && TakesSound(codec, sound))
+        return AAC;
+    return OutputFormat(codec).audioCodec;
+}
+
+const tSoundLimits& SoundLimits(enumOutputCodec codec, enumSoundCodec sound)
+{
+    AVCodecID chosen = SoundCodec(codec, sound);
+    if (chosen == OutputFormat(codec).audioCodec)
+        return OutputFormat(codec).sound;
+    return chosen == OPUS ? opus : aacSurround;
 }

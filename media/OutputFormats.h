@@ -76,7 +76,16 @@ constexpr int minSide = 24;
 constexpr int minFps = 5;
 constexpr int minVideoBitrate = 5000;
 constexpr int maxGopSize = 20;
+constexpr int minTargetKB = 50;  // a target size below this leaves the pictures next to nothing
 
 // The row of `codec`; the default output's row for a value outside the enumeration.
 const tOutputFormat& OutputFormat(enumOutputCodec codec);
 bool IsOutputCodec(int codec);
+
+// Whether the output writes `sound` (SC_OUTPUT always; SC_OPUS and SC_AAC
+// where its row lists them).
+bool TakesSound(enumOutputCodec codec, enumSoundCodec sound);
+// The sound codec written and its limits: the chosen one where the output
+// takes it, else the row's own.
+AVCodecID SoundCodec(enumOutputCodec codec, enumSoundCodec sound);
+const tSoundLimits& SoundLimits(enumOutputCodec codec, enumSoundCodec sound);

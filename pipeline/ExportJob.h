@@ -74,6 +74,7 @@ private:
     void Ask(Stop stop);
     void Run();
     State Export();
+    bool FirstPass(const std::string& stats);
     void Publish(const StreamEncoder& encoder);
     void End(State state, const char* reason);
 
@@ -82,5 +83,7 @@ private:
     std::atomic<int> m_Stop{GO};
     mutable std::mutex m_Lock;  // guards m_Snapshot
     Snapshot m_Snapshot;
+    int m_Passes = 1;      // a target size met over two passes shares the progress between them
+    int m_PassesDone = 0;
     std::thread m_Worker;  // last: started once everything above exists
 };
