@@ -2,9 +2,11 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 extern "C" {
+#include <libavutil/imgutils.h>
 #include <libavutil/opt.h>
 }
 
@@ -86,6 +88,7 @@ bool EncodeAndWrite(tFFMpegEncoder& encoder, tOutputTrack& track, const AVFrame*
     AVCodecContext* codec = track.pCodec.get();
     if (avcodec_send_frame(codec, frame) < 0)
         return false;
+    track.bEnded = !frame;
     AVPacket* packet = encoder.pPacket.get();
     while (Clock::now() < deadline) {
         int result = avcodec_receive_packet(codec, packet);
@@ -158,6 +161,47 @@ tFFMpegEncoder* OpenOutput(const char* fileName, const char* formatShortName,
 
 namespace {
 
+bool SendBlackPicture(AVCodecContext* codec)
+{
+    ffmpeg::FramePtr picture(av_frame_alloc());
+    if (!picture)
+        return false;
+    picture->width = codec->width;
+    picture->height = codec->height;
+    picture->format = codec->pix_fmt;
+    if (av_frame_get_buffer(picture.get(), 0) < 0)
+        return false;
+    const ptrdiff_t linesize[4] = {picture->linesize[0], picture->linesize[1], picture->linesize[2],
+                                   picture->linesize[3]};
+    return av_image_fill_black(picture->data, linesize, codec->pix_fmt, codec->color_range, codec->width,
+                               codec->height) >= 0 &&
+           avcodec_send_frame(codec, picture.get()) >= 0;
+}
+
+// SVT-AV1 waits for the end of its stream when it is closed, for ever when
+// it was given no picture at all: it is given one, and the end, and what
+// it still holds is thrown away.
+void EndStreamOfSvtAv1(tOutputTrack& track)
+{
+    AVCodecContext* codec = track.pCodec.get();
+    if (!codec || !avcodec_is_open(codec) || std::strcmp(codec->codec->name, "libsvtav1") != 0)
+        return;
+    if (!track.bEnded && (track.iNextPts > 0 || SendBlackPicture(codec)))
+        avcodec_send_frame(codec, nullptr);
+    ffmpeg::PacketPtr packet(av_packet_alloc());
+    while (packet && avcodec_receive_packet(codec, packet.get()) >= 0)
+        av_packet_unref(packet.get());
+}
+
+}  // namespace
+
+tFFMpegEncoder::~tFFMpegEncoder()
+{
+    EndStreamOfSvtAv1(video);
+}
+
+namespace {
+
 // How long a file cut short waits for the pictures its encoder holds back;
 // a large picture's encoder needs seconds for all of them.
 const auto earlyDrain = std::chrono::milliseconds(100);
@@ -169,7 +213,9 @@ bool Drain(tFFMpegEncoder& encoder, Clock::time_point deadline)
     bool drained = true;
     if (encoder.audio.pStream)
         drained = EncodeAndWrite(encoder, encoder.audio, nullptr);
-    if (!EncodeAndWrite(encoder, encoder.video, nullptr, deadline))
+    // An encoder that was given no picture holds none, and SVT-AV1 asked to
+    // drain then waits for ever.
+    if (encoder.video.iNextPts > 0 && !EncodeAndWrite(encoder, encoder.video, nullptr, deadline))
         drained = false;
     return drained;
 }

@@ -26,9 +26,9 @@ int Nearest(const std::vector<int>& list, int value)
 
 // The small allowance keeps a side that scales exactly (2048 of 3840) from
 // losing a step to rounding.
-int RoundDownToStep(double value, int step)
+int RoundDownToStep(double value, int step, int least)
 {
-    return std::max(int(value + 1e-6) / step * step, minSide);
+    return std::max(int(value + 1e-6) / step * step, least);
 }
 
 // The fixed size nearest in width and height together, taken half-way
@@ -131,8 +131,9 @@ tPictureSize FitPictureSize(const tOutputFormat& format, int width, int height)
     double scale = std::min({1.0, format.maxSide / w, format.maxSide / h,
                              std::sqrt(double(format.maxArea) / (w * h))});
     int step = format.sizeStep;
-    return {std::min(RoundDownToStep(w * scale, step), format.maxSide / step * step),
-            std::min(RoundDownToStep(h * scale, step), format.maxSide / step * step)};
+    int least = format.minPictureSide;
+    return {std::min(RoundDownToStep(w * scale, step, least), format.maxSide / step * step),
+            std::min(RoundDownToStep(h * scale, step, least), format.maxSide / step * step)};
 }
 
 tCodecParams NormaliseForFormat(tCodecParams params)

@@ -62,7 +62,8 @@ const tSoundLimits opus = {
 
 const tEncoderChoices fixedRate = {false, 0, 0, 0, nullptr, {}, 0, false, false};
 // x264's default stays "faster", where its quality stops growing (README).
-const tEncoderChoices x264 = {true, 0, 51, 23, "preset",
+// Quality 0 would be lossless, which the High profile does not take.
+const tEncoderChoices x264 = {true, 1, 51, 23, "preset",
     {"ultrafast", "superfast", "veryfast", "faster", "fast", "medium", "slow"}, 3, true, false};
 const tEncoderChoices x265 = {true, 0, 51, 28, "preset",
     {"ultrafast", "superfast", "veryfast", "faster", "fast", "medium", "slow"}, 5, true, true};
@@ -125,19 +126,19 @@ const tOutputFormat formats[] = {
     {OC_MOV_H265, "mov", HEVC, AAC, "mov", "mov, H.265 video", "H.265", fastStart,
      8192, h265Area, 2, {}, 60, {}, 50000000, 3000000, aacSurround, false, x265, {}, "hvc1"},
     {OC_MP4_AV1, "mp4", AV1, AAC, "mp4", "mp4, AV1 video", "AV1", fastStart,
-     8192, av1Area, 2, {}, 60, {}, 50000000, 3000000, aacSurround, false, svtAv1, {SC_OPUS}},
+     8192, av1Area, 2, {}, 60, {}, 50000000, 3000000, aacSurround, false, svtAv1, {SC_OPUS}, nullptr, 64},
     {OC_MKV_H264, "matroska", H264, AAC, "mkv", "mkv, H.264 video", "H.264", nullptr,
      4096, h264Area, 2, {}, 60, {}, 50000000, 5000000, aacSurround, false, x264, {SC_OPUS}},
     {OC_MKV_H265, "matroska", HEVC, AAC, "mkv", "mkv, H.265 video", "H.265", nullptr,
      8192, h265Area, 2, {}, 60, {}, 50000000, 3000000, aacSurround, false, x265, {SC_OPUS}},
     {OC_MKV_AV1, "matroska", AV1, AAC, "mkv", "mkv, AV1 video", "AV1", nullptr,
-     8192, av1Area, 2, {}, 60, {}, 50000000, 3000000, aacSurround, false, svtAv1, {SC_OPUS}},
+     8192, av1Area, 2, {}, 60, {}, 50000000, 3000000, aacSurround, false, svtAv1, {SC_OPUS}, nullptr, 64},
     {OC_MKV_VP9, "matroska", VP9, AAC, "mkv", "mkv, VP9 video", "VP9", nullptr,
      8192, av1Area, 2, {}, 60, {}, 50000000, 3000000, aacSurround, false, vp9, {SC_OPUS}},
     {OC_WEBM_VP9, "webm", VP9, OPUS, "webm", "webm, VP9 video", "VP9", nullptr,
      8192, av1Area, 2, {}, 60, {}, 50000000, 3000000, opus, false, vp9},
     {OC_WEBM_AV1, "webm", AV1, OPUS, "webm", "webm, AV1 video", "AV1", nullptr,
-     8192, av1Area, 2, {}, 60, {}, 50000000, 3000000, opus, false, svtAv1},
+     8192, av1Area, 2, {}, 60, {}, 50000000, 3000000, opus, false, svtAv1, {}, nullptr, 64},
 };
 static_assert(std::size(formats) == OUTPUT_CODEC_COUNT, "one row per output codec");
 

@@ -70,8 +70,8 @@ void ExpectWithinLimits(const tCodecParams& p)
     ASSERT_TRUE(IsOutputCodec(p.eCodec));
     const tOutputFormat& f = OutputFormat(p.eCodec);
     if (f.fixedSizes.empty()) {
-        EXPECT_TRUE(p.iWidth >= minSide && p.iWidth <= f.maxSide && p.iWidth % f.sizeStep == 0);
-        EXPECT_TRUE(p.iHeight >= minSide && p.iHeight <= f.maxSide && p.iHeight % f.sizeStep == 0);
+        EXPECT_TRUE(p.iWidth >= f.minPictureSide && p.iWidth <= f.maxSide && p.iWidth % f.sizeStep == 0);
+        EXPECT_TRUE(p.iHeight >= f.minPictureSide && p.iHeight <= f.maxSide && p.iHeight % f.sizeStep == 0);
         EXPECT_LE(int64_t(p.iWidth) * p.iHeight, f.maxArea);
     } else {
         EXPECT_TRUE(std::any_of(f.fixedSizes.begin(), f.fixedSizes.end(),
