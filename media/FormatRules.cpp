@@ -174,7 +174,7 @@ tCodecParams ProposeForSource(enumOutputCodec codec, const tSourceDescription& s
 namespace {
 
 // A little below the target, so that the encoders' misses stay under it.
-const double targetAim = 0.985;
+const double targetAim = 0.995;
 // The container's own bytes: its header and index, and a few bytes for
 // every packet.
 const double containerBytes = 4000;
