@@ -199,6 +199,9 @@ AVStream* CreateVideoStream(AVFormatContext* context, AVCodecContext* codec, AVC
     codec->color_trc = AVColorTransferCharacteristic(colour.transfer);
     codec->color_range = AVColorRange(colour.range);
     codec->sample_aspect_ratio = stream->sample_aspect_ratio = pixelAspect;
+    // Matroska tells each picture's length by the rate alone (the last
+    // picture's end would be lost without it).
+    stream->avg_frame_rate = rate;
     codec->thread_count = 0;  // as many encoder threads as the machine suits
     if (id == AV_CODEC_ID_H264)
         SetUpH264(codec, rate);
