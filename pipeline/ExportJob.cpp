@@ -169,7 +169,8 @@ void ExportJob::End(State state, const char* reason)
         tExportRequest request = ExportCheck::RequestFor(m_Order.params, duration, state == CANCELED);
         const wxRect& crop = m_Order.crop;
         request.source = {m_Order.input, m_Order.start, crop.x, crop.y, crop.width, crop.height,
-                          m_Order.params.iAudioTrack, m_Order.params.bKeepInterlaced};
+                          m_Order.params.iAudioTrack, m_Order.params.bKeepInterlaced,
+                          m_Order.params.bKeepHdr && OutputFormat(m_Order.params.eCodec).encoder.tenBit};
         check = ExportCheck(request).Check(m_Order.output.c_str());
     }
     {

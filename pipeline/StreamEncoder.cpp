@@ -7,6 +7,7 @@
 
 #include "media/ContainerProfiles.h"
 #include "media/FormatRules.h"
+#include "media/OutputFormats.h"
 #include "media/PictureColour.h"
 
 extern "C" {
@@ -44,8 +45,8 @@ StreamEncoder::StreamEncoder(const char* inputName, const char* outputName, tCod
     if (params.bAudioEnabled)
         OpenAudioInput(inputName, params);
     tInputStreamInfo video = m_VideoInput->GetInfo();
-    // 8-bit pictures have nothing more to keep.
-    params.bKeepHdr = params.bKeepHdr && PictureColour::IsDeep(video);
+    // 8-bit pictures have nothing more to keep, and 8-bit encoders cannot keep it.
+    params.bKeepHdr = params.bKeepHdr && PictureColour::IsDeep(video) && OutputFormat(params.eCodec).encoder.tenBit;
     if (params.eVideoRate == VR_TARGET_SIZE)
         params.iVideoBitrate = TargetVideoBitrate(params, GetDuration());
     m_Filter = PictureFilter::For(video, params.bKeepInterlaced, params.bKeepHdr);
