@@ -1,6 +1,5 @@
 #include "media/ContainerProfiles.h"
 
-
 #include <algorithm>
 #include <cmath>
 #include <iterator>
@@ -16,9 +15,6 @@ namespace {
 
 const enumOutputCodec mpegFormats[] = {OC_MPG, OC_M2V, OC_VOB};
 const enumOutputCodec versions3GP[] = {OC_3GP, OC_3G2};
-
-// x264's speed and size balance for every H.264 file; see the README.
-const char* const h264Preset = "faster";
 
 // H.264 levels (Annex A): the largest macroblock rate, frame size in
 // macroblocks and High-profile bit rate (kbit/s) each allows.
@@ -55,22 +51,77 @@ int FittingH264Level(int width, int height, AVRational rate, int64_t bitrate)
 
 void SetUpH264(AVCodecContext* codec, AVRational rate)
 {
-    av_opt_set(codec->priv_data, "preset", h264Preset, 0);
     av_opt_set(codec->priv_data, "profile", "high", 0);
     codec->level = FittingH264Level(codec->width, codec->height, rate, codec->bit_rate);
-    // A GOP of 0 asks for key frames only, which x264 calls an interval of 1.
-    codec->gop_size = std::max(codec->gop_size, 1);
 }
+
+// x265 tells everything it does on the standard error unless told not to;
+// its two passes are set among its own parameters.
+void SetUpH265(AVCodecContext* codec, const tEncoding& encoding)
+{
+    std::string params = "log-level=error";
+    if (encoding.pass > 0)
+        params += ":pass=" + std::to_string(encoding.pass) + ":stats=" + encoding.stats;
+    av_opt_set(codec->priv_data, "x265-params", params.c_str(), 0);
+}
+
+// x264 keeps its statistics in a file of its own; libvpx hands them out
+// (base64) when drained and takes them back in memory.
+void SetUpPass(AVCodecContext* codec, const tEncoding& encoding)
+{
+    if (encoding.pass == 0 || codec->codec_id == AV_CODEC_ID_HEVC)
+        return;
+    codec->flags |= encoding.pass == 1 ? AV_CODEC_FLAG_PASS1 : AV_CODEC_FLAG_PASS2;
+    if (codec->codec_id == AV_CODEC_ID_H264)
+        av_opt_set(codec->priv_data, "stats", encoding.stats.c_str(), 0);
+    if (codec->codec_id == AV_CODEC_ID_VP9 && encoding.pass == 2)
+        codec->stats_in = av_strdup(encoding.statsIn.c_str());
+}
+
+// The rate control, speed, pixels and tag an output's row and the encoding
+// choose. A GOP of 0 asks for key frames only, which these encoders call an
+// interval of 1.
+void SetUpEncoder(AVCodecContext* codec, const tOutputFormat& format, const tEncoding& encoding)
+{
+    const tEncoderChoices& choices = format.encoder;
+    if (!choices.speedOption)
+        return;
+    codec->gop_size = std::max(codec->gop_size, 1);
+    bool known = encoding.speed >= 0 && encoding.speed < int(choices.speeds.size());
+    av_opt_set(codec->priv_data, choices.speedOption, choices.speeds[known ? encoding.speed : choices.defaultSpeed], 0);
+    if (encoding.rate == VR_QUALITY && choices.quality) {
+        codec->bit_rate = 0;
+        av_opt_set_int(codec->priv_data, "crf", std::clamp(encoding.quality, choices.minQuality, choices.maxQuality), 0);
+    }
+    if (codec->codec_id == AV_CODEC_ID_VP9) {
+        av_opt_set(codec->priv_data, "deadline", "good", 0);
+        av_opt_set_int(codec->priv_data, "row-mt", 1, 0);
+    }
+    if (codec->codec_id == AV_CODEC_ID_HEVC)
+        SetUpH265(codec, encoding);
+    if (format.videoTag)
+        codec->codec_tag = MKTAG(format.videoTag[0], format.videoTag[1], format.videoTag[2], format.videoTag[3]);
+    codec->pix_fmt = EncoderPixelFormat(format.codec, encoding.tenBit);
+    SetUpPass(codec, encoding);
+}
+
+// What the chosen video creator needs beside the family record.
+struct tVideoSetup {
+    const tVideoParamsMP4* video;
+    const tOutputFormat* format;
+    const tEncoding* encoding;
+};
 
 // The codecs are pinned per output, so a record gives the same kind of file
 // whatever this FFmpeg build would pick by default.
 tFFMpegEncoder* Open(enumOutputCodec codec, const char* fileName, AVStreamCreator createAudio, const void* audio,
-                     AVStreamCreator createVideo, const void* video, bool noAudio)
+                     AVStreamCreator createVideo, const void* video, bool noAudio,
+                     enumSoundCodec sound = SC_OUTPUT)
 {
     if (!IsOutputCodec(codec))
         return nullptr;
     const tOutputFormat& format = OutputFormat(codec);
-    return OpenOutput(fileName, format.muxer, format.audioCodec, createAudio, audio, format.videoCodec,
+    return OpenOutput(fileName, format.muxer, SoundCodec(codec, sound), createAudio, audio, format.videoCodec,
                       createVideo, video, noAudio, format.muxerOptions);
 }
 
@@ -161,6 +212,9 @@ AVStream* CreateVideoStream(AVFormatContext* context, AVCodecContext* codec, AVC
     codec->color_trc = AVColorTransferCharacteristic(colour.transfer);
     codec->color_range = AVColorRange(colour.range);
     codec->sample_aspect_ratio = stream->sample_aspect_ratio = pixelAspect;
+    // Matroska tells each picture's length by the rate alone (the last
+    // picture's end would be lost without it).
+    stream->avg_frame_rate = rate;
     codec->thread_count = 0;  // as many encoder threads as the machine suits
     if (id == AV_CODEC_ID_H264)
         SetUpH264(codec, rate);
@@ -201,6 +255,19 @@ AVStream* CreateVideoStreamMP4(AVFormatContext* context, AVCodecContext* codec, 
                              video->colour, {video->iPixelAspectNum, video->iPixelAspectDen});
 }
 
+namespace {
+
+AVStream* CreateChosenVideoStream(AVFormatContext* context, AVCodecContext* codec, AVCodecID id, const void* params)
+{
+    auto setup = static_cast<const tVideoSetup*>(params);
+    AVStream* stream = CreateVideoStreamMP4(context, codec, id, setup->video);
+    if (stream)
+        SetUpEncoder(codec, *setup->format, *setup->encoding);
+    return stream;
+}
+
+}  // namespace
+
 AVStream* CreateAudioStream3GP(AVFormatContext* context, AVCodecContext* codec, AVCodecID id, const void* params)
 {
     auto bitrate = *static_cast<const enumAudioBitrate3GP*>(params);
@@ -223,18 +290,20 @@ AVStream* CreateVideoStream3GP(AVFormatContext* context, AVCodecContext* codec, 
 }
 
 tFFMpegEncoder* OpenOutputProfile(enumOutputCodec codec, const char* fileName, tAudioParamsMP4 audio,
-                                  tVideoParamsMP4 video, bool noAudio)
+                                  tVideoParamsMP4 video, bool noAudio, const tEncoding& encoding)
 {
     if (!IsOutputCodec(codec) || !OutputFormat(codec).fixedSizes.empty())
         return nullptr;
+    tVideoSetup setup = {&video, &OutputFormat(codec), &encoding};
     if (!noAudio || !OutputFormat(codec).needsSoundTrack)
-        return Open(codec, fileName, CreateAudioStreamMP4, &audio, CreateVideoStreamMP4, &video, noAudio);
+        return Open(codec, fileName, CreateAudioStreamMP4, &audio, CreateChosenVideoStream, &setup, noAudio,
+                    encoding.sound);
     // A muxer that refuses to start without a sound track (PSP) gets one that
     // is never written: the muxer leaves a track without samples out of the
     // file, which then holds the video alone.
     tAudioParamsMP4 silent = {128000, 44100, 2};
     tFFMpegEncoder* encoder =
-        Open(codec, fileName, CreateAudioStreamMP4, &silent, CreateVideoStreamMP4, &video, false);
+        Open(codec, fileName, CreateAudioStreamMP4, &silent, CreateChosenVideoStream, &setup, false);
     if (encoder)
         encoder->bAudioUnused = true;
     return encoder;
@@ -260,6 +329,11 @@ tFFMpegEncoder* OpenOutput3GP(const char* fileName, enum3GPVersion version, enum
         return nullptr;
     return Open(versions3GP[version], fileName, CreateAudioStream3GP, &bitrate, CreateVideoStream3GP, &video,
                 noAudio);
+}
+
+AVPixelFormat EncoderPixelFormat(enumOutputCodec codec, bool tenBit)
+{
+    return tenBit && OutputFormat(codec).encoder.tenBit ? AV_PIX_FMT_YUV420P10LE : AV_PIX_FMT_YUV420P;
 }
 
 tProfileCodecs ProfileCodecs(enumOutputCodec codec)

@@ -2,8 +2,23 @@
 // Container profiles: an output's muxer and pinned codecs (from its row in
 // media/OutputFormats.h) and its stream settings, opened through the encoder
 // core.
+#include <string>
+
 #include "media/CodecParams.h"
 #include "media/EncoderCore.h"
+
+// How the video encoder of an output spends its bits and time, and the
+// sound codec written, beyond the record of one family.
+struct tEncoding {
+    enumVideoRate rate = VR_BITRATE;  // VR_TARGET_SIZE: the family record's bit rate, met over two passes
+    int quality = 0;                  // with VR_QUALITY, on the encoder's scale
+    int speed = -1;                   // into the row's speeds; -1: its default
+    int pass = 0;                     // 1 or 2 of two passes; 0: a single one
+    std::string stats;                // the file of the two passes' statistics
+    std::string statsIn;              // what the first pass wrote, for encoders that take it in memory
+    bool tenBit = false;              // 10-bit 4:2:0 pixels, where the row's encoder takes them
+    enumSoundCodec sound = SC_OUTPUT;
+};
 
 // What a container profile writes: the pinned codecs (AVCodecID values) and
 // a short name of the video codec for people.
@@ -22,7 +37,9 @@ AVRational OutputFrameRate(const tCodecParams& params);
 
 // The profiles of the MP4 type and the Flash and MPEG families, all but 3GP.
 tFFMpegEncoder* OpenOutputProfile(enumOutputCodec codec, const char* fileName, tAudioParamsMP4 audio,
-                                  tVideoParamsMP4 video, bool noAudio);
+                                  tVideoParamsMP4 video, bool noAudio, const tEncoding& encoding = tEncoding());
+// The pixel format an output's encoder is given.
+AVPixelFormat EncoderPixelFormat(enumOutputCodec codec, bool tenBit);
 tFFMpegEncoder* OpenOutputMP4(const char* fileName, tAudioParamsMP4 audio, tVideoParamsMP4 video, bool noAudio);
 tFFMpegEncoder* OpenOutputMPG(const char* fileName, enumMpegFormat format, tAudioParamsMP4 audio,
                               tVideoParamsMP4 video, bool noAudio);

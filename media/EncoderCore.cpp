@@ -2,9 +2,11 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 extern "C" {
+#include <libavutil/imgutils.h>
 #include <libavutil/opt.h>
 }
 
@@ -21,11 +23,30 @@ namespace {
 
 using EncoderPtr = std::unique_ptr<tFFMpegEncoder>;
 
+// The encoders chosen where FFmpeg's first would be another (libaom before
+// SVT-AV1, hardware encoders that may not work here).
+const struct {
+    AVCodecID id;
+    const char* name;
+} pinnedEncoders[] = {
+    {AV_CODEC_ID_H264, "libx264"}, {AV_CODEC_ID_HEVC, "libx265"}, {AV_CODEC_ID_AV1, "libsvtav1"},
+    {AV_CODEC_ID_VP9, "libvpx-vp9"}, {AV_CODEC_ID_OPUS, "libopus"},
+};
+
+const AVCodec* FindEncoder(AVCodecID codecId)
+{
+    for (const auto& pinned : pinnedEncoders) {
+        if (pinned.id == codecId)
+            return avcodec_find_encoder_by_name(pinned.name);
+    }
+    return avcodec_find_encoder(codecId);
+}
+
 // Creates the encoder of `codecId` and lets the profile create its stream.
 bool CreateStream(tFFMpegEncoder& encoder, tOutputTrack& track, AVCodecID codecId, AVStreamCreator create,
                   const void* params)
 {
-    const AVCodec* encoderCodec = avcodec_find_encoder(codecId);
+    const AVCodec* encoderCodec = FindEncoder(codecId);
     if (!encoderCodec || !create)
         return false;
     track.pCodec.reset(avcodec_alloc_context3(encoderCodec));
@@ -44,7 +65,11 @@ bool OpenCodec(tOutputTrack& track)
         track.pStream->time_base = codec->time_base;
         return true;
     }
-    if (avcodec_open2(codec, codec->codec, nullptr) < 0)
+    int opened = avcodec_open2(codec, codec->codec, nullptr);
+    // An encoder reads a first pass's statistics while it opens; they are
+    // the caller's to free.
+    av_freep(&codec->stats_in);
+    if (opened < 0)
         return false;
     track.pStream->time_base = codec->time_base;
     return avcodec_parameters_from_context(track.pStream->codecpar, codec) >= 0;
@@ -68,6 +93,7 @@ bool EncodeAndWrite(tFFMpegEncoder& encoder, tOutputTrack& track, const AVFrame*
     AVCodecContext* codec = track.pCodec.get();
     if (avcodec_send_frame(codec, frame) < 0)
         return false;
+    track.bEnded = !frame;
     AVPacket* packet = encoder.pPacket.get();
     while (Clock::now() < deadline) {
         int result = avcodec_receive_packet(codec, packet);
@@ -140,6 +166,47 @@ tFFMpegEncoder* OpenOutput(const char* fileName, const char* formatShortName,
 
 namespace {
 
+bool SendBlackPicture(AVCodecContext* codec)
+{
+    ffmpeg::FramePtr picture(av_frame_alloc());
+    if (!picture)
+        return false;
+    picture->width = codec->width;
+    picture->height = codec->height;
+    picture->format = codec->pix_fmt;
+    if (av_frame_get_buffer(picture.get(), 0) < 0)
+        return false;
+    const ptrdiff_t linesize[4] = {picture->linesize[0], picture->linesize[1], picture->linesize[2],
+                                   picture->linesize[3]};
+    return av_image_fill_black(picture->data, linesize, codec->pix_fmt, codec->color_range, codec->width,
+                               codec->height) >= 0 &&
+           avcodec_send_frame(codec, picture.get()) >= 0;
+}
+
+// SVT-AV1 waits for the end of its stream when it is closed, for ever when
+// it was given no picture at all: it is given one, and the end, and what
+// it still holds is thrown away.
+void EndStreamOfSvtAv1(tOutputTrack& track)
+{
+    AVCodecContext* codec = track.pCodec.get();
+    if (!codec || !avcodec_is_open(codec) || std::strcmp(codec->codec->name, "libsvtav1") != 0)
+        return;
+    if (!track.bEnded && (track.iNextPts > 0 || SendBlackPicture(codec)))
+        avcodec_send_frame(codec, nullptr);
+    ffmpeg::PacketPtr packet(av_packet_alloc());
+    while (packet && avcodec_receive_packet(codec, packet.get()) >= 0)
+        av_packet_unref(packet.get());
+}
+
+}  // namespace
+
+tFFMpegEncoder::~tFFMpegEncoder()
+{
+    EndStreamOfSvtAv1(video);
+}
+
+namespace {
+
 // How long a file cut short waits for the pictures its encoder holds back;
 // a large picture's encoder needs seconds for all of them.
 const auto earlyDrain = std::chrono::milliseconds(100);
@@ -151,7 +218,9 @@ bool Drain(tFFMpegEncoder& encoder, Clock::time_point deadline)
     bool drained = true;
     if (encoder.audio.pStream && avcodec_is_open(encoder.audio.pCodec.get()))
         drained = EncodeAndWrite(encoder, encoder.audio, nullptr);
-    if (!EncodeAndWrite(encoder, encoder.video, nullptr, deadline))
+    // An encoder that was given no picture holds none, and SVT-AV1 asked to
+    // drain then waits for ever.
+    if (encoder.video.iNextPts > 0 && !EncodeAndWrite(encoder, encoder.video, nullptr, deadline))
         drained = false;
     return drained;
 }

@@ -32,6 +32,7 @@ struct tOutputTrack {
     AVStream* pStream = nullptr;  // null without this stream
     ffmpeg::CodecContextPtr pCodec;
     int64_t iNextPts = 0;
+    bool bEnded = false;  // the encoder was told the stream ends
 };
 
 // One open output. Streams no longer carry their encoders, so each track
@@ -45,6 +46,11 @@ struct tFFMpegEncoder {
     std::unique_ptr<PacketGate> pGate;  // between the encoders and the file
     bool bAudioUnused = false;          // the audio stream only satisfies the muxer
     bool bFinished = false;             // drained and trailer written
+
+    tFFMpegEncoder() = default;
+    ~tFFMpegEncoder();
+    tFFMpegEncoder(const tFFMpegEncoder&) = delete;
+    tFFMpegEncoder& operator=(const tFFMpegEncoder&) = delete;
 };
 
 // `muxerOptions`: "key=value" pairs joined by ':' for the muxer, or null.

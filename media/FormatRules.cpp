@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "media/ContainerProfiles.h"
 #include "media/InputStream.h"
 
 namespace {
@@ -25,9 +26,9 @@ int Nearest(const std::vector<int>& list, int value)
 
 // The small allowance keeps a side that scales exactly (2048 of 3840) from
 // losing a step to rounding.
-int RoundDownToStep(double value, int step)
+int RoundDownToStep(double value, int step, int least)
 {
-    return std::max(int(value + 1e-6) / step * step, minSide);
+    return std::max(int(value + 1e-6) / step * step, least);
 }
 
 // The fixed size nearest in width and height together, taken half-way
@@ -76,6 +77,24 @@ void NormalisePicture(const tOutputFormat& format, tCodecParams& p)
     p.iVideoBitrate = std::clamp(p.iVideoBitrate, minVideoBitrate, format.maxVideoBitrate) / 1000 * 1000;
 }
 
+// Choices an output does not offer fall back to its own: its sound codec,
+// bit rate mode, default speed, 8 bits.
+void NormaliseEncoding(const tOutputFormat& format, tCodecParams& p)
+{
+    const tEncoderChoices& choices = format.encoder;
+    if (p.eSoundCodec < SC_OUTPUT || p.eSoundCodec > SC_COPY ||
+        (p.eSoundCodec != SC_COPY && !TakesSound(format.codec, p.eSoundCodec)))
+        p.eSoundCodec = SC_OUTPUT;
+    if (p.eVideoRate < VR_BITRATE || p.eVideoRate > VR_TARGET_SIZE || (p.eVideoRate == VR_QUALITY && !choices.quality))
+        p.eVideoRate = VR_BITRATE;
+    if (choices.quality)
+        p.iQuality = std::clamp(p.iQuality, choices.minQuality, choices.maxQuality);
+    if (p.iSpeed < 0 || p.iSpeed >= int(choices.speeds.size()))
+        p.iSpeed = -1;
+    p.bKeepHdr = p.bKeepHdr && choices.tenBit;
+    p.iTargetKB = std::max(p.iTargetKB, minTargetKB);
+}
+
 }  // namespace
 
 tSourceDescription DescribeSource(const tInputStreamInfo& info, bool hasAudio)
@@ -112,8 +131,9 @@ tPictureSize FitPictureSize(const tOutputFormat& format, int width, int height)
     double scale = std::min({1.0, format.maxSide / w, format.maxSide / h,
                              std::sqrt(double(format.maxArea) / (w * h))});
     int step = format.sizeStep;
-    return {std::min(RoundDownToStep(w * scale, step), format.maxSide / step * step),
-            std::min(RoundDownToStep(h * scale, step), format.maxSide / step * step)};
+    int least = format.minPictureSide;
+    return {std::min(RoundDownToStep(w * scale, step, least), format.maxSide / step * step),
+            std::min(RoundDownToStep(h * scale, step, least), format.maxSide / step * step)};
 }
 
 tCodecParams NormaliseForFormat(tCodecParams params)
@@ -122,7 +142,8 @@ tCodecParams NormaliseForFormat(tCodecParams params)
         params.eCodec = OC_MP4;
     const tOutputFormat& format = OutputFormat(params.eCodec);
     NormalisePicture(format, params);
-    NormaliseSound(format.sound, params);
+    NormaliseEncoding(format, params);
+    NormaliseSound(SoundLimits(params.eCodec, params.eSoundCodec), params);
     return params;
 }
 
@@ -143,5 +164,36 @@ tCodecParams ProposeForSource(enumOutputCodec codec, const tSourceDescription& s
     // Surround is kept only when asked for; stereo is what plays everywhere.
     p.iAudioChannels = source.hasAudio ? std::min(source.channels, 2) : 2;
     p.iAudioBitrate = format.sound.defaultBitrate;
+    if (format.encoder.quality) {
+        p.eVideoRate = VR_QUALITY;
+        p.iQuality = format.encoder.defaultQuality;
+    }
     return NormaliseForFormat(p);
+}
+
+namespace {
+
+// A little below the target, so that the encoders' misses stay under it.
+const double targetAim = 0.995;
+// The container's own bytes: its header and index, and a few bytes for
+// every packet.
+const double containerBytes = 4000;
+const double packetBytes = 12;
+const double soundFrame = 1024;  // samples per packet, about
+
+}  // namespace
+
+int TargetVideoBitrate(const tCodecParams& params, double seconds)
+{
+    const tOutputFormat& format = OutputFormat(params.eCodec);
+    if (seconds <= 0)
+        return format.maxVideoBitrate;
+    double packets = seconds * av_q2d(OutputFrameRate(params));
+    double soundBits = 0;
+    if (params.bAudioEnabled) {
+        packets += seconds * params.iAudioSampleRate / soundFrame;
+        soundBits = double(params.iAudioBitrate) * seconds;
+    }
+    double bits = params.iTargetKB * 8000.0 * targetAim - soundBits - 8 * (containerBytes + packetBytes * packets);
+    return int(std::clamp(bits / seconds, double(minVideoBitrate), double(format.maxVideoBitrate)));
 }

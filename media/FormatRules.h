@@ -36,8 +36,14 @@ tCodecParams NormaliseForFormat(tCodecParams params);
 
 // The record to propose for `codec` and a source: its size and rate kept
 // within the output's limits (the shape kept), its sound where the output
-// takes it, and the output's own default bit rates.
+// takes it, and the output's own default bit rates; constant quality at the
+// output's default where its encoder offers it.
 tCodecParams ProposeForSource(enumOutputCodec codec, const tSourceDescription& source);
+
+// The video bit rate (bit/s) that makes a record's file of `seconds` land
+// just below its target size: what the target leaves after the sound and
+// the container's own bytes; within the output's bit rates.
+int TargetVideoBitrate(const tCodecParams& params, double seconds);
 
 // The largest size of the source's shape within the output's limits (the
 // source's own size when it fits); the nearest fixed size where there are such.

@@ -12,6 +12,12 @@ extern "C" {
 
 #include "media/CodecParams.h"
 
+constexpr int minSide = 24;
+constexpr int minFps = 5;
+constexpr int minVideoBitrate = 5000;
+constexpr int maxGopSize = 20;
+constexpr int minTargetKB = 50;  // a target size below this leaves the pictures next to nothing
+
 struct tPictureSize {
     int width;
     int height;
@@ -70,13 +76,18 @@ struct tOutputFormat {
     // Sound codecs the container takes besides its own (SC_OPUS, SC_AAC).
     std::vector<enumSoundCodec> otherSound = {};
     const char* videoTag = nullptr;  // the codec tag written, where players need a particular one
+    int minPictureSide = minSide;    // SVT-AV1 takes no side below 64
 };
 
-constexpr int minSide = 24;
-constexpr int minFps = 5;
-constexpr int minVideoBitrate = 5000;
-constexpr int maxGopSize = 20;
 
 // The row of `codec`; the default output's row for a value outside the enumeration.
 const tOutputFormat& OutputFormat(enumOutputCodec codec);
 bool IsOutputCodec(int codec);
+
+// Whether the output writes `sound` (SC_OUTPUT always; SC_OPUS and SC_AAC
+// where its row lists them).
+bool TakesSound(enumOutputCodec codec, enumSoundCodec sound);
+// The sound codec written and its limits: the chosen one where the output
+// takes it, else the row's own.
+AVCodecID SoundCodec(enumOutputCodec codec, enumSoundCodec sound);
+const tSoundLimits& SoundLimits(enumOutputCodec codec, enumSoundCodec sound);

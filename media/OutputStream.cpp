@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <fstream>
+#include <iterator>
 
 #include "media/ContainerProfiles.h"
 #include "media/OutputFormats.h"
@@ -27,8 +29,30 @@ tFFMpegEncoder* Open3GP(const char* fileName, const tCodecParams& params,
     return OpenOutput3GP(fileName, version, enumAudioBitrate3GP(bitrate), video3gp, noAudio);
 }
 
+std::string ReadFile(const std::string& name)
+{
+    std::ifstream in(name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+tEncoding EncodingOf(const tCodecParams& params, int pass, const std::string& stats)
+{
+    tEncoding encoding;
+    encoding.rate = params.eVideoRate;
+    encoding.quality = params.iQuality;
+    encoding.speed = params.iSpeed;
+    encoding.pass = pass;
+    encoding.stats = stats;
+    if (pass == 2 && OutputFormat(params.eCodec).videoCodec == AV_CODEC_ID_VP9)
+        encoding.statsIn = ReadFile(stats);
+    encoding.tenBit = params.bKeepHdr;
+    encoding.sound = params.eSoundCodec;
+    return encoding;
+}
+
 tFFMpegEncoder* OpenFamily(const char* fileName, const tCodecParams& params, const tColourTags& colour,
-                           AVRational pixelAspect, const AVCodecParameters* copiedSound = nullptr)
+                           AVRational pixelAspect, int pass, const std::string& stats,
+                           const AVCodecParameters* copiedSound = nullptr)
 {
     tAudioParamsMP4 audio = {params.iAudioBitrate, params.iAudioSampleRate, OutputStream::ChannelsFor(params),
                              copiedSound};
@@ -38,19 +62,24 @@ tFFMpegEncoder* OpenFamily(const char* fileName, const tCodecParams& params, con
     bool noAudio = !params.bAudioEnabled;
     if (params.eCodec == OC_3GP || params.eCodec == OC_3G2)
         return Open3GP(fileName, params, video, noAudio);
-    return OpenOutputProfile(params.eCodec, fileName, audio, video, noAudio);
+    return OpenOutputProfile(params.eCodec, fileName, audio, video, noAudio, EncodingOf(params, pass, stats));
 }
 
 }  // namespace
 
 int OutputStream::ChannelsFor(const tCodecParams& params)
 {
-    return std::clamp(params.iAudioChannels, 1, OutputFormat(params.eCodec).sound.maxChannels);
+    return std::clamp(params.iAudioChannels, 1, SoundLimits(params.eCodec, params.eSoundCodec).maxChannels);
+}
+
+int OutputStream::PixelFormat(const tCodecParams& params)
+{
+    return EncoderPixelFormat(params.eCodec, params.bKeepHdr);
 }
 
 OutputStream::OutputStream(const char* fileName, const tCodecParams& params, const tColourTags& colour,
-                           AVRational pixelAspect)
-    : m_Encoder(OpenFamily(fileName, params, colour, pixelAspect))
+                           AVRational pixelAspect, int pass, const std::string& stats)
+    : m_Pass(pass), m_Stats(stats), m_Encoder(OpenFamily(fileName, params, colour, pixelAspect, pass, stats))
 {
     if (!m_Encoder)
         throw cantCreate;
@@ -59,10 +88,11 @@ OutputStream::OutputStream(const char* fileName, const tCodecParams& params, con
 }
 
 OutputStream::OutputStream(const char* fileName, const tCodecParams& params, const AVCodecParameters& copiedSound,
-                           const tColourTags& colour, AVRational pixelAspect)
-    : m_Encoder(params.eCodec == OC_3GP || params.eCodec == OC_3G2
+                           const tColourTags& colour, AVRational pixelAspect, int pass, const std::string& stats)
+    : m_Pass(pass), m_Stats(stats),
+      m_Encoder(params.eCodec == OC_3GP || params.eCodec == OC_3G2
                     ? nullptr
-                    : OpenFamily(fileName, params, colour, pixelAspect, &copiedSound))
+                    : OpenFamily(fileName, params, colour, pixelAspect, pass, stats, &copiedSound))
 {
     if (!m_Encoder || !HasAudio(m_Encoder.get()))
         throw cantCreate;
@@ -132,10 +162,22 @@ void OutputStream::Finish(bool early)
         EncodeSound(true);
     m_Sound.reset();
     int result = FinishOutput(encoder, early);
+    if (m_Pass == 1)
+        SaveStatistics();
     const char* failure = WriteFailure(encoder, "Can't finish the output file.");
     m_Encoder.reset();
     if (result < 0)
         throw failure;
+}
+
+// libvpx hands its first pass's statistics out once drained; x264 and x265
+// write their own file.
+void OutputStream::SaveStatistics() const
+{
+    const AVCodecContext* codec = m_Encoder->video.pCodec.get();
+    const char* statistics = codec->codec_id == AV_CODEC_ID_VP9 ? codec->stats_out : nullptr;
+    if (statistics && !(std::ofstream(m_Stats, std::ios::binary) << statistics))
+        throw "Can't write the first pass's statistics.";
 }
 
 double OutputStream::GetFrameRate() const

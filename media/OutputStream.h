@@ -7,6 +7,7 @@
 // messages (const char*).
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "media/AudioResampler.h"
 #include "media/CodecParams.h"
@@ -16,14 +17,15 @@ class OutputStream {
 public:
     // `colour`: the tags of the pictures it is given (none by default).
     // `pixelAspect`: the shape of a pixel as shown (not set for 3GP, whose
-    // picture sizes imply it).
+    // picture sizes imply it). `pass` 1 or 2 of two, with their statistics
+    // in the file `stats`; 0 for a single pass.
     OutputStream(const char* fileName, const tCodecParams& params, const tColourTags& colour = tColourTags(),
-                 AVRational pixelAspect = {1, 1});
+                 AVRational pixelAspect = {1, 1}, int pass = 0, const std::string& stats = std::string());
     ~OutputStream();
     OutputStream(const OutputStream&) = delete;
     OutputStream& operator=(const OutputStream&) = delete;
 
-    // `frame` has the output's size and YUV 4:2:0 pixels.
+    // `frame` has the output's size and YUV 4:2:0 pixels of PixelFormat().
     void WriteNextVideoFrame(AVFrame* frame);
 
     // Sound as a decoder gives it; null at the end of the sound, for what
@@ -45,6 +47,10 @@ public:
     // thrown away.
     void Abandon();
 
+    // The AVPixelFormat the video encoder takes: 10 bits for a record that
+    // keeps HDR where the output's encoder can, else 8.
+    static int PixelFormat(const tCodecParams& params);
+
     // Pictures per second the video encoder is set up for.
     double GetFrameRate() const;
     // Sound samples per second, 0 without sound.
@@ -57,18 +63,22 @@ public:
     // An output whose sound is copied as it is (WriteCopiedSound) from a
     // source stream of `copiedSound`'s parameters; not for 3GP and 3G2.
     OutputStream(const char* fileName, const tCodecParams& params, const AVCodecParameters& copiedSound,
-                 const tColourTags& colour, AVRational pixelAspect);
+                 const tColourTags& colour, AVRational pixelAspect, int pass = 0,
+                 const std::string& stats = std::string());
     // One packet of the copied sound, its times in `timeBase`.
     void WriteCopiedSound(AVPacket* packet, AVRational timeBase);
 
 private:
     void EncodeSound(bool last);
     void Finish(bool early);
+    void SaveStatistics() const;
 
     struct EncoderCloser {
         void operator()(tFFMpegEncoder* encoder) const { CloseOutput(encoder); }
     };
 
+    int m_Pass = 0;
+    std::string m_Stats;
     std::unique_ptr<tFFMpegEncoder, EncoderCloser> m_Encoder;
     std::unique_ptr<AudioResampler> m_Sound;  // null without sound
 };

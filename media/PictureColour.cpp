@@ -42,6 +42,12 @@ bool IsHdr(const tInputStreamInfo& info)
     return info.colour.transfer == AVCOL_TRC_SMPTE2084 || info.colour.transfer == AVCOL_TRC_ARIB_STD_B67;
 }
 
+bool IsDeep(const tInputStreamInfo& info)
+{
+    const AVPixFmtDescriptor* format = av_pix_fmt_desc_get(AVPixelFormat(info.pixFmt));
+    return IsHdr(info) || (format && format->comp[0].depth > 8);
+}
+
 const char* HdrName(const tInputStreamInfo& info)
 {
     if (info.colour.transfer == AVCOL_TRC_SMPTE2084) return "HDR (PQ)";
@@ -66,14 +72,14 @@ tColourTags OfSource(const tInputStreamInfo& info)
     return tags;
 }
 
-tColourTags Shown(const tInputStreamInfo& info)
+tColourTags Shown(const tInputStreamInfo& info, bool keepHdr)
 {
-    return IsHdr(info) ? Bt709() : OfSource(info);
+    return IsHdr(info) && !keepHdr ? Bt709() : OfSource(info);
 }
 
-tColourTags Written(const tInputStreamInfo& info)
+tColourTags Written(const tInputStreamInfo& info, bool keepHdr)
 {
-    tColourTags tags = Shown(info);
+    tColourTags tags = Shown(info, keepHdr);
     tags.range = AVCOL_RANGE_MPEG;
     return tags;
 }

@@ -38,19 +38,19 @@ void PictureFilter::GraphDeleter::operator()(AVFilterGraph* graph) const
     avfilter_graph_free(&graph);
 }
 
-std::string PictureFilter::Chain(const tInputStreamInfo& info, bool keepFields)
+std::string PictureFilter::Chain(const tInputStreamInfo& info, bool keepFields, bool keepHdr)
 {
     std::string chain;
     if (info.interlaced && !keepFields)
         chain = "bwdif=mode=send_frame:parity=auto:deint=all";
-    if (PictureColour::IsHdr(info))
+    if (PictureColour::IsHdr(info) && !keepHdr)
         chain += (chain.empty() ? "" : ",") + ToneMapping(info);
     return chain;
 }
 
-std::unique_ptr<PictureFilter> PictureFilter::For(const tInputStreamInfo& info, bool keepFields)
+std::unique_ptr<PictureFilter> PictureFilter::For(const tInputStreamInfo& info, bool keepFields, bool keepHdr)
 {
-    std::string chain = Chain(info, keepFields);
+    std::string chain = Chain(info, keepFields, keepHdr);
     if (chain.empty()) return nullptr;
     return std::make_unique<PictureFilter>(info, chain);
 }

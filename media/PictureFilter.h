@@ -1,7 +1,8 @@
 #pragma once
 // What a source's pictures need before they are shown or written: fields
 // woven into whole pictures (bwdif, one picture per frame) and HDR
-// tone-mapped to SDR BT.709 (zscale and tonemap), in one libavfilter graph.
+// tone-mapped to SDR BT.709 (zscale and tonemap) unless it is kept, in one
+// libavfilter graph.
 // Pictures go in in order and come out in order, with their times, a little
 // later (the deinterlacer looks one picture ahead); Flush() lets the last
 // ones out. Failures are thrown as constant messages.
@@ -17,8 +18,9 @@ struct tInputStreamInfo;
 class PictureFilter {
 public:
     // The filter the source's pictures need, or null when they need none.
-    // `keepFields` leaves interlaced pictures as they are.
-    static std::unique_ptr<PictureFilter> For(const tInputStreamInfo& info, bool keepFields);
+    // `keepFields` leaves interlaced pictures as they are; `keepHdr` leaves
+    // HDR pictures as they are, for an output that keeps them.
+    static std::unique_ptr<PictureFilter> For(const tInputStreamInfo& info, bool keepFields, bool keepHdr = false);
 
     // `chain`: libavfilter's description of the filters.
     PictureFilter(const tInputStreamInfo& info, const std::string& chain);
@@ -36,7 +38,7 @@ public:
 
 private:
     // The filters the source needs, in libavfilter's words ("" for none).
-    static std::string Chain(const tInputStreamInfo& info, bool keepFields);
+    static std::string Chain(const tInputStreamInfo& info, bool keepFields, bool keepHdr);
 
     struct GraphDeleter {
         void operator()(AVFilterGraph* graph) const;

@@ -215,7 +215,7 @@ tExportRequest ExportCheck::RequestFor(const tCodecParams& params, double rangeS
     request.iChannels = OutputStream::ChannelsFor(params);
     tProfileCodecs codecs = ProfileCodecs(params.eCodec);
     request.iVideoCodec = codecs.video;
-    request.iAudioCodec = codecs.audio;
+    request.iAudioCodec = SoundCodec(params.eCodec, params.eSoundCodec);
     // 3GP's narrow-band sound has its one rate whatever the record says (and
     // one channel, which ChannelsFor takes from the same row).
     if (params.eCodec == OC_3GP || params.eCodec == OC_3G2)

@@ -23,6 +23,7 @@ struct tExportSource {
     int iCropX = 0, iCropY = 0, iCropWidth = 0, iCropHeight = 0;
     int iAudioTrack = 0;  // the sound track taken, from 1 among the sound tracks; 0: the file's best
     bool bKeepFields = false;  // interlaced pictures were written as they are
+    bool bKeepHdr = false;     // HDR pictures were written as they are, not tone-mapped
 };
 
 // What an export set out to write. Codecs are AVCodecID values.

@@ -2,12 +2,16 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "media/InputStream.h"
+#include "media/OutputFormats.h"
 #include "media/StreamCopy.h"
-
 #include "pipeline/PendingOutput.h"
 #include "pipeline/StreamCopier.h"
 #include "pipeline/StreamEncoder.h"
@@ -25,8 +29,42 @@ void AskForTheSourcesSound(tExportRequest& request, const tExportOrder& order)
         request.iChannels = info.channels;
     } catch (const char*) {
         // No sound to read: the read-back finds none either.
+    } catch (const std::exception&) {
     }
 }
+
+bool TwoPasses(const tCodecParams& params)
+{
+    return params.eVideoRate == VR_TARGET_SIZE && OutputFormat(params.eCodec).encoder.twoPass;
+}
+
+// The statistics of two passes in a file of the temporary folder, with the
+// files the encoders keep beside it and the first pass's throwaway video;
+// all removed when the export ends.
+class PassStatistics {
+public:
+    PassStatistics()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "tellavox-pass-XXXXXX").string();
+        int file = mkstemp(pattern.data());
+        if (file < 0)
+            throw "Can't create the file of the first pass.";
+        close(file);
+        m_Path = pattern;
+    }
+    ~PassStatistics()
+    {
+        for (const char* beside : {"", ".temp", ".mbtree", ".mbtree.temp", ".cutree", ".cutree.temp", ".video"})
+            std::remove((m_Path + beside).c_str());
+    }
+    PassStatistics(const PassStatistics&) = delete;
+    PassStatistics& operator=(const PassStatistics&) = delete;
+
+    const std::string& Path() const { return m_Path; }
+
+private:
+    std::string m_Path;
+};
 
 }  // namespace
 
@@ -86,8 +124,14 @@ ExportJob::State ExportJob::Export()
     CheckOrder(m_Order);
     if (m_Order.params.bCopyVideo)
         return Copy();
+    std::unique_ptr<PassStatistics> stats;
+    if (TwoPasses(m_Order.params)) {
+        stats = std::make_unique<PassStatistics>();
+        if (!FirstPass(stats->Path()))
+            return ABANDONED;
+    }
     StreamEncoder encoder(m_Order.input.c_str(), m_Order.output.c_str(), m_Order.params, m_Order.crop,
-                          m_Order.start, m_Order.end);
+                          m_Order.start, m_Order.end, stats ? 2 : 0, stats ? stats->Path() : std::string());
     Publish(encoder);
     while (!encoder.IsEnded() && m_Stop == GO) {
         encoder.Encode();
@@ -104,12 +148,33 @@ ExportJob::State ExportJob::Export()
     return CANCELED;
 }
 
+// The pictures alone, encoded into the statistics the second pass needs;
+// false when asked to stop.
+bool ExportJob::FirstPass(const std::string& stats)
+{
+    tCodecParams params = m_Order.params;
+    params.bAudioEnabled = false;
+    std::string video = stats + ".video";
+    StreamEncoder encoder(m_Order.input.c_str(), video.c_str(), params, m_Order.crop, m_Order.start, m_Order.end,
+                          1, stats);
+    m_Passes = 2;
+    while (!encoder.IsEnded() && m_Stop == GO) {
+        encoder.Encode();
+        Publish(encoder);
+    }
+    if (!encoder.IsEnded())
+        return false;
+    encoder.Finish();
+    m_PassesDone = 1;
+    return true;
+}
+
 void ExportJob::Publish(const StreamEncoder& encoder)
 {
     std::lock_guard<std::mutex> lock(m_Lock);
     m_Snapshot.position = encoder.GetPosition();
     m_Snapshot.duration = encoder.GetDuration();
-    double progress = m_Snapshot.position / m_Snapshot.duration * 1000.0;
+    double progress = (m_PassesDone * 1000.0 + m_Snapshot.position / m_Snapshot.duration * 1000.0) / m_Passes;
     m_Snapshot.progress = std::isfinite(progress) ? int(std::clamp(progress, 0.0, 1000.0)) : 0;
     m_Snapshot.readFrames = encoder.GetReadFrames();
     m_Snapshot.writtenFrames = encoder.GetWrittenFrames();
@@ -154,7 +219,8 @@ void ExportJob::End(State state, const char* reason)
         tExportRequest request = ExportCheck::RequestFor(m_Order.params, duration, state == CANCELED);
         const wxRect& crop = m_Order.crop;
         request.source = {m_Order.input, m_Order.start, crop.x, crop.y, crop.width, crop.height,
-                          m_Order.params.iAudioTrack, m_Order.params.bKeepInterlaced};
+                          m_Order.params.iAudioTrack, m_Order.params.bKeepInterlaced,
+                          m_Order.params.bKeepHdr && OutputFormat(m_Order.params.eCodec).encoder.tenBit};
         if (request.bAudio && m_Order.params.eSoundCodec == SC_COPY)
             AskForTheSourcesSound(request, m_Order);
         check = ExportCheck(request).Check(m_Order.output.c_str());

@@ -75,6 +75,7 @@ private:
     void Ask(Stop stop);
     void Run();
     State Export();
+    bool FirstPass(const std::string& stats);
     void Publish(const StreamEncoder& encoder);
     State Copy();
     void Publish(const StreamCopier& copier);
@@ -86,5 +87,7 @@ private:
     mutable std::mutex m_Lock;  // guards m_Snapshot
     Snapshot m_Snapshot;
     tExportRequest m_Copied;  // what a copy is read back against, once it is known
+    int m_Passes = 1;      // a target size met over two passes shares the progress between them
+    int m_PassesDone = 0;
     std::thread m_Worker;  // last: started once everything above exists
 };

@@ -295,7 +295,7 @@ void PictureJudge::DecodeSourceFrom(double time, const Consider& consider)
     // judged unfiltered.
     std::unique_ptr<PictureFilter> filter;
     if (m_SourceInfo.width > 0 && m_QuarterTurns == 0)
-        filter = PictureFilter::For(m_SourceInfo, m_Request.bKeepFields);
+        filter = PictureFilter::For(m_SourceInfo, m_Request.bKeepFields, m_Request.bKeepHdr);
     if (!filter) {
         m_Source.DecodeFrom(time, consider);
         return;

@@ -6,6 +6,8 @@
 #include <limits>
 
 #include "media/ContainerProfiles.h"
+#include "media/FormatRules.h"
+#include "media/OutputFormats.h"
 #include "media/PictureColour.h"
 #include "media/StreamCopy.h"
 
@@ -30,7 +32,8 @@ AVRational OutputPixelShape(const tInputStreamInfo& video, const wxRect& source,
 }  // namespace
 
 StreamEncoder::StreamEncoder(const char* inputName, const char* outputName, tCodecParams params,
-                             const wxRect& cropRect, double startTime, double endTime)
+                             const wxRect& cropRect, double startTime, double endTime, int pass,
+                             const std::string& stats)
     : m_RangeStart(startTime), m_RangeEnd(endTime)
 {
     m_VideoInput = std::make_unique<InputStream>(inputName, true, false);
@@ -43,18 +46,23 @@ StreamEncoder::StreamEncoder(const char* inputName, const char* outputName, tCod
     if (params.bAudioEnabled)
         OpenAudioInput(inputName, params);
     tInputStreamInfo video = m_VideoInput->GetInfo();
-    m_Filter = PictureFilter::For(video, params.bKeepInterlaced);
+    // 8-bit pictures have nothing more to keep, and 8-bit encoders cannot keep it.
+    params.bKeepHdr = params.bKeepHdr && PictureColour::IsDeep(video) && OutputFormat(params.eCodec).encoder.tenBit;
+    if (params.eVideoRate == VR_TARGET_SIZE)
+        params.iVideoBitrate = TargetVideoBitrate(params, GetDuration());
+    m_Filter = PictureFilter::For(video, params.bKeepInterlaced, params.bKeepHdr);
     ConvertParams convert = {video.width, video.height, m_Filter ? m_Filter->OutputFormat() : video.pixFmt,
-                             params.iWidth, params.iHeight, AV_PIX_FMT_YUV420P,
-                             PictureColour::Shown(video), PictureColour::Written(video)};
+                             params.iWidth, params.iHeight, OutputStream::PixelFormat(params),
+                             PictureColour::Shown(video, params.bKeepHdr), PictureColour::Written(video, params.bKeepHdr)};
     m_Engine = std::make_unique<FrameProcessingEngine>(convert, cropRect);
     AVRational shape = OutputPixelShape(video, m_Engine->GetSourceRect(), params.iWidth, params.iHeight);
     m_File = std::make_unique<PendingOutput>(outputName);
     if (m_CopiedSound)
         m_Output = std::make_unique<OutputStream>(m_File->GetPath().c_str(), params, m_CopiedSound->Parameters(),
-                                                  convert.dstColour, shape);
+                                                  convert.dstColour, shape, pass, stats);
     else
-        m_Output = std::make_unique<OutputStream>(m_File->GetPath().c_str(), params, convert.dstColour, shape);
+        m_Output = std::make_unique<OutputStream>(m_File->GetPath().c_str(), params, convert.dstColour, shape, pass,
+                                                  stats);
     m_Writer = std::make_unique<PictureWriter>(*m_Output, m_OutputLock);
     SetTargets();
     SeekToStart();

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <string>
 
 #include <wx/gdicmn.h>
 
@@ -29,9 +30,11 @@ class StreamEncoder {
 public:
     // File names in UTF-8; `cropRect` in source pixels. An `endTime` of 0 or
     // less, or past the end, means the end of the media. A range shorter than
-    // one output picture is refused before any file is touched.
+    // one output picture is refused before any file is touched. `pass` 1 or
+    // 2 of two, with their statistics in the file `stats`; 0: a single pass.
     StreamEncoder(const char* inputName, const char* outputName, tCodecParams params,
-                  const wxRect& cropRect, double startTime, double endTime);
+                  const wxRect& cropRect, double startTime, double endTime, int pass = 0,
+                  const std::string& stats = std::string());
     ~StreamEncoder();
     StreamEncoder(const StreamEncoder&) = delete;
     StreamEncoder& operator=(const StreamEncoder&) = delete;

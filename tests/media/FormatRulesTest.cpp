@@ -22,7 +22,8 @@ namespace {
 auto Fields(const tCodecParams& p)
 {
     return std::make_tuple(p.eCodec, p.iWidth, p.iHeight, p.iFps, p.iSourceFpsNum, p.iSourceFpsDen, p.iGopSize,
-                           p.iVideoBitrate, p.bAudioEnabled, p.iAudioSampleRate, p.iAudioChannels, p.iAudioBitrate);
+                           p.iVideoBitrate, p.bAudioEnabled, p.iAudioSampleRate, p.iAudioChannels, p.iAudioBitrate,
+                           p.eVideoRate, p.iQuality, p.iTargetKB, p.iSpeed, p.eSoundCodec, p.bKeepHdr);
 }
 
 std::string Describe(const tCodecParams& p)
@@ -53,6 +54,12 @@ tCodecParams RandomRecord(std::mt19937& random, enumOutputCodec codec)
     p.bAudioEnabled = coin(random) != 0;
     p.iSourceFpsNum = std::uniform_int_distribution<int>(0, 2)(random) * 30000;
     p.iSourceFpsDen = 1001;
+    p.eVideoRate = enumVideoRate(pick(0, 2));
+    p.iQuality = pick(-5, 70);
+    p.iTargetKB = pick(-10, 100000);
+    p.iSpeed = pick(-2, 8);
+    p.eSoundCodec = enumSoundCodec(pick(0, 2));
+    p.bKeepHdr = coin(random) == 0;
     return p;
 }
 
@@ -63,8 +70,8 @@ void ExpectWithinLimits(const tCodecParams& p)
     ASSERT_TRUE(IsOutputCodec(p.eCodec));
     const tOutputFormat& f = OutputFormat(p.eCodec);
     if (f.fixedSizes.empty()) {
-        EXPECT_TRUE(p.iWidth >= minSide && p.iWidth <= f.maxSide && p.iWidth % f.sizeStep == 0);
-        EXPECT_TRUE(p.iHeight >= minSide && p.iHeight <= f.maxSide && p.iHeight % f.sizeStep == 0);
+        EXPECT_TRUE(p.iWidth >= f.minPictureSide && p.iWidth <= f.maxSide && p.iWidth % f.sizeStep == 0);
+        EXPECT_TRUE(p.iHeight >= f.minPictureSide && p.iHeight <= f.maxSide && p.iHeight % f.sizeStep == 0);
         EXPECT_LE(int64_t(p.iWidth) * p.iHeight, f.maxArea);
     } else {
         EXPECT_TRUE(std::any_of(f.fixedSizes.begin(), f.fixedSizes.end(),
@@ -76,11 +83,20 @@ void ExpectWithinLimits(const tCodecParams& p)
         EXPECT_NE(std::find(f.fixedRates.begin(), f.fixedRates.end(), p.iFps), f.fixedRates.end());
     EXPECT_TRUE(p.iGopSize >= 0 && p.iGopSize <= maxGopSize);
     EXPECT_TRUE(p.iVideoBitrate >= minVideoBitrate && p.iVideoBitrate <= f.maxVideoBitrate);
-    std::vector<int> bitrates = SoundBitrates(f.sound, p.iAudioSampleRate, p.iAudioChannels);
+    const tSoundLimits& sound = SoundLimits(p.eCodec, p.eSoundCodec);
+    std::vector<int> bitrates = SoundBitrates(sound, p.iAudioSampleRate, p.iAudioChannels);
     EXPECT_NE(std::find(bitrates.begin(), bitrates.end(), p.iAudioBitrate), bitrates.end());
-    EXPECT_NE(std::find(f.sound.sampleRates.begin(), f.sound.sampleRates.end(), p.iAudioSampleRate),
-              f.sound.sampleRates.end());
-    EXPECT_TRUE(p.iAudioChannels >= 1 && p.iAudioChannels <= f.sound.maxChannels);
+    EXPECT_NE(std::find(sound.sampleRates.begin(), sound.sampleRates.end(), p.iAudioSampleRate),
+              sound.sampleRates.end());
+    EXPECT_TRUE(p.iAudioChannels >= 1 && p.iAudioChannels <= sound.maxChannels);
+    EXPECT_TRUE(TakesSound(p.eCodec, p.eSoundCodec));
+    const tEncoderChoices& e = f.encoder;
+    EXPECT_TRUE(p.eVideoRate == VR_BITRATE || p.eVideoRate == VR_TARGET_SIZE || (p.eVideoRate == VR_QUALITY && e.quality));
+    if (e.quality)
+        EXPECT_TRUE(p.iQuality >= e.minQuality && p.iQuality <= e.maxQuality);
+    EXPECT_TRUE(p.iSpeed >= -1 && p.iSpeed < int(e.speeds.size()));
+    EXPECT_TRUE(!p.bKeepHdr || e.tenBit);
+    EXPECT_GE(p.iTargetKB, minTargetKB);
 }
 
 std::pair<int, int> SizeOf(const tCodecParams& p)
@@ -133,6 +149,9 @@ TEST(FormatRules, ProposalsFollowTheSourceWithinEachOutputsLimits)
         // Flash: the source's rate up to 30; MP3 at the nearest rate not above the source's, SWF at 44.1 kHz.
         {OC_FLV, Source(640, 480, 30000, 1001), 640, 480, 30, 30000, 44100, 2, 192000, 5000000},
         {OC_SWF, Source(320, 240, 60, 1, 22050, 1), 320, 240, 30, 0, 44100, 1, 192000, 5000000},
+        // The newer codecs take larger pictures; WebM's Opus codes at 48 kHz only.
+        {OC_MKV_AV1, Source(7680, 4320, 60, 1), 7680, 4320, 60, 60, 48000, 2, 256000, 3000000},
+        {OC_WEBM_VP9, Source(1920, 1080, 25, 1, 44100, 6), 1920, 1080, 25, 25, 48000, 2, 128000, 3000000},
         // 3GP: an H.263 size, 15 fps, AMR at 8 kHz mono, video well below 5000 kbit/s.
         {OC_3GP, Source(640, 480, 30000, 1001), 704, 576, 15, 0, 8000, 1, 12200, 384000},
         {OC_3G2, uhd, 1408, 1152, 15, 0, 8000, 1, 12200, 384000},
@@ -149,6 +168,9 @@ TEST(FormatRules, ProposalsFollowTheSourceWithinEachOutputsLimits)
         EXPECT_EQ(p.iAudioChannels, c.channels);
         EXPECT_EQ(p.iAudioBitrate, c.soundBitrate);
         EXPECT_EQ(p.iVideoBitrate, c.videoBitrate);
+        const tEncoderChoices& encoder = OutputFormat(c.codec).encoder;
+        EXPECT_EQ(p.eVideoRate, encoder.quality ? VR_QUALITY : VR_BITRATE);
+        EXPECT_EQ(p.iQuality, encoder.defaultQuality);
         EXPECT_TRUE(p.bAudioEnabled);
         ExpectWithinLimits(p);
     }
@@ -183,6 +205,13 @@ TEST(FormatRules, NormalisingMovesToTheNearestValueTakenAndTwiceChangesNothing)
          [](const tCodecParams& p) { EXPECT_EQ(std::make_pair(p.iFps, p.iSourceFpsNum), std::make_pair(24, 0)); }},
         {[](tCodecParams& p) { p.iGopSize = INT32_MIN, p.iVideoBitrate = 1234567; },
          [](const tCodecParams& p) { EXPECT_EQ(std::make_pair(p.iGopSize, p.iVideoBitrate), std::make_pair(0, 1234000)); }},
+        // Choices the output does not offer fall back to its own.
+        {[](tCodecParams& p) { p.eSoundCodec = SC_OPUS, p.bKeepHdr = true, p.iSpeed = 7, p.iQuality = 60; },
+         [](const tCodecParams& p) { EXPECT_EQ(std::make_tuple(p.eSoundCodec, p.bKeepHdr, p.iSpeed, p.iQuality), std::make_tuple(SC_OUTPUT, false, -1, 51)); }},
+        {[](tCodecParams& p) { p.eCodec = OC_MPG, p.eVideoRate = VR_QUALITY, p.iTargetKB = 3; },
+         [](const tCodecParams& p) { EXPECT_EQ(std::make_pair(p.eVideoRate, p.iTargetKB), std::make_pair(VR_BITRATE, minTargetKB)); }},
+        {[](tCodecParams& p) { p.eCodec = OC_MKV_H265, p.eSoundCodec = SC_OPUS, p.bKeepHdr = true, p.iAudioSampleRate = 44100; },
+         [](const tCodecParams& p) { EXPECT_EQ(std::make_tuple(p.eSoundCodec, p.bKeepHdr, p.iAudioSampleRate), std::make_tuple(SC_OPUS, true, 48000)); }},
     };
     for (const auto& c : cases) {
         tCodecParams p = asked;
@@ -209,12 +238,16 @@ TEST(FormatRules, EveryNormalisedRecordOpensAnOutput)
     for (int i = 0; i < 6 * OUTPUT_CODEC_COUNT; ++i) {
         auto codec = enumOutputCodec(i % OUTPUT_CODEC_COUNT);
         tCodecParams p = RandomRecord(random, codec);
+        // Small pictures but for the largest of each output: the newer
+        // encoders take seconds to set up a large one.
+        p.iWidth %= 721, p.iHeight %= 577;
         if (i < 2 * OUTPUT_CODEC_COUNT) {  // the smallest and the largest of everything
             bool large = i >= OUTPUT_CODEC_COUNT;
             p.iWidth = p.iHeight = p.iFps = p.iAudioBitrate = p.iAudioSampleRate = large ? INT32_MAX : 0;
             p.iAudioChannels = large ? 2 : 1;
             p.iGopSize = 0;
         }
+        p.iSpeed = 0;  // the fastest: what opens is the same at every speed
         p = NormaliseForFormat(p);
         std::string path = testsupport::OutputPath("normalised" + std::to_string(i));
         EXPECT_NO_THROW(OutputStream(path.c_str(), p)) << Describe(p);

@@ -4,11 +4,13 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "media/ContainerProfiles.h"
 #include "media/EncoderCore.h"
+#include "media/OutputFormats.h"
 #include "media/OutputStream.h"
 #include "support/MediaProbe.h"
 #include "support/TestFrames.h"
@@ -18,10 +20,12 @@ using namespace testsupport;
 
 namespace {
 
-tCodecParams Record(enumOutputCodec codec, bool audio)
+tCodecParams Record(enumOutputCodec codec, bool audio, enumSoundCodec sound = SC_OUTPUT)
 {
     tCodecParams p;
     p.eCodec = codec;
+    p.eSoundCodec = sound;
+    p.iSpeed = 0;  // the fastest
     p.bAudioEnabled = audio;
     p.iVideoBitrate = 800000;
     p.iGopSize = 5;
@@ -38,6 +42,8 @@ tCodecParams Record(enumOutputCodec codec, bool audio)
         p.iAudioSampleRate = 8000;
         p.iAudioChannels = 1;
     }
+    if (SoundCodec(codec, sound) == AV_CODEC_ID_OPUS)
+        p.iAudioSampleRate = 48000;
     return p;
 }
 
@@ -47,16 +53,18 @@ struct Clip {
     long long samples = 0;  // per channel, handed to the output stream
 };
 
-Clip WriteClip(OutputStream& out, const tCodecParams& p, double seconds)
+// `noise`: every pixel random, the hardest picture there is to encode.
+Clip WriteClip(OutputStream& out, const tCodecParams& p, double seconds, bool noise = false)
 {
     Clip clip;
     int width = p.iWidth, height = p.iHeight;
     ffmpeg::FramePtr frame = NewPicture(width, height);
+    std::mt19937 random(7);
     int samplesPerPicture = p.iAudioSampleRate / p.iFps;
     for (; clip.pictures < int(seconds * p.iFps); ++clip.pictures) {
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x)
-                frame->data[0][y * frame->linesize[0] + x] = uint8_t(x + y + 4 * clip.pictures);
+                frame->data[0][y * frame->linesize[0] + x] = uint8_t(noise ? random() : x + y + 4 * clip.pictures);
         out.WriteNextVideoFrame(frame.get());
         if (!p.bAudioEnabled)
             continue;
@@ -97,7 +105,12 @@ struct Family {
     const char* video;
     const char* audio;
     int audioFrame;  // samples per encoder frame
+    enumSoundCodec sound = SC_OUTPUT;
+    const char* tag = nullptr;  // the video's codec_tag_string, where it matters
 };
+
+const char* const mp4 = "mov,mp4,m4a,3gp,3g2,mj2";
+const char* const matroska = "matroska,webm";
 
 const Family families[] = {
     {OC_MP4, "mov,mp4,m4a,3gp,3g2,mj2", "h264", "aac", 1024},
@@ -112,6 +125,15 @@ const Family families[] = {
     {OC_MOV_PART2, "mov,mp4,m4a,3gp,3g2,mj2", "mpeg4", "aac", 1024},
     {OC_SWF, "swf", "flv1", "mp3", 1152},
     {OC_FLV, "flv", "flv1", "mp3", 1152},
+    {OC_MP4_H265, mp4, "hevc", "aac", 1024, SC_OUTPUT, "hvc1"},
+    {OC_MOV_H265, mp4, "hevc", "aac", 1024, SC_OUTPUT, "hvc1"},
+    {OC_MP4_AV1, mp4, "av1", "opus", 960, SC_OPUS},
+    {OC_MKV_H264, matroska, "h264", "opus", 960, SC_OPUS},
+    {OC_MKV_H265, matroska, "hevc", "aac", 1024},
+    {OC_MKV_AV1, matroska, "av1", "aac", 1024},
+    {OC_MKV_VP9, matroska, "vp9", "opus", 960, SC_OPUS},
+    {OC_WEBM_VP9, matroska, "vp9", "opus", 960},
+    {OC_WEBM_AV1, matroska, "av1", "opus", 960},
 };
 
 class EveryFamily : public ::testing::TestWithParam<std::tuple<Family, bool>> {};
@@ -121,7 +143,7 @@ class EveryFamily : public ::testing::TestWithParam<std::tuple<Family, bool>> {}
 TEST_P(EveryFamily, WritesAFileOfItsContainerAndCodecsThatDecodesCleanly)
 {
     auto [family, withAudio] = GetParam();
-    tCodecParams p = Record(family.codec, withAudio);
+    tCodecParams p = Record(family.codec, withAudio, family.sound);
     std::string file = OutputPath("family" + std::to_string(family.codec) + (withAudio ? "a" : "v"));
     Clip clip;
     {
@@ -141,6 +163,8 @@ TEST_P(EveryFamily, WritesAFileOfItsContainerAndCodecsThatDecodesCleanly)
     EXPECT_EQ(streams[0]["codec_name"], family.video);
     EXPECT_EQ(streams[0]["width"], std::to_string(p.iWidth));
     EXPECT_EQ(streams[0]["height"], std::to_string(p.iHeight));
+    if (family.tag)
+        EXPECT_EQ(streams[0]["codec_tag_string"], family.tag);
     EXPECT_EQ(DecodeErrors(file), "");
 
     // 3GP pictures are counted at 15 per second at most.
@@ -169,6 +193,7 @@ INSTANTIATE_TEST_SUITE_P(OutputStream, EveryFamily,
 TEST(OutputStream, TheDefaultMp4IsH264HighInYuv420pWithAacAndItsIndexBeforeTheMedia)
 {
     tCodecParams p = Record(OC_MP4, true);
+    p.iSpeed = -1;  // ultrafast writes no High-profile tools
     std::string file = OutputPath("default.mp4");
     {
         OutputStream out(file.c_str(), p);
@@ -186,6 +211,29 @@ TEST(OutputStream, TheDefaultMp4IsH264HighInYuv420pWithAacAndItsIndexBeforeTheMe
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     ASSERT_NE(bytes.find("mdat"), std::string::npos);
     EXPECT_LT(bytes.find("moov"), bytes.find("mdat"));
+}
+
+TEST(OutputStream, ConstantQualitySpendsOnEachPictureWhatItNeedsWhateverTheBitRate)
+{
+    for (enumOutputCodec codec : {OC_MP4, OC_MKV_H265, OC_MKV_AV1, OC_WEBM_VP9}) {
+        SCOPED_TRACE(codec);
+        tCodecParams p = Record(codec, false);
+        p.eVideoRate = VR_QUALITY;
+        p.iQuality = OutputFormat(codec).encoder.defaultQuality;
+        double bitrate[2];
+        for (bool noise : {false, true}) {
+            std::string file = OutputPath("quality." + std::to_string(noise) + "." + OutputFormat(codec).extension);
+            {
+                OutputStream out(file.c_str(), p);
+                WriteClip(out, p, 1.0, noise);
+                out.Close();
+            }
+            bitrate[noise] = std::stod(ProbeFormat(file)["size"]) * 8;
+        }
+        // Noise takes far more than the record's 800 kbit/s, the gradient far less.
+        EXPECT_GT(bitrate[true], 2 * p.iVideoBitrate);
+        EXPECT_LT(bitrate[false], p.iVideoBitrate / 4);
+    }
 }
 
 TEST(OutputStream, CutShortTheFileEndsWherePictureAndSoundAreBothWholeWithItsIndexLast)

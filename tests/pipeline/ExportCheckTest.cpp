@@ -2,6 +2,7 @@
 // tool, the same files spoiled after writing, real exports, and the words
 // the result is told in.
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "media/FormatRules.h"
+#include "media/OutputFormats.h"
 #include "pipeline/ExportCheck.h"
 #include "pipeline/ExportReport.h"
 #include "pipeline/ExportJob.h"
@@ -215,6 +217,7 @@ TEST(ExportCheck, EveryOutputsExportHasTheChosenStreamsAndTheSourcesPictures)
         params.eCodec = enumOutputCodec(codec);
         bool flash = codec == OC_SWF || codec == OC_FLV;
         params.iWidth = flash ? 320 : 352, params.iHeight = flash ? 240 : 288;
+        params.iSpeed = 0;  // the fastest
         params = NormaliseForFormat(params);
         tExportCheck check = ExportAndCheck(in, OutputPath("family_" + std::to_string(codec)), params, 1, 2);
         // MP3 in FLV keeps the encoder's lead-in and end padding (up to
@@ -233,5 +236,38 @@ TEST(ExportCheck, AnHonestExportPasses)
     for (auto [start, end] : {std::pair{2.0, 6.0}, {0.0, 0.0}}) {
         tExportCheck check = ExportAndCheck(in, OutputPath("honest.mp4"), RecordFor(in), start, end);
         EXPECT_TRUE(check.Passed()) << ExportReportText(check);
+    }
+}
+
+// The file of a target size lands within 3 % below it and 1 % above, for a
+// short range and a long one, over x264's and x265's two passes.
+TEST(ExportCheck, ATargetSizeIsMetForAShortAndALongRange)
+{
+    std::string in = OutputPath("long.mkv");
+    RunCommand("ffmpeg -nostdin -v error -y -f lavfi -i testsrc2=size=320x240:rate=25:duration=62 -f lavfi "
+               "-i sine=sample_rate=48000:duration=62 -vf noise=alls=12:allf=t -ac 2 -c:v libx264 -preset ultrafast "
+               "-crf 16 -c:a aac " + Quote(in));
+    const struct {
+        enumOutputCodec codec;
+        double start, end;
+        int targetKB;
+    } cases[] = {
+        {OC_MP4, 1, 6, 500}, {OC_MP4, 1, 61, 3000}, {OC_MKV_H265, 1, 6, 400}, {OC_MKV_H265, 1, 61, 2500},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.codec) + " " + std::to_string(c.end - c.start) + " s");
+        tCodecParams params = RecordFor(in);
+        params.eCodec = c.codec;
+        params.eVideoRate = VR_TARGET_SIZE;
+        params.iTargetKB = c.targetKB;
+        params.iSpeed = 0;
+        params = NormaliseForFormat(params);
+        std::string out = OutputPath(std::string("target.") + OutputFormat(c.codec).extension);
+        tExportCheck check = ExportAndCheck(in, out, params, c.start, c.end);
+        EXPECT_TRUE(check.Passed()) << ExportReportText(check);
+        double kB = std::stod(ProbeFormat(out)["size"]) / 1000;
+        EXPECT_GE(kB, c.targetKB * 0.97);
+        EXPECT_LE(kB, c.targetKB * 1.01);
+        std::printf("target %d kB: %.1f kB (%+.2f %%)\n", c.targetKB, kB, (kB / c.targetKB - 1) * 100);
     }
 }

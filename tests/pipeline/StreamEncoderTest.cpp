@@ -9,6 +9,9 @@
 #include <gtest/gtest.h>
 
 #include "media/InputStream.h"
+#include "media/OutputFormats.h"
+#include "pipeline/ExportJob.h"
+#include "pipeline/ExportReport.h"
 #include "pipeline/StreamEncoder.h"
 #include "support/ExportRecord.h"
 #include "support/MediaProbe.h"
@@ -404,5 +407,53 @@ TEST(StreamEncoderPlaces, AFullDiskOrAnUnwritableFolderFailsAndLosesNothing)
         EXPECT_EQ(FileBytes(out), *c.options ? "" : earlier);
         EXPECT_EQ(FolderListing(mount), *c.options ? "" : "out.mp4\n");
         RunCommand("umount " + Quote(mount));
+    }
+}
+
+// A 10-bit PQ source kept is written at 10 bits with its BT.2020 and PQ
+// tags and its pixels; tone-mapped, or from an 8-bit source, at 8 bits as BT.709.
+TEST(StreamEncoderPictures, AnHdrSourceKeptIsWrittenAt10BitsWithItsTags)
+{
+    const std::string pattern = "-f lavfi -i testsrc2=size=320x240:rate=25:duration=1 ";
+    std::string pq = OutputPath("pq.mkv"), sdr = OutputPath("sdr.mkv");
+    RunCommand("ffmpeg -nostdin -v error -y " + pattern +
+               "-vf zscale=rin=full:tin=709:min=709:pin=709:t=smpte2084:m=2020_ncl:p=2020:r=limited:npl=100,"
+               "format=yuv420p10le -c:v libx265 -x265-params log-level=error:lossless=1 -color_primaries bt2020 "
+               "-color_trc smpte2084 -colorspace bt2020nc " + Quote(pq));
+    RunCommand("ffmpeg -nostdin -v error -y " + pattern + "-c:v libx264 -qp 0 -pix_fmt yuv420p " + Quote(sdr));
+    const struct {
+        std::string source;
+        enumOutputCodec codec;
+        bool keep;
+        const char* pixels;
+        const char* tags;  // primaries/transfer/matrix
+    } cases[] = {
+        {pq, OC_MKV_H265, true, "yuv420p10le", "bt2020/smpte2084/bt2020nc"},
+        {pq, OC_WEBM_AV1, true, "yuv420p10le", "bt2020/smpte2084/bt2020nc"},
+        {pq, OC_MKV_H265, false, "yuv420p", "bt709/bt709/bt709"},
+        {sdr, OC_MKV_H265, true, "yuv420p", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.pixels) + " " + std::to_string(c.codec));
+        tCodecParams params = RecordFor(c.source);
+        params.eCodec = c.codec;
+        params.bKeepHdr = c.keep;
+        params.eVideoRate = VR_QUALITY;
+        params.iQuality = 10;
+        params.iSpeed = 0;
+        std::string out = OutputPath(std::string("hdr.") + OutputFormat(c.codec).extension);
+        Export(c.source, out, params, 0, 0);
+        Fields video = ProbeStreams(out)[0];
+        EXPECT_EQ(video["pix_fmt"], c.pixels);
+        if (c.tags)
+            EXPECT_EQ(video["color_primaries"] + "/" + video["color_transfer"] + "/" + video["color_space"], c.tags);
+        // Kept, the pixels are the source's own (the tone-mapped ones differ),
+        // and the read-back compares them with the source as it is.
+        if (c.keep && c.source == pq) {
+            EXPECT_LT(MeanAbsDiff(DecodePicture(out, 0.5), DecodePicture(pq, 0.5)), 3.0);
+            ExportJob job({pq, out, params, wxRect(), 0, 0});
+            job.Wait();
+            EXPECT_TRUE(job.GetSnapshot().check.Passed()) << ExportReportText(job.GetSnapshot().check);
+        }
     }
 }
