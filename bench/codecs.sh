@@ -3,7 +3,8 @@
 # ffmpeg tool and by HandBrakeCLI with the same encoder settings, in the same
 # run: wall seconds (best of BENCH_RUNS, default 1), file size, and PSNR and
 # SSIM of the output against the source. The pictures keep the source's
-# size and rate; the sound is AAC at 128 kbit/s (Opus into WebM).
+# size and rate, with a key frame at least every 20 pictures (the longest
+# the settings offer); the sound is AAC at 128 kbit/s (Opus into WebM).
 #   hd1080  60 s of 1920x1080 25 fps H.264 + AAC
 #   uhd     10 s of 3840x2160 30 fps H.264 + AAC
 # Usage: bench/codecs.sh [BUILD_FOLDER]; BENCH_CASES picks inputs
@@ -27,10 +28,10 @@ fi
 # options; HandBrake's encoder and preset.
 settings() {
   case $1 in
-    h264) echo "mp4 h264 23 medium libx264 -crf:23:-preset:medium x264 medium" ;;
-    h265) echo "mp4 h265 28 veryfast libx265 -crf:28:-preset:veryfast:-tag:v:hvc1 x265 veryfast" ;;
-    av1)  echo "mp4 av1 35 10 libsvtav1 -crf:35:-preset:10 svt_av1 10" ;;
-    vp9)  echo "webm vp9 31 6 libvpx-vp9 -crf:31:-b:v:0:-cpu-used:6:-deadline:good:-row-mt:1 - -" ;;
+    h264) echo "mp4 h264 23 faster libx264 -crf,23,-preset,faster x264 faster" ;;
+    h265) echo "mp4 h265 24 veryfast libx265 -crf,24,-preset,veryfast,-tag:v,hvc1 x265 veryfast" ;;
+    av1)  echo "mp4 av1 30 10 libsvtav1 -crf,30,-preset,10 svt_av1 10" ;;
+    vp9)  echo "webm vp9 36 6 libvpx-vp9 -crf,36,-b:v,0,-cpu-used,6,-deadline,good,-row-mt,1 - -" ;;
   esac
 }
 
@@ -42,17 +43,18 @@ seconds() {
 }
 best() { if [ -z "$1" ] || [ "$(echo "$2 < $1" | bc -l)" = 1 ]; then echo "$2"; else echo "$1"; fi; }
 
-# PSNR and SSIM of FILE against INPUT, as "PSNR SSIM".
+# PSNR and SSIM of FILE against INPUT, as "PSNR P dB, SSIM S".
 judge() {
   ffmpeg -nostdin -hide_banner -i "$1" -i "$2" \
-    -lavfi "[0:v]split[a][b];[1:v]split[c][d];[a][c]psnr;[b][d]ssim" -f null - 2>&1 |
-    sed -n 's/.*PSNR.*average:\([0-9.inf]*\).*/\1/p; s/.*SSIM.*All:\([0-9.]*\).*/\1/p' | tr '\n' ' '
+    -lavfi "[0:v]split[a][b];[1:v]split[c][d];[a][c]psnr;[b][d]ssim" -f null - > "$work/judge.txt" 2>&1
+  printf 'PSNR %s dB, SSIM %s' "$(sed -n 's/.*PSNR.*average:\([0-9.inf]*\).*/\1/p' "$work/judge.txt")" \
+    "$(sed -n 's/.*SSIM.*All:\([0-9.]*\).*/\1/p' "$work/judge.txt")"
 }
 
 compare() {
   name=$1 input=$2 codec=$3
   set -- $(settings "$codec")
-  format=$1 video=$2 quality=$3 speed=$4 ffenc=$5 ffopts=$(echo "$6" | tr ':' ' ') hbenc=$7 hbpreset=$8
+  format=$1 video=$2 quality=$3 speed=$4 ffenc=$5 ffopts=$(echo "$6" | tr ',' ' ') hbenc=$7 hbpreset=$8
   ext=$format
   audio=aac; [ "$format" = webm ] && audio=opus
   rate=$(ffprobe -v error -select_streams v:0 -show_entries stream=r_frame_rate -of csv=p=0 "$input")
@@ -62,14 +64,14 @@ compare() {
   i=0
   while [ "$i" -lt "${BENCH_RUNS:-1}" ]; do
     ours_s=$(best "$ours_s" "$(seconds "$tool" --in "$input" --out "$ours" --format "$format" --video "$video" \
-      --quality "$quality" --speed "$speed" --audio "$audio" --abitrate 128000)")
+      --quality "$quality" --speed "$speed" --gop 20 --audio "$audio" --abitrate 128000)")
     aopts="-c:a aac -b:a 128k"; [ "$audio" = opus ] && aopts="-c:a libopus -b:a 128k"
     # shellcheck disable=SC2086
-    ff_s=$(best "$ff_s" "$(seconds ffmpeg -nostdin -loglevel error -y -i "$input" -c:v "$ffenc" $ffopts \
+    ff_s=$(best "$ff_s" "$(seconds ffmpeg -nostdin -loglevel error -y -i "$input" -c:v "$ffenc" $ffopts -g 20 \
       -pix_fmt yuv420p $aopts -movflags +faststart "$theirs")")
     if [ "$hbenc" != - ] && command -v HandBrakeCLI > /dev/null; then
       hb_s=$(best "$hb_s" "$(seconds HandBrakeCLI -i "$input" -o "$hb" -f "av_$format" -e "$hbenc" -q "$quality" \
-        --encoder-preset "$hbpreset" --crop-mode none --non-anamorphic --no-comb-detect --no-decomb --no-deinterlace \
+        --encoder-preset "$hbpreset" --encopts keyint=20 --crop-mode none --non-anamorphic --no-comb-detect --no-decomb --no-deinterlace \
         --no-detelecine --no-nlmeans --no-deblock -w "$(ffprobe -v error -select_streams v:0 -show_entries stream=width -of csv=p=0 "$input")" \
         -l "$(ffprobe -v error -select_streams v:0 -show_entries stream=height -of csv=p=0 "$input")" \
         -r "$(echo "$rate" | bc -l | xargs printf '%.3f')" --cfr -E av_aac -B 128 -6 stereo)")
@@ -82,7 +84,7 @@ compare() {
     [ -f "$file" ] || continue
     case $f in ours) s=$ours_s ;; ffmpeg) s=$ff_s ;; hb) s=$hb_s ;; esac
     [ -n "$s" ] || continue
-    printf '%-8s %7.2f s  %10d bytes  PSNR/SSIM %s\n' "$f" "$s" "$(stat -c %s "$file")" "$(judge "$file" "$input")"
+    printf '%-8s %7.2f s  %10d bytes  %s\n' "$f" "$s" "$(stat -c %s "$file")" "$(judge "$file" "$input")"
   done
   printf 'ratio tellavox/ffmpeg: %.2f' "$(echo "$ours_s / $ff_s" | bc -l)"
   [ -n "$hb_s" ] && printf '   tellavox/HandBrake: %.2f' "$(echo "$ours_s / $hb_s" | bc -l)"
