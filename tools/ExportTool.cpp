@@ -104,6 +104,8 @@ tCodecParams MakeRecord(const Options& o, const wxRect& crop)
         p.iSourceFpsNum = p.iSourceFpsDen = 0;
     }
     p.iVideoBitrate = o.Int("vbitrate", p.iVideoBitrate);
+    if (o.Has("vbitrate"))
+        p.eVideoRate = VR_BITRATE;  // the proposal's constant quality would ignore the bit rate asked for
     p.iGopSize = o.Int("gop", p.iGopSize);
     p.iAudioBitrate = o.Int("abitrate", p.iAudioBitrate);
     p.iAudioSampleRate = o.Int("arate", p.iAudioSampleRate);
