@@ -20,16 +20,12 @@ inline void PrintTo(const wxColour& c, std::ostream* os) { *os << "RGB(" << int(
 // A shown frame with a panel; controls go on the panel at fixed places so
 // no layout resizes them.
 struct TestFrame {
-    TestFrame() : frame(new wxFrame(nullptr, wxID_ANY, "test", wxDefaultPosition, wxSize(800, 600)))
-    {
-        panel = new wxPanel(frame);
-        frame->Show();
-    }
+    TestFrame() { frame->Show(); }
     ~TestFrame() { frame->Destroy(); }
     wxPanel* Panel() const { return panel; }
 
-    wxFrame* frame;
-    wxPanel* panel;
+    wxFrame* frame = new wxFrame(nullptr, wxID_ANY, "test", wxDefaultPosition, wxSize(800, 600));
+    wxPanel* panel = new wxPanel(frame);
 };
 
 inline void SendMouse(wxWindow* window, wxEventType type, wxPoint at, bool ctrl = false)

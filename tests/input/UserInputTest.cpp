@@ -2,8 +2,6 @@
 // person drives them: the pointer and the keyboard of the virtual display.
 // The program runs alone on the display, so no other test's window takes
 // its input.
-#include <sys/stat.h>
-
 #include <utility>
 #include <vector>
 
@@ -55,18 +53,6 @@ void TypeAndConfirm(CodecPropsDlg& dialog, const char* width, const char* height
         ClickOn(user, dialog.FindWindow(wxID_OK));
 }
 
-tCodecParams Record()
-{
-    return Rec(OC_MP4, 640, 480, 25, true, 44100, 2, 128000);
-}
-
-std::pair<ino_t, std::string> Identity(const std::string& path)
-{
-    struct stat info = {};
-    stat(path.c_str(), &info);
-    return {info.st_ino, RunCommand("cat " + Quote(path)).output};
-}
-
 // Clicks into the output field and presses Ctrl+Return; true once the
 // window has handled it (a dialog was asked for).
 bool PressStart(MainFrame* frame, ModalAnswers& answers)
@@ -98,7 +84,7 @@ TEST(SettingsDialog, TypedSizesCountWhenTheDialogIsConfirmed)
                  {"100", "9", false, {100, 24}}};
     for (const auto& typed : cases) {
         SCOPED_TRACE(typed.width);
-        CodecPropsDlg dialog(Record(), false, nullptr, 0, "Select codec parameters");
+        CodecPropsDlg dialog(Rec(OC_MP4, 640, 480, 25, true, 44100, 2, 128000), false, nullptr, 0, "Select codec parameters");
         dialog.CallAfter([&] {
             TypeAndConfirm(dialog, typed.width, typed.height, typed.enter);
             // Whatever went wrong, the dialog does not wait for a user.
@@ -119,7 +105,7 @@ TEST(StartByKeys, AnExistingFileIsReplacedOnlyWhenTheUserAgrees)
     RunCommand("rm -rf " + Quote(folder) + " && mkdir -p " + Quote(folder));
     std::string out = folder + "/clip.mp4";
     RunCommand("echo earlier > " + Quote(out));
-    auto earlier = Identity(out);
+    auto earlier = FileIdentity(out);
     ModalAnswers answers;
     answers.RunNormally("ExportToFFMPEGDialog");
     auto* frame = new MainFrame;
@@ -133,14 +119,14 @@ TEST(StartByKeys, AnExistingFileIsReplacedOnlyWhenTheUserAgrees)
     ASSERT_TRUE(PressStart(frame, answers));
     EXPECT_EQ(answers.Dialogs().back().title, "Replace file?");
     EXPECT_EQ(answers.Dialogs().back().message, L"\u201cclip.mp4\u201d already exists. Replace it?");
-    EXPECT_EQ(Identity(out), earlier);
+    EXPECT_EQ(FileIdentity(out), earlier);
 
     answers.Queue(wxID_NO);      // the next free name
     answers.Queue(wxID_CANCEL);  // close the message after the export
     ASSERT_TRUE(PressStart(frame, answers));
     HandleEventsUntil([&] { return answers.Pending() == 0; });
     EXPECT_EQ(answers.Dialogs().back().title, "Export finished");
-    EXPECT_EQ(Identity(out), earlier);
+    EXPECT_EQ(FileIdentity(out), earlier);
     EXPECT_EQ(dynamic_cast<wxTextCtrl*>(wxWindow::FindWindowByName("OutputFile", frame))->GetValue(),
               folder + "/clip (1).mp4");
     EXPECT_EQ(DecodeErrors(folder + "/clip (1).mp4"), "");
@@ -150,7 +136,7 @@ TEST(StartByKeys, AnExistingFileIsReplacedOnlyWhenTheUserAgrees)
     frame->SetOutputFile(out);
     ASSERT_TRUE(PressStart(frame, answers));
     HandleEventsUntil([&] { return answers.Pending() == 0; });
-    EXPECT_NE(Identity(out), earlier);
+    EXPECT_NE(FileIdentity(out), earlier);
     EXPECT_EQ(DecodeErrors(out), "");
     frame->Destroy();
     wxTheApp->ProcessIdle();

@@ -84,13 +84,9 @@ TEST(Copy, PicturesCopiedUnchangedFromTheKeyFrameAtOrBeforeTheStart)
     std::string in = MediaPath("gop2s_44k.mp4");
     EXPECT_DOUBLE_EQ(PacketSource(in.c_str(), 0, false).StartAt(5.0), 4.0);
     std::vector<std::string> sourcePictures = PacketHashes(in, "v:0"), sourceSound = PacketHashes(in, "a:0");
-    struct Case {
-        enumOutputCodec codec;
-        enumSoundCodec sound;
-        const char* output;
-    };
-    for (const Case& c : {Case{OC_MP4, SC_COPY, "copy.mp4"}, Case{OC_MKV_H264, SC_COPY, "copy.mkv"},
-                          Case{OC_MOV, SC_OUTPUT, "copy_encoded_sound.mov"}}) {
+    const struct { enumOutputCodec codec; enumSoundCodec sound; const char* output; } cases[] = {
+        {OC_MP4, SC_COPY, "copy.mp4"}, {OC_MKV_H264, SC_COPY, "copy.mkv"}, {OC_MOV, SC_OUTPUT, "copy_encoded_sound.mov"}};
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.output);
         std::string out = OutputPath(c.output);
         tCodecParams params = CopyRecord(in, c.codec);
@@ -130,15 +126,12 @@ TEST(Copy, CopiesOfTurnedUnevenAndMpegSourcesPassTheirReadBack)
 // holds the start, heard from the first picture on.
 TEST(Copy, SoundPassesThroughBesideEncodedPictures)
 {
-    struct Case {
-        const char* input;
-        enumOutputCodec codec;
-        const char* output;
-        double frame;  // seconds of one sound packet
-        double delay;  // the sound codec's own delay, which Matroska shows before the sound
-    };
-    for (const Case& c : {Case{"gop2s_44k.mp4", OC_MP4, "sound_copy.mp4", 1024.0 / 44100, 0.0},
-                          Case{"av_vp9_opus.mkv", OC_MKV_H264, "sound_copy.mkv", 0.02, 312.0 / 48000}}) {
+    // `frame`: seconds of one sound packet; `delay`: the sound codec's own
+    // delay, which Matroska shows before the sound.
+    const struct { const char* input; enumOutputCodec codec; const char* output; double frame, delay; } cases[] = {
+        {"gop2s_44k.mp4", OC_MP4, "sound_copy.mp4", 1024.0 / 44100, 0.0},
+        {"av_vp9_opus.mkv", OC_MKV_H264, "sound_copy.mkv", 0.02, 312.0 / 48000}};
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.input);
         std::string in = MediaPath(c.input), out = OutputPath(c.output);
         tCodecParams params = RecordFor(in);
@@ -158,14 +151,10 @@ TEST(Copy, SoundPassesThroughBesideEncodedPictures)
 // Refused before any file is made; a copy stopped half-way leaves none either.
 TEST(Copy, RefusedOrAbandonedCopiesLeaveNoFile)
 {
-    struct Case {
-        enumOutputCodec codec;
-        AVCodecID sound;
-        bool takes;
-    };
-    for (const Case& c : {Case{OC_MP4, AV_CODEC_ID_AAC, true}, Case{OC_MP4, AV_CODEC_ID_MP3, true},
-                          Case{OC_MKV_H264, AV_CODEC_ID_VORBIS, true}, Case{OC_WEBM_VP9, AV_CODEC_ID_OPUS, true},
-                          Case{OC_WEBM_VP9, AV_CODEC_ID_AAC, false}, Case{OC_MPG, AV_CODEC_ID_OPUS, false}})
+    const struct { enumOutputCodec codec; AVCodecID sound; bool takes; } cases[] = {
+        {OC_MP4, AV_CODEC_ID_AAC, true},     {OC_MP4, AV_CODEC_ID_MP3, true},      {OC_MKV_H264, AV_CODEC_ID_VORBIS, true},
+        {OC_WEBM_VP9, AV_CODEC_ID_OPUS, true}, {OC_WEBM_VP9, AV_CODEC_ID_AAC, false}, {OC_MPG, AV_CODEC_ID_OPUS, false}};
+    for (const auto& c : cases)
         EXPECT_EQ(CanCopySound(c.codec, c.sound), c.takes) << c.codec << " " << c.sound;
     EXPECT_TRUE(CanHoldPictures(OC_MKV_VP9, AV_CODEC_ID_H264));
     EXPECT_FALSE(CanHoldPictures(OC_WEBM_VP9, AV_CODEC_ID_H264));

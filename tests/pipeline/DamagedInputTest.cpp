@@ -1,12 +1,13 @@
 // Damaged copies of small valid files of several containers (bytes flipped,
 // runs zeroed, the end cut off): reading and exporting each one ends in a
 // result or a clean failure, never in a crash, an abort or a hang.
-#include <cstdio>
+#include <fstream>
 #include <random>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "media/MediaError.h"
 #include "pipeline/StreamEncoder.h"
 #include "support/ExportRecord.h"
 #include "support/MediaProbe.h"
@@ -50,6 +51,7 @@ bool ExportWhole(const std::string& in, const std::string& out)
         }
         encoder.Finish();
     } catch (const char*) {
+    } catch (const MediaError&) {
     }
     return true;
 }
@@ -60,18 +62,14 @@ TEST(DamagedInput, EveryDamagedFileIsReadAndExportedOrRefusedCleanly)
 {
     const int mutantsPerSeed = 20;
     for (const char* seed : {"seed.mp4", "seed.mkv", "seed.webm", "seed.3gp", "seed.avi"}) {
-        std::string bytes = RunCommand("cat " + Quote(MediaPath(seed))).output;
+        std::string bytes = ReadFile(MediaPath(seed));
         ASSERT_GT(bytes.size(), 1000u) << seed;
         std::mt19937 random(bytes.size());
         for (int i = 0; i < mutantsPerSeed; ++i) {
             std::string name = std::string("damaged_") + std::to_string(i) + "_" + seed;
             SCOPED_TRACE(name);
             std::string path = OutputPath(name);
-            FILE* file = std::fopen(path.c_str(), "wb");
-            ASSERT_TRUE(file);
-            std::string damaged = Damage(bytes, random);
-            std::fwrite(damaged.data(), 1, damaged.size(), file);
-            std::fclose(file);
+            std::ofstream(path, std::ios::binary) << Damage(bytes, random);
             EXPECT_TRUE(ReadThrough(path.c_str())) << "reading does not end";
             EXPECT_TRUE(ExportWhole(path, OutputPath("damaged_out.mp4"))) << "the export does not end";
         }

@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <set>
-#include <sstream>
 #include <string>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -17,20 +17,9 @@ using namespace testsupport;
 
 namespace {
 
-std::string Read(const std::string& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
 tExportOrder Order(const std::string& input, const std::string& output)
 {
-    tExportOrder order;
-    order.input = input;
-    order.output = output;
-    return order;
+    return {input, output, {}, wxRect(), 0, 0};
 }
 
 }  // namespace
@@ -115,7 +104,7 @@ TEST(ExportQueueFile, KeepsItemsInOrderAndBringsRunningOnesBackInterrupted)
         queue.Cancel(c);
         EXPECT_TRUE(queue.IsSaved());
     }
-    std::string saved = Read(file);
+    std::string saved = ReadFile(file);
     size_t b = saved.find("state=waiting\tinput=/in/b.mp4");
     ASSERT_NE(b, std::string::npos) << saved;
     std::ofstream(file) << saved.replace(b, 13, "state=running");
@@ -128,17 +117,11 @@ TEST(ExportQueueFile, KeepsItemsInOrderAndBringsRunningOnesBackInterrupted)
     EXPECT_EQ(interrupted.state, tQueueItem::INTERRUPTED);
     EXPECT_EQ(again.Items()[2].order.input, "/in/c.mp4");
     EXPECT_EQ(again.Items()[2].state, tQueueItem::CANCELLED);
-    EXPECT_EQ(kept.state, tQueueItem::WAITING);
-    EXPECT_EQ(kept.order.input, awkward);
-    EXPECT_TRUE(kept.replaceAgreed);
-    EXPECT_EQ(kept.order.params.eCodec, OC_MKV_H264);
-    EXPECT_EQ(kept.order.params.iQuality, 23);
-    EXPECT_EQ(kept.order.params.eVideoRate, VR_QUALITY);
-    EXPECT_EQ(kept.order.params.iAudioTrack, 2);
-    EXPECT_TRUE(kept.order.params.bKeepInterlaced);
-    EXPECT_EQ(kept.order.crop, wxRect(8, 4, 300, 200));
-    EXPECT_EQ(kept.order.start, 1.25);
-    EXPECT_EQ(kept.order.end, 3.0 + 1e-9);
+    const tCodecParams& p = kept.order.params;
+    EXPECT_EQ(std::tie(kept.state, kept.order.input, kept.replaceAgreed, p.eCodec, p.iQuality, p.eVideoRate,
+                       p.iAudioTrack, p.bKeepInterlaced, kept.order.crop, kept.order.start, kept.order.end),
+              std::make_tuple(tQueueItem::WAITING, awkward, true, OC_MKV_H264, 23, VR_QUALITY, 2, true,
+                              wxRect(8, 4, 300, 200), 1.25, 3.0 + 1e-9));
     again.Restart(interrupted.id);
     EXPECT_EQ(again.Items()[0].state, tQueueItem::WAITING);
 
@@ -171,9 +154,9 @@ TEST(ExportQueueFile, ADamagedFileKeepsWhatReadsAndIsKeptAside)
         if (c.items) {
             EXPECT_EQ(queue.Items()[0].detail, "why");
         }
-        EXPECT_EQ(Read(file + ".damaged"), c.text);
+        EXPECT_EQ(ReadFile(file + ".damaged"), c.text);
         queue.Add(Order("/in/c.mp4", "/out/c.mp4"), false);
-        EXPECT_EQ(Read(file + ".damaged"), c.text);
+        EXPECT_EQ(ReadFile(file + ".damaged"), c.text);
     }
     ExportQueue none(OutputPath("no_queue"));
     EXPECT_TRUE(none.Load());

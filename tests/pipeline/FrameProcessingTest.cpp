@@ -36,11 +36,6 @@ ffmpeg::FramePtr MakeRgbFrame(int width, int height, int align, const Fill& fill
     return frame;
 }
 
-Fill Flat(uint8_t r, uint8_t g, uint8_t b)
-{
-    return [=](int, int, uint8_t* px) { px[0] = r; px[1] = g; px[2] = b; };
-}
-
 // Red grows with x, green with y over a 640x480 picture.
 void Gradient(int x, int y, uint8_t* px)
 {
@@ -50,23 +45,16 @@ void Gradient(int x, int y, uint8_t* px)
 }
 
 // The test media's four quadrants at 320x240: red, lime / blue, white.
+const int colours[4][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
 void Quadrants(int x, int y, uint8_t* px)
 {
-    static const uint8_t colours[4][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
-    const uint8_t* c = colours[(y >= 120 ? 2 : 0) + (x >= 160 ? 1 : 0)];
-    std::memcpy(px, c, 3);
+    const int* c = colours[(y >= 120 ? 2 : 0) + (x >= 160 ? 1 : 0)];
+    px[0] = uint8_t(c[0]), px[1] = uint8_t(c[1]), px[2] = uint8_t(c[2]);
 }
 
 ConvertParams Params(int srcW, int srcH, int srcFmt, int dstW, int dstH, int dstFmt)
 {
-    ConvertParams p;
-    p.srcWidth = srcW;
-    p.srcHeight = srcH;
-    p.srcPixFmt = srcFmt;
-    p.dstWidth = dstW;
-    p.dstHeight = dstH;
-    p.dstPixFmt = dstFmt;
-    return p;
+    return {srcW, srcH, srcFmt, dstW, dstH, dstFmt, {}, {}};
 }
 
 const uint8_t* Pixel(const AVFrame* frame, int x, int y)
@@ -85,8 +73,6 @@ int MaxError(const AVFrame* frame, int x0, int y0, int w, int h, int r, int g, i
         }
     return worst;
 }
-
-using Result = ffmpeg::FramePtr;
 
 // The quadrants as a palette picture: index 0..3 into their four colours.
 ffmpeg::FramePtr PaletteQuadrants()
@@ -132,7 +118,7 @@ TEST(FrameProcessing, CropIsCutFromTheRightPlaceAndStretchedOverTheWholeOutput)
     for (wxSize size : {wxSize(320, 240), wxSize(640, 360)}) {
         FrameProcessingEngine engine(Params(640, 480, AV_PIX_FMT_RGB24, size.x, size.y, AV_PIX_FMT_RGB24),
                                      wxRect(80, 60, 480, 360));
-        Result out = engine.ProcessFrame(source.get());
+        ffmpeg::FramePtr out = engine.ProcessFrame(source.get());
         ASSERT_TRUE(out);
         ASSERT_EQ(wxSize(out->width, out->height), size);
         double scaleX = 480.0 / size.x, scaleY = 360.0 / size.y;
@@ -161,7 +147,7 @@ TEST(FrameProcessing, PaddedAndPackedRowsPassUnchangedAtTheSameSize)
     for (AVFrame* source : {padded.get(), packed.get()})
         for (wxRect crop : {wxRect(), wxRect(0, 0, 90, 60)}) {
             FrameProcessingEngine engine(Params(90, 60, AV_PIX_FMT_RGB24, 90, 60, AV_PIX_FMT_RGB24), crop);
-            Result out = engine.ProcessFrame(source);
+            ffmpeg::FramePtr out = engine.ProcessFrame(source);
             ASSERT_TRUE(out);
             EXPECT_EQ(out->pict_type, AV_PICTURE_TYPE_NONE);
             for (int y = 0; y < 60; ++y)
@@ -175,7 +161,6 @@ TEST(FrameProcessing, PaddedAndPackedRowsPassUnchangedAtTheSameSize)
 TEST(FrameProcessing, EveryPixelFormatIsCroppedFromTheSamePlace)
 {
     auto rgb = MakeRgbFrame(320, 240, 32, Quadrants);
-    static const int colours[4][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
     const struct { wxRect crop; int quadrant; } crops[] = {
         {wxRect(160, 120, 160, 120), 3}, {wxRect(1, 121, 157, 117), 2}, {wxRect(163, 3, 151, 111), 1}};
     for (AVPixelFormat format : {AV_PIX_FMT_RGB24, AV_PIX_FMT_YUV420P, AV_PIX_FMT_NV12, AV_PIX_FMT_YUYV422,
@@ -185,7 +170,7 @@ TEST(FrameProcessing, EveryPixelFormatIsCroppedFromTheSamePlace)
         ASSERT_TRUE(source);
         for (const auto& c : crops) {
             FrameProcessingEngine engine(Params(320, 240, format, 40, 30, AV_PIX_FMT_RGB24), c.crop);
-            Result out = engine.ProcessFrame(source.get());
+            ffmpeg::FramePtr out = engine.ProcessFrame(source.get());
             const int* want = colours[c.quadrant];
             EXPECT_LE(MaxError(out.get(), 1, 1, 38, 28, want[0], want[1], want[2]), 8) << "quadrant " << c.quadrant;
         }
@@ -195,7 +180,7 @@ TEST(FrameProcessing, EveryPixelFormatIsCroppedFromTheSamePlace)
 TEST(FrameProcessing, ANullPictureOrOneOfAnotherShapeIsRefused)
 {
     FrameProcessingEngine engine(Params(64, 48, AV_PIX_FMT_RGB24, 64, 48, AV_PIX_FMT_YUV420P));
-    auto small = MakeRgbFrame(32, 24, 32, Flat(0, 0, 0));
+    auto small = MakeRgbFrame(32, 24, 32, Gradient);
     const struct { const AVFrame* frame; const char* message; } cases[] = {
         {nullptr, "Pointer to frame is zero."}, {small.get(), "Error croping frame."}};
     for (const auto& c : cases) {
@@ -213,12 +198,7 @@ TEST(FrameProcessing, ANullPictureOrOneOfAnotherShapeIsRefused)
 TEST(FrameProcessing, CropRectanglesOutsideThePictureAreClippedAndEmptyOnesMeanNoCrop)
 {
     auto source = MakeRgbFrame(320, 240, 32, Quadrants);
-    struct Case {
-        wxRect crop;
-        const char* what;
-        int colour;  // quadrant 0..3, or -1 for the whole picture
-    };
-    const Case cases[] = {
+    const struct { wxRect crop; const char* what; int colour; /* quadrant, or -1 for all */ } cases[] = {
         {wxRect(0, 0, 0, 0), "empty (what the crop editor reports without a picture)", -1},
         {wxRect(1000, 1000, 10, 10), "wholly outside", -1},
         {wxRect(10, 10, -5, -5), "negative size", -1},
@@ -229,11 +209,10 @@ TEST(FrameProcessing, CropRectanglesOutsideThePictureAreClippedAndEmptyOnesMeanN
         {wxRect(160, -30, 200, 150), "past the top-right corner", 1},
         {wxRect(-10, 120, 170, 500), "past the bottom-left corner", 2},
     };
-    static const int colours[4][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         FrameProcessingEngine engine(Params(320, 240, AV_PIX_FMT_RGB24, 80, 60, AV_PIX_FMT_RGB24), c.crop);
-        Result out = engine.ProcessFrame(source.get());
+        ffmpeg::FramePtr out = engine.ProcessFrame(source.get());
         ASSERT_TRUE(out);
         if (c.colour >= 0) {
             const int* rgb = colours[c.colour];

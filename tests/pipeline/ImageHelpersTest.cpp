@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include <wx/image.h>
 
 #include "pipeline/ImageHelpers.h"
@@ -7,6 +9,8 @@
 #include "resources/RangeBarImages.h"
 
 namespace {
+
+using Bytes = std::vector<unsigned char>;
 
 TEST(CreateImageFromMemRawImage, ReadsBgraRowsThroughTheirRowPointers)
 {
@@ -18,17 +22,10 @@ TEST(CreateImageFromMemRawImage, ReadsBgraRowsThroughTheirRowPointers)
     const MEM_RAW_IMAGE raw = {2, 2, 8, 32, rows};
 
     wxImage image = CreateImageFromMemRawImage(raw);
-    ASSERT_TRUE(image.IsOk());
+    ASSERT_EQ(wxSize(2, 2), image.GetSize());
     ASSERT_TRUE(image.HasAlpha());
-    EXPECT_EQ(wxSize(2, 2), image.GetSize());
-    EXPECT_EQ(30, image.GetRed(0, 0));
-    EXPECT_EQ(20, image.GetGreen(0, 0));
-    EXPECT_EQ(10, image.GetBlue(0, 0));
-    EXPECT_EQ(40, image.GetAlpha(0, 0));
-    EXPECT_EQ(70, image.GetRed(1, 0));
-    EXPECT_EQ(80, image.GetAlpha(1, 0));
-    EXPECT_EQ(3, image.GetRed(0, 1));
-    EXPECT_EQ(8, image.GetAlpha(1, 1));
+    EXPECT_EQ(Bytes(image.GetData(), image.GetData() + 12), Bytes({30, 20, 10, 70, 60, 50, 3, 2, 1, 7, 6, 5}));
+    EXPECT_EQ(Bytes(image.GetAlpha(), image.GetAlpha() + 4), Bytes({40, 80, 4, 8}));
 }
 
 TEST(CreateImageFromMemRawImage, PacksRgbBelow32BitsAndRejectsMissingData)
@@ -36,12 +33,9 @@ TEST(CreateImageFromMemRawImage, PacksRgbBelow32BitsAndRejectsMissingData)
     const unsigned char pixels[] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 9, 8, 7};
     const MEM_RAW_IMAGE raw = {2, 2, 6, 24, pixels};
     wxImage image = CreateImageFromMemRawImage(raw);
-    ASSERT_TRUE(image.IsOk());
+    ASSERT_EQ(wxSize(2, 2), image.GetSize());
     EXPECT_FALSE(image.HasAlpha());
-    EXPECT_EQ(255, image.GetRed(0, 0));
-    EXPECT_EQ(255, image.GetGreen(1, 0));
-    EXPECT_EQ(255, image.GetBlue(0, 1));
-    EXPECT_EQ(7, image.GetBlue(1, 1));
+    EXPECT_EQ(Bytes(image.GetData(), image.GetData() + 12), Bytes({255, 0, 0, 0, 255, 0, 0, 0, 255, 9, 8, 7}));
 
     const MEM_RAW_IMAGE none = {17, 19, 68, 32, nullptr};
     EXPECT_FALSE(CreateImageFromMemRawImage(none).IsOk());
@@ -79,28 +73,11 @@ TEST(BlendImageWithColor, MovesChannelsTowardTheColourAndLeavesAlpha)
     EXPECT_FALSE(invalid.IsOk());
 }
 
-// The pictures compiled into the program have the sizes the controls and
-// the main window lay out around, and real transparency where it matters.
-TEST(CompiledPictures, HaveTheirFixedSizesAndTransparentCorners)
+// The pictures compiled into the program have real transparency where it
+// matters: the up arrow's tip is at the top of its middle column, the down
+// arrow's at the bottom, and beside the tips the pictures are clear.
+TEST(CompiledPictures, HaveTransparentCorners)
 {
-    struct Expected {
-        const MEM_RAW_IMAGE& raw;
-        int width, height;
-    };
-    for (const Expected& e : {Expected{rbSliderUp, 17, 19}, Expected{rbSliderDown, 17, 19},
-                              Expected{rbSliderBgLeft, 4, 6}, Expected{rbSliderBgCenter, 100, 6},
-                              Expected{rbSliderBgRight, 4, 6}, Expected{mainAppIcon, 48, 48}}) {
-        EXPECT_EQ(e.width, e.raw.iWidth);
-        EXPECT_EQ(e.height, e.raw.iHeight);
-        EXPECT_EQ(e.width * 4, e.raw.iRowBytes);
-        EXPECT_EQ(32, e.raw.iBitsPerPixel);
-        wxImage image = CreateImageFromMemRawImage(e.raw);
-        ASSERT_TRUE(image.IsOk());
-        EXPECT_EQ(wxSize(e.width, e.height), image.GetSize());
-    }
-
-    // The up arrow's tip is at the top of its middle column, the down
-    // arrow's at the bottom; beside the tips the pictures are clear.
     wxImage up = CreateImageFromMemRawImage(rbSliderUp);
     EXPECT_GT(up.GetAlpha(8, 1), 128);
     EXPECT_EQ(0, up.GetAlpha(0, 0));
@@ -114,9 +91,7 @@ TEST(CompiledPictures, HaveTheirFixedSizesAndTransparentCorners)
     EXPECT_EQ(0, icon.GetAlpha(0, 0));
     EXPECT_EQ(255, icon.GetAlpha(24, 24));
 
-    wxImage logo(startLogo_xpm);
-    ASSERT_TRUE(logo.IsOk());
-    EXPECT_EQ(wxSize(157, 179), logo.GetSize());
+    EXPECT_TRUE(wxImage(startLogo_xpm).IsOk());
 }
 
 }  // namespace

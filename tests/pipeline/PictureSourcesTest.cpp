@@ -51,20 +51,15 @@ Picture Shown(const std::string& file, double seconds, int width, int height, co
     auto r = RunCommand("ffmpeg -nostdin -v error -ss " + std::to_string(seconds) + " -i " + Quote(file) +
                         " -frames:v 1 -vf " + filters + "scale=" + std::to_string(width) + ":" +
                         std::to_string(height) + " -f rawvideo -pix_fmt rgb24 -");
-    Picture p{width, height, {}};
-    p.rgb.assign(r.output.begin(), r.output.end());
-    return p;
+    return {width, height, {r.output.begin(), r.output.end()}};
 }
 
 Picture ToPicture(const wxImage& image)
 {
-    Picture p;
     if (!image.IsOk())
-        return p;
-    p.width = image.GetWidth();
-    p.height = image.GetHeight();
-    p.rgb.assign(image.GetData(), image.GetData() + size_t(p.width) * p.height * 3);
-    return p;
+        return Picture();
+    const size_t bytes = size_t(image.GetWidth()) * image.GetHeight() * 3;
+    return {image.GetWidth(), image.GetHeight(), {image.GetData(), image.GetData() + bytes}};
 }
 
 Picture ToPicture(const AVFrame& rgb)

@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <cstdlib>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "pipeline/Player.h"
@@ -66,15 +67,11 @@ public:
         m_Woken = true;
         m_Changed.notify_all();
     }
-    double SoundStart()
+    // The start and the end of the sound given so far.
+    std::pair<double, double> Sound()
     {
         std::lock_guard<std::mutex> lock(m_Mutex);
-        return m_SoundStart;
-    }
-    double SoundEnd()
-    {
-        std::lock_guard<std::mutex> lock(m_Mutex);
-        return m_SoundEnd;
+        return {m_SoundStart, m_SoundEnd};
     }
 
 private:
@@ -90,9 +87,7 @@ private:
 // What the player showed: each picture's time with the clock's time and the
 // end of the sound given by then.
 struct Shown {
-    double time;
-    double clock;
-    double soundEnd;
+    double time, clock, soundEnd;
 };
 
 struct Watcher {
@@ -126,7 +121,7 @@ TEST(Player, ShowsPicturesAtTheClocksTimeAndDropsLateOnes)
         EXPECT_TRUE(picture.IsOk());
         EXPECT_EQ(picture.GetWidth(), 160);  // made to fit in the box below
         std::lock_guard<std::mutex> lock(watcher.mutex);
-        watcher.shown.push_back({time, fake->Now(), fake->SoundEnd()});
+        watcher.shown.push_back({time, fake->Now(), fake->Sound().second});
     };
     listener.ended = [&] {
         std::lock_guard<std::mutex> lock(watcher.mutex);
@@ -157,7 +152,7 @@ TEST(Player, ShowsPicturesAtTheClocksTimeAndDropsLateOnes)
     EXPECT_EQ(playing.ShownPictures(), 3);
     EXPECT_NEAR(playing.LastPictureTime(), 2.96, 1e-3);
     EXPECT_EQ(playing.DroppedPictures(), 25 - 3);
-    EXPECT_NEAR(fake->SoundStart(), 2.0, 0.04);
+    EXPECT_NEAR(fake->Sound().first, 2.0, 0.04);
 }
 
 // Stopping a player that waits for its clock returns at once; with the

@@ -5,10 +5,10 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 
 #include "pipeline/OutputNames.h"
 #include "pipeline/Presets.h"
+#include "support/MediaProbe.h"
 #include "support/TestMedia.h"
 
 using namespace testsupport;
@@ -17,14 +17,6 @@ namespace {
 
 // A 1920x1080 25 fps source with 48 kHz stereo sound.
 const tSourceDescription source = {1920, 1080, 1.0, 25, 1, 25.0, true, 48000, 2};
-
-std::string FileText(const std::string& path)
-{
-    std::ifstream in(path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 }  // namespace
 
@@ -136,10 +128,10 @@ TEST(Presets, SavingWritesTheWholeFileAndKeepsADamagedOneAside)
     ASSERT_EQ(read.presets.size(), 2u);
     EXPECT_EQ(PresetsText(read.presets), PresetsText({mine, other}));
 
-    std::string damaged = FileText(path) + "[Broken]\nrate=fast\n";
+    std::string damaged = ReadFile(path) + "[Broken]\nrate=fast\n";
     std::ofstream(path) << damaged;
     SaveUserPreset(path, other);
-    EXPECT_EQ(FileText(path + ".damaged"), damaged);
+    EXPECT_EQ(ReadFile(path + ".damaged"), damaged);
     EXPECT_EQ(PresetsText(ReadPresets(path).presets), PresetsText({mine, other}));
     tPreset twoLines;
     twoLines.name = "two\nlines";

@@ -39,14 +39,11 @@ std::vector<std::vector<float>> DecodeChannels(const std::string& file)
     for (auto& stream : ProbeStreams(file))
         if (stream["codec_type"] == "audio") channels = std::atoi(stream["channels"].c_str());
     std::string raw = RunCommand("ffmpeg -nostdin -v error -i " + Quote(file) + " -map 0:a:0 -f f32le -").output;
+    std::vector<float> all(channels ? raw.size() / sizeof(float) / channels * channels : 0);  // whole frames
+    std::memcpy(all.data(), raw.data(), all.size() * sizeof(float));
     std::vector<std::vector<float>> out(channels);
-    size_t frames = channels ? raw.size() / sizeof(float) / channels : 0;
-    for (size_t i = 0; i < frames; ++i)
-        for (int c = 0; c < channels; ++c) {
-            float value;
-            std::memcpy(&value, raw.data() + (i * channels + c) * sizeof(float), sizeof value);
-            out[c].push_back(value);
-        }
+    for (size_t i = 0; i < all.size(); ++i)
+        out[i % channels].push_back(all[i]);
     return out;
 }
 

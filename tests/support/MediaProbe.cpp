@@ -1,9 +1,11 @@
 #include "support/MediaProbe.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 namespace testsupport {
@@ -29,6 +31,18 @@ std::string Quote(const std::string& text)
     for (char c : text)
         quoted += (c == '\'') ? std::string("'\\''") : std::string(1, c);
     return quoted + "'";
+}
+
+std::string ReadFile(const std::string& path)
+{
+    return RunCommand("cat " + Quote(path) + " 2>/dev/null").output;
+}
+
+std::pair<unsigned long, std::string> FileIdentity(const std::string& path)
+{
+    struct stat info = {};
+    stat(path.c_str(), &info);
+    return {info.st_ino, ReadFile(path)};
 }
 
 static std::vector<Fields> ParseSections(const std::string& text, const std::string& section)
@@ -78,28 +92,19 @@ double PacketSpan(const std::string& file, const std::string& stream)
     auto r = RunCommand("ffprobe -v error -select_streams " + stream +
                         " -show_entries packet=pts_time,dts_time,duration_time -of csv=p=0 " + Quote(file));
     std::istringstream in(r.output);
-    std::string line;
-    double first = 0, end = 0;
-    bool any = false;
-    while (std::getline(in, line)) {
+    double first = 1e300, end = -1e300;
+    for (std::string line; std::getline(in, line);) {
         // pts,dts,duration; a packet without pts is placed by its dts.
         std::istringstream fields(line);
         std::string pts, dts, duration;
-        std::getline(fields, pts, ',');
-        std::getline(fields, dts, ',');
-        std::getline(fields, duration, ',');
+        std::getline(std::getline(std::getline(fields, pts, ','), dts, ','), duration, ',');
         const std::string& time = pts != "N/A" ? pts : dts;
         if (time == "N/A" || time.empty())
             continue;
-        double start = std::atof(time.c_str());
-        double stop = start + (duration == "N/A" ? 0.0 : std::atof(duration.c_str()));
-        if (!any || start < first)
-            first = start;
-        if (!any || stop > end)
-            end = stop;
-        any = true;
+        first = std::min(first, std::atof(time.c_str()));
+        end = std::max(end, std::atof(time.c_str()) + std::atof(duration.c_str()));  // "N/A" reads as 0
     }
-    return any ? end - first : 0.0;
+    return end >= first ? end - first : 0.0;
 }
 
 double DecodedAudioSeconds(const std::string& file)
@@ -114,24 +119,44 @@ double DecodedAudioSeconds(const std::string& file)
     return 0.0;
 }
 
-Picture DecodePicture(const std::string& file, double seconds)
+// The first video stream's size, in a picture without pixels.
+static Picture VideoShape(const std::string& file)
 {
-    Picture picture;
-    auto streams = ProbeStreams(file);
-    for (auto& s : streams) {
+    Picture shape;
+    for (auto& s : ProbeStreams(file))
         if (s["codec_type"] == "video") {
-            picture.width = std::atoi(s["width"].c_str());
-            picture.height = std::atoi(s["height"].c_str());
+            shape.width = std::atoi(s["width"].c_str());
+            shape.height = std::atoi(s["height"].c_str());
             break;
         }
+    return shape;
+}
+
+// The pictures the ffmpeg tool writes as packed RGB24 for `arguments`.
+static std::vector<Picture> RawPictures(const std::string& file, const std::string& arguments)
+{
+    std::vector<Picture> pictures;
+    Picture shape = VideoShape(file);
+    const size_t size = size_t(shape.width) * shape.height * 3;
+    std::string raw = RunCommand("ffmpeg -nostdin -v error -i " + Quote(file) + arguments +
+                                 " -f rawvideo -pix_fmt rgb24 -").output;
+    for (size_t at = 0; size && at + size <= raw.size(); at += size) {
+        shape.rgb.assign(raw.begin() + at, raw.begin() + at + size);
+        pictures.push_back(shape);
     }
-    auto r = RunCommand("ffmpeg -nostdin -v error -i " + Quote(file) + " -ss " +
-                        std::to_string(seconds) +
-                        " -frames:v 1 -f rawvideo -pix_fmt rgb24 -");
-    picture.rgb.assign(r.output.begin(), r.output.end());
-    if (picture.rgb.size() != size_t(picture.width) * picture.height * 3)
-        picture = Picture();
-    return picture;
+    return pictures;
+}
+
+Picture DecodePicture(const std::string& file, double seconds)
+{
+    auto pictures = RawPictures(file, " -ss " + std::to_string(seconds) + " -frames:v 1");
+    return pictures.empty() ? Picture() : pictures[0];
+}
+
+std::vector<Picture> DecodeAllPictures(const std::string& file, int maxPictures)
+{
+    return RawPictures(file, " -map 0:v:0 -fps_mode passthrough" +
+                                 (maxPictures > 0 ? " -frames:v " + std::to_string(maxPictures) : std::string()));
 }
 
 }  // namespace testsupport

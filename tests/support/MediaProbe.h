@@ -20,6 +20,10 @@ CommandResult RunCommand(const std::string& command);
 // Quotes a path for the shell.
 std::string Quote(const std::string& text);
 
+// A file's bytes, and a file as the user sees it: its inode with its bytes.
+std::string ReadFile(const std::string& path);
+std::pair<unsigned long, std::string> FileIdentity(const std::string& path);
+
 // ffprobe -show_streams: one map of key=value per stream, in stream order.
 std::vector<Fields> ProbeStreams(const std::string& file);
 
@@ -48,5 +52,10 @@ struct Picture {
     const uint8_t* At(int x, int y) const { return &rgb[(size_t(y) * width + x) * 3]; }
 };
 Picture DecodePicture(const std::string& file, double seconds);
+
+// The pictures of the first video stream (the first `maxPictures` when that
+// is above 0) in display order, none dropped or repeated to match time
+// stamps.
+std::vector<Picture> DecodeAllPictures(const std::string& file, int maxPictures = 0);
 
 }  // namespace testsupport

@@ -6,16 +6,6 @@
 
 namespace testsupport {
 
-ModalAnswers::ModalAnswers()
-{
-    Register();
-}
-
-ModalAnswers::~ModalAnswers()
-{
-    Unregister();
-}
-
 int ModalAnswers::Enter(wxDialog* dialog)
 {
     Shown shown{dialog->GetClassInfo()->GetClassName(), dialog->GetTitle(), "", "", ""};

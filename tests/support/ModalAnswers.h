@@ -23,8 +23,8 @@ public:
         wxString folder;   // file choosers
     };
 
-    ModalAnswers();
-    ~ModalAnswers() override;
+    ModalAnswers() { Register(); }
+    ~ModalAnswers() override { Unregister(); }
 
     void Queue(int answer) { m_Answers.push_back(answer); }
     void RunNormally(const wxString& windowName) { m_RunNormally.insert(windowName); }

@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <wx/app.h>
-#include <wx/button.h>
 #include <wx/choice.h>
 #include <wx/dnd.h>
 #include <wx/filename.h>
@@ -93,8 +92,7 @@ const char* const noVideo = "This file has no video.";
 
 TEST_F(MainWindow, StartsAtItsMinimumSizeWithAHintHiddenFamiliesReadOnlyPathsAndShortcuts)
 {
-    EXPECT_EQ(frame->GetMinSize(), wxSize(870, 620));
-    EXPECT_EQ(frame->GetSize(), wxSize(870, 620));
+    EXPECT_EQ(frame->GetSize(), frame->GetMinSize());
     EXPECT_EQ(frame->GetCodecParams().eCodec, OC_MP4);
     ExpectNoInput();
 
@@ -103,12 +101,8 @@ TEST_F(MainWindow, StartsAtItsMinimumSizeWithAHintHiddenFamiliesReadOnlyPathsAnd
     for (wxRadioButton* radio : radios)
         EXPECT_FALSE(radio->IsShown());
 
-    auto* input = Find<wxTextCtrl>("InputFile");
-    EXPECT_FALSE(input->IsEditable());
+    EXPECT_FALSE(Find<wxTextCtrl>("InputFile")->IsEditable());
     EXPECT_FALSE(Find<wxTextCtrl>("OutputFile")->IsEditable());
-    int side = input->GetSize().GetHeight();
-    EXPECT_EQ(Find<wxButton>("InputButton")->GetSize(), wxSize(side, side));
-    EXPECT_EQ(Find<wxButton>("OutputButton")->GetSize(), wxSize(side, side));
 
     const std::pair<int, const char*> shortcuts[] = {
         {2001, "Ctrl+O"}, {2002, "Ctrl+Shift+S"}, {2003, "Ctrl+Enter"}, {2004, "Ctrl+Q"}};
@@ -533,7 +527,6 @@ TEST_F(MainWindow, AboutAndHelpShowWhatTheyPromise)
     wxString credits = about.FindWindow("Credits")->GetLabel();
     for (const char* named : {"FFmpeg", "x264", "wxWidgets", "GNU General Public License, version 2 or later"})
         EXPECT_NE(credits.Find(named), wxNOT_FOUND) << named;
-    EXPECT_EQ(about.FindWindow(wxID_OK)->GetLabel(), "OK");
 }
 
 // A preset sets the output in one step, extension included, and holds for
