@@ -53,7 +53,7 @@ TEST(Batch, ConvertsEachFileNamesOutputsFreelyAndReportsAParsableLineEach)
 {
     std::string in = OutputPath("batch_in"), out = OutputPath("batch_out");
     const std::string awkward = "say \"hi\" \\ there\n\xC3\xA9t\xC3\xA9.mp4";
-    RunCommand("mkdir -p " + Quote(in + "/other") + " " + Quote(out) + " && cp " + Quote(MediaPath("video_only.mp4")) +
+    RunCommand("rm -rf " + Quote(in) + " " + Quote(out) + " && mkdir -p " + Quote(in + "/other") + " " + Quote(out) + " && cp " + Quote(MediaPath("video_only.mp4")) +
                " " + Quote(in + "/" + awkward) + " && cp " + Quote(MediaPath("fps10.mp4")) + " " +
                Quote(in + "/clip.mp4") + " && cp " + Quote(MediaPath("av_vp8_vorbis.webm")) + " " +
                Quote(in + "/other/clip.webm") + " && touch " + Quote(out + "/clip.mp4"));
