@@ -31,17 +31,27 @@ settings() {
     h264) echo "mp4 h264 23 faster libx264 -crf,23,-preset,faster x264 faster" ;;
     h265) echo "mp4 h265 24 veryfast libx265 -crf,24,-preset,veryfast,-tag:v,hvc1 x265 veryfast" ;;
     av1)  echo "mp4 av1 30 10 libsvtav1 -crf,30,-preset,10 svt_av1 10" ;;
-    vp9)  echo "webm vp9 36 6 libvpx-vp9 -crf,36,-b:v,0,-cpu-used,6,-deadline,good,-row-mt,1 - -" ;;
+    vp9)  echo "webm vp9 36 5 libvpx-vp9 -crf,36,-b:v,0,-cpu-used,5,-deadline,good,-row-mt,1 - -" ;;
   esac
 }
 
+# Wall seconds of a command; nothing when it fails (its output's last
+# lines go to stderr).
 seconds() {
   start=$(date +%s.%N)
-  "$@" > "$work/out.txt" 2>&1 || { echo "failed: $*" >&2; tail -3 "$work/out.txt" >&2; }
-  end=$(date +%s.%N)
-  echo "$end - $start" | bc -l
+  if "$@" > "$work/out.txt" 2>&1; then
+    end=$(date +%s.%N)
+    echo "$end - $start" | bc -l
+  else
+    echo "failed: $*" >&2
+    tail -c 300 "$work/out.txt" >&2
+  fi
 }
-best() { if [ -z "$1" ] || [ "$(echo "$2 < $1" | bc -l)" = 1 ]; then echo "$2"; else echo "$1"; fi; }
+best() {
+  if [ -z "$2" ]; then echo "$1"
+  elif [ -z "$1" ] || [ "$(echo "$2 < $1" | bc -l)" = 1 ]; then echo "$2"
+  else echo "$1"; fi
+}
 
 # PSNR and SSIM of FILE against INPUT, as "PSNR P dB, SSIM S".
 judge() {
@@ -61,6 +71,7 @@ compare() {
   ours="$work/codec_ours_${name}_$codec.$ext" theirs="$work/codec_ffmpeg_${name}_$codec.$ext"
   hb="$work/codec_hb_${name}_$codec.$ext"
   ours_s="" ff_s="" hb_s=""
+  rm -f "$ours" "$theirs" "$hb"
   i=0
   while [ "$i" -lt "${BENCH_RUNS:-1}" ]; do
     ours_s=$(best "$ours_s" "$(seconds "$tool" --in "$input" --out "$ours" --format "$format" --video "$video" \
@@ -83,10 +94,10 @@ compare() {
     file=$work/codec_${f}_${name}_$codec.$ext
     [ -f "$file" ] || continue
     case $f in ours) s=$ours_s ;; ffmpeg) s=$ff_s ;; hb) s=$hb_s ;; esac
-    [ -n "$s" ] || continue
+    [ -n "$s" ] || { echo "$f failed"; continue; }
     printf '%-8s %7.2f s  %10d bytes  %s\n' "$f" "$s" "$(stat -c %s "$file")" "$(judge "$file" "$input")"
   done
-  printf 'ratio tellavox/ffmpeg: %.2f' "$(echo "$ours_s / $ff_s" | bc -l)"
+  [ -n "$ours_s" ] && [ -n "$ff_s" ] && printf 'ratio tellavox/ffmpeg: %.2f' "$(echo "$ours_s / $ff_s" | bc -l)"
   [ -n "$hb_s" ] && printf '   tellavox/HandBrake: %.2f' "$(echo "$ours_s / $hb_s" | bc -l)"
   echo
 }

@@ -73,7 +73,8 @@ const tEncoderChoices x265 = {true, 0, 51, 24, "preset",
     {"ultrafast", "superfast", "veryfast", "faster", "fast", "medium", "slow"}, 5, true, true};
 const tEncoderChoices svtAv1 = {true, 1, 63, 30, "preset",
     {"12", "10", "8", "6", "4"}, 2, false, true};
-const tEncoderChoices vp9 = {true, 0, 63, 36, "cpu-used", {"8", "6", "5", "4", "2", "1"}, 3, true, false};
+// libvpx takes cpu-used above 5 as 5 at the "good" deadline, so those are not offered.
+const tEncoderChoices vp9 = {true, 0, 63, 36, "cpu-used", {"5", "4", "3", "2", "1"}, 1, true, false};
 
 // The index goes before the media data, so a player can start while the
 // file is still arriving.
