@@ -96,4 +96,19 @@ void Apply(SwsContext* scaler, const tColourTags& from, const tColourTags& to)
                              contrast, saturation);
 }
 
+ConvertParams ToShownRgb(const AVFrame& frame, const tInputStreamInfo& info, int width, int height)
+{
+    ConvertParams params;
+    params.srcWidth = frame.width;
+    params.srcHeight = frame.height;
+    params.srcPixFmt = frame.format;
+    params.dstWidth = width;
+    params.dstHeight = height;
+    params.dstPixFmt = AV_PIX_FMT_RGB24;
+    params.srcColour = Shown(info);
+    params.dstColour = params.srcColour;
+    params.dstColour.range = AVCOL_RANGE_JPEG;
+    return params;
+}
+
 }  // namespace PictureColour

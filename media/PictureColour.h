@@ -5,6 +5,7 @@
 // sources as the SDR BT.709 pictures they are tone-mapped to, unless an
 // export keeps them as they are.
 #include "media/ColourTags.h"
+#include "media/ConvertParams.h"
 #include "media/FFmpegPtr.h"
 
 struct tInputStreamInfo;
@@ -23,6 +24,9 @@ tColourTags OfSource(const tInputStreamInfo& info);
 tColourTags Shown(const tInputStreamInfo& info, bool keepHdr = false);
 // Those of the export's pixels: the shown colours in limited range.
 tColourTags Written(const tInputStreamInfo& info, bool keepHdr = false);
+// From `frame`, a picture after the source's filter, to full-range RGB of
+// width x height, for showing.
+ConvertParams ToShownRgb(const AVFrame& frame, const tInputStreamInfo& info, int width, int height);
 // Makes `scaler` read `from` and write `to` (to.range alone matters for RGB).
 void Apply(SwsContext* scaler, const tColourTags& from, const tColourTags& to);
 

@@ -82,19 +82,7 @@ bool PreviewDecoder::DecodeRunUpTo(double time)
     if (!std::isnan(key) && key <= time)
         start = std::min(time, std::max(start, key + keyFrameLead * FrameDuration()));
     m_Cache.Clear(start);
-    if (!m_Input.SeekAccurate(m_Input.GetStartTime() + start))
-        return false;
-    const double tolerance = 0.0005;
-    while (!m_Input.IsVideoEnded()) {
-        ffmpeg::FramePtr frame = m_Input.DecodeNextVideoFrame();
-        if (!frame)
-            continue;
-        double at = m_Input.GetPictureTime(*frame) - m_Input.GetStartTime();
-        m_Cache.Append(at, std::move(frame));
-        if (at >= time - tolerance)
-            return true;
-    }
-    return !m_Cache.Empty();
+    return m_Input.SeekAccurate(m_Input.GetStartTime() + start) && DecodeOnward(time);
 }
 
 // A filter for this one picture. The deinterlacer gives a picture once it
@@ -124,17 +112,8 @@ ffmpeg::FramePtr PreviewDecoder::PictureAt(double time)
         return nullptr;
     if (!m_Converter) {
         tInputStreamInfo info = m_Input.GetInfo();
-        ConvertParams params;
-        params.srcWidth = picture->width;
-        params.srcHeight = picture->height;
-        params.srcPixFmt = picture->format;
-        params.dstWidth = info.displayWidth;
-        params.dstHeight = info.displayHeight;
-        params.dstPixFmt = AV_PIX_FMT_RGB24;
-        params.srcColour = PictureColour::Shown(info);
-        params.dstColour = params.srcColour;
-        params.dstColour.range = AVCOL_RANGE_JPEG;
-        m_Converter = std::make_unique<AVFrameConverter>(params);
+        m_Converter = std::make_unique<AVFrameConverter>(
+            PictureColour::ToShownRgb(*picture, info, info.displayWidth, info.displayHeight));
     }
     return m_Converter->Convert(*picture);
 }

@@ -186,17 +186,7 @@ unsigned char* Player::ToPixels(const AVFrame& frame, wxSize& size)
     if (!m_Converter) {
         tInputStreamInfo info = m_Input.GetInfo();
         wxSize fitted = FittedSize(info, m_Fit);
-        ConvertParams params;
-        params.srcWidth = frame.width;
-        params.srcHeight = frame.height;
-        params.srcPixFmt = frame.format;
-        params.dstWidth = fitted.x;
-        params.dstHeight = fitted.y;
-        params.dstPixFmt = AV_PIX_FMT_RGB24;
-        params.srcColour = PictureColour::Shown(info);
-        params.dstColour = params.srcColour;
-        params.dstColour.range = AVCOL_RANGE_JPEG;
-        m_Converter = std::make_unique<AVFrameConverter>(params);
+        m_Converter = std::make_unique<AVFrameConverter>(PictureColour::ToShownRgb(frame, info, fitted.x, fitted.y));
     }
     ffmpeg::FramePtr rgb = m_Converter->Convert(frame);
     if (!rgb)
