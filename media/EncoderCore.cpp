@@ -1,5 +1,7 @@
 #include "media/EncoderCore.h"
 
+#include "media/MediaError.h"
+
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -22,6 +24,16 @@ void OutputContextDeleter::operator()(AVFormatContext* p) const
 namespace {
 
 using EncoderPtr = std::unique_ptr<tFFMpegEncoder>;
+
+const char* const cantCreate = "Can't create output stream with this parameters.";
+
+// Keeps the first error met, for the message the caller throws.
+bool Failed(tFFMpegEncoder& encoder, int code)
+{
+    if (encoder.iError == 0)
+        encoder.iError = code;
+    return false;
+}
 
 // The encoders chosen where FFmpeg's first would be another (libaom before
 // SVT-AV1, hardware encoders that may not work here).
@@ -57,30 +69,28 @@ bool CreateStream(tFFMpegEncoder& encoder, tOutputTrack& track, AVCodecID codecI
 }
 
 // Opens the track's encoder and copies its settings into the stream.
-bool OpenCodec(tOutputTrack& track)
+void OpenCodec(tOutputTrack& track)
 {
     AVCodecContext* codec = track.pCodec.get();
     // A copied stream has its source's parameters; its encoder stays shut.
     if (track.pStream->codecpar->codec_id != AV_CODEC_ID_NONE) {
         track.pStream->time_base = codec->time_base;
-        return true;
+        return;
     }
     int opened = avcodec_open2(codec, codec->codec, nullptr);
     // An encoder reads a first pass's statistics while it opens; they are
     // the caller's to free.
     av_freep(&codec->stats_in);
-    if (opened < 0)
-        return false;
+    CheckMedia(opened, cantCreate);
     track.pStream->time_base = codec->time_base;
-    return avcodec_parameters_from_context(track.pStream->codecpar, codec) >= 0;
+    CheckMedia(avcodec_parameters_from_context(track.pStream->codecpar, codec), cantCreate);
 }
 
-bool OpenFile(tFFMpegEncoder& encoder, const char* fileName)
+void OpenFile(tFFMpegEncoder& encoder, const char* fileName)
 {
     AVFormatContext* context = encoder.pFormatCtx.get();
-    if (context->oformat->flags & AVFMT_NOFILE)
-        return true;
-    return avio_open(&context->pb, fileName, AVIO_FLAG_WRITE) >= 0;
+    if (!(context->oformat->flags & AVFMT_NOFILE))
+        CheckMedia(avio_open(&context->pb, fileName, AVIO_FLAG_WRITE), cantCreate);
 }
 
 using Clock = std::chrono::steady_clock;
@@ -91,8 +101,9 @@ bool EncodeAndWrite(tFFMpegEncoder& encoder, tOutputTrack& track, const AVFrame*
                     Clock::time_point deadline = Clock::time_point::max())
 {
     AVCodecContext* codec = track.pCodec.get();
-    if (avcodec_send_frame(codec, frame) < 0)
-        return false;
+    int sent = avcodec_send_frame(codec, frame);
+    if (sent < 0)
+        return Failed(encoder, sent);
     track.bEnded = !frame;
     AVPacket* packet = encoder.pPacket.get();
     while (Clock::now() < deadline) {
@@ -100,33 +111,26 @@ bool EncodeAndWrite(tFFMpegEncoder& encoder, tOutputTrack& track, const AVFrame*
         if (result == AVERROR(EAGAIN) || result == AVERROR_EOF)
             return true;
         if (result < 0)
-            return false;
+            return Failed(encoder, result);
         // Pictures last one tick of the encoder's clock; muxers need the
         // duration of the last one to get the stream's length right.
         if (packet->duration <= 0 && codec->codec_type == AVMEDIA_TYPE_VIDEO)
             packet->duration = 1;
         packet->stream_index = track.pStream->index;
         if (!encoder.pGate->Put(packet))
-            return false;
+            return Failed(encoder, encoder.pGate->Error());
     }
     return true;
 }
 
-bool WriteHeader(AVFormatContext* context, const char* muxerOptions)
+int WriteHeader(AVFormatContext* context, const char* muxerOptions)
 {
     AVDictionary* options = nullptr;
-    if (muxerOptions && av_dict_parse_string(&options, muxerOptions, "=", ":", 0) < 0) {
-        av_dict_free(&options);
-        return false;
-    }
-    int result = avformat_write_header(context, &options);
+    int result = muxerOptions ? av_dict_parse_string(&options, muxerOptions, "=", ":", 0) : 0;
+    if (result >= 0)
+        result = avformat_write_header(context, &options);
     av_dict_free(&options);
-    return result >= 0;
-}
-
-void RemoveFile(const char* fileName)
-{
-    std::remove(fileName);
+    return result;
 }
 
 }  // namespace
@@ -143,22 +147,26 @@ tFFMpegEncoder* OpenOutput(const char* fileName, const char* formatShortName,
     if (!encoder->pFormat)
         return nullptr;
     AVFormatContext* context = nullptr;
-    if (avformat_alloc_output_context2(&context, encoder->pFormat, nullptr, fileName) < 0)
-        return nullptr;
+    CheckMedia(avformat_alloc_output_context2(&context, encoder->pFormat, nullptr, fileName), cantCreate);
     encoder->pFormatCtx.reset(context);
 
     if (!CreateStream(*encoder, encoder->video, videoCodec, createVideo, videoParams))
         return nullptr;
-    if (!noAudio &&
-        (!CreateStream(*encoder, encoder->audio, audioCodec, createAudio, audioParams) || !OpenCodec(encoder->audio)))
-        return nullptr;
-    if (!OpenCodec(encoder->video) || !OpenFile(*encoder, fileName))
-        return nullptr;
+    if (!noAudio) {
+        if (!CreateStream(*encoder, encoder->audio, audioCodec, createAudio, audioParams))
+            return nullptr;
+        OpenCodec(encoder->audio);
+    }
+    OpenCodec(encoder->video);
     encoder->pPacket.reset(av_packet_alloc());
-    if (!encoder->pPacket || !WriteHeader(context, muxerOptions)) {
-        encoder.reset();  // closes the file first
-        RemoveFile(fileName);
+    if (!encoder->pPacket)
         return nullptr;
+    OpenFile(*encoder, fileName);
+    int header = WriteHeader(context, muxerOptions);
+    if (header < 0) {
+        encoder.reset();  // closes the file first
+        std::remove(fileName);
+        throw MediaError(cantCreate, header);
     }
     encoder->pGate = std::make_unique<PacketGate>(context, encoder->video, encoder->audio);
     return encoder.release();
@@ -247,7 +255,8 @@ int FinishOutput(tFFMpegEncoder* encoder, bool early)
         KeepIndexAtTheEnd(encoder->pFormatCtx.get());
     } else if (encoder->pGate) {
         drained = Drain(*encoder, Clock::time_point::max());
-        drained = encoder->pGate->Release() && drained;
+        if (!encoder->pGate->Release())
+            drained = Failed(*encoder, encoder->pGate->Error());
     }
     int result = av_write_trailer(encoder->pFormatCtx.get());
     AVIOContext* io = encoder->pFormatCtx->pb;
@@ -257,14 +266,16 @@ int FinishOutput(tFFMpegEncoder* encoder, bool early)
             result = io->error;
     }
     if (result >= 0 && !drained)
-        result = AVERROR_EXTERNAL;
+        result = encoder->iError ? encoder->iError : AVERROR_EXTERNAL;
     return result < 0 ? result : 0;
 }
 
 int OutputError(const tFFMpegEncoder* encoder)
 {
     const AVIOContext* io = encoder ? encoder->pFormatCtx->pb : nullptr;
-    return io && io->error < 0 ? io->error : 0;
+    if (io && io->error < 0)
+        return io->error;
+    return encoder ? encoder->iError : 0;
 }
 
 void CloseOutput(tFFMpegEncoder* encoder)

@@ -1,7 +1,8 @@
 #pragma once
 // A small procedural layer over FFmpeg's muxing and encoding: one output file
-// with one video stream and, optionally, one audio stream. Nothing here
-// throws; failures are reported by null, false or a negative error code.
+// with one video stream and, optionally, one audio stream. Only opening
+// throws (MediaError, with FFmpeg's code); later failures are reported by
+// false or a negative error code, and OutputError tells the code.
 #include <cstdint>
 
 extern "C" {
@@ -46,6 +47,7 @@ struct tFFMpegEncoder {
     std::unique_ptr<PacketGate> pGate;  // between the encoders and the file
     bool bAudioUnused = false;          // the audio stream only satisfies the muxer
     bool bFinished = false;             // drained and trailer written
+    int iError = 0;                     // the first error of an encoder or the muxer
 
     tFFMpegEncoder() = default;
     ~tFFMpegEncoder();
@@ -54,6 +56,8 @@ struct tFFMpegEncoder {
 };
 
 // `muxerOptions`: "key=value" pairs joined by ':' for the muxer, or null.
+// Null without a name, a muxer, an encoder or a stream; throws MediaError
+// when FFmpeg refuses the settings or the file, and leaves no file.
 tFFMpegEncoder* OpenOutput(const char* fileName, const char* formatShortName,
                            AVCodecID audioCodec, AVStreamCreator createAudio, const void* audioParams,
                            AVCodecID videoCodec, AVStreamCreator createVideo, const void* videoParams,
@@ -69,7 +73,8 @@ int FinishOutput(tFFMpegEncoder* encoder, bool early = false);
 // closes it and frees the record.
 void CloseOutput(tFFMpegEncoder* encoder);
 
-// The file's write error (a negative error code), or 0.
+// The file's write error, or else the first error of an encoder or the
+// muxer (a negative error code), or 0.
 int OutputError(const tFFMpegEncoder* encoder);
 
 // True when the output takes sound (an unused placeholder stream does not).

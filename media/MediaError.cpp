@@ -1,5 +1,6 @@
 #include "media/MediaError.h"
 
+#include <cerrno>
 #include <string>
 
 extern "C" {
@@ -26,4 +27,13 @@ int CheckMedia(int code, const char* message)
 {
     if (code < 0) throw MediaError(message, code);
     return code;
+}
+
+void ThrowOutputFailure(int code, const char* message)
+{
+    if (code == AVERROR(ENOSPC))
+        throw "The disk is full.";
+    if (code < 0)
+        throw MediaError(message, code);
+    throw message;
 }

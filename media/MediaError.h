@@ -18,3 +18,8 @@ private:
 
 // Throws MediaError when `code` is an FFmpeg error (below zero); returns it otherwise.
 int CheckMedia(int code, const char* message);
+
+// Throws the failure to write an output: "The disk is full." when FFmpeg's
+// code says so, `message` with the code when there is one, `message` alone
+// otherwise.
+[[noreturn]] void ThrowOutputFailure(int code, const char* message);

@@ -1,21 +1,20 @@
 #include "media/OutputStream.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <fstream>
 #include <iterator>
 
 #include "media/ContainerProfiles.h"
+#include "media/MediaError.h"
 #include "media/OutputFormats.h"
 
 namespace {
 
 const char* const cantCreate = "Can't create output stream with this parameters.";
 
-// The message for a write that failed: a full disk is told as such.
-const char* WriteFailure(const tFFMpegEncoder* encoder, const char* otherwise)
+[[noreturn]] void WriteFailure(const tFFMpegEncoder* encoder, const char* message)
 {
-    return OutputError(encoder) == AVERROR(ENOSPC) ? "The disk is full." : otherwise;
+    ThrowOutputFailure(OutputError(encoder), message);
 }
 
 tFFMpegEncoder* Open3GP(const char* fileName, const tCodecParams& params,
@@ -105,7 +104,7 @@ void OutputStream::WriteNextVideoFrame(AVFrame* frame)
     if (!m_Encoder)
         throw "Can't write to nonopened codec.";
     if (!WriteVideoFrame(m_Encoder.get(), frame))
-        throw WriteFailure(m_Encoder.get(), "Can't write next video frame.");
+        WriteFailure(m_Encoder.get(), "Can't write next video frame.");
 }
 
 int64_t OutputStream::WriteSound(const AVFrame* frame, int64_t room)
@@ -132,7 +131,7 @@ void OutputStream::EncodeSound(bool last)
         // a file that cannot be written ends it.
         WriteAudioFrame(m_Encoder.get(), frame.get());
         if (OutputError(m_Encoder.get()) < 0)
-            throw WriteFailure(m_Encoder.get(), "Can't write next audio frame.");
+            WriteFailure(m_Encoder.get(), "Can't write next audio frame.");
     }
 }
 
@@ -164,10 +163,9 @@ void OutputStream::Finish(bool early)
     int result = FinishOutput(encoder, early);
     if (m_Pass == 1)
         SaveStatistics();
-    const char* failure = WriteFailure(encoder, "Can't finish the output file.");
-    m_Encoder.reset();
+    auto closed = std::move(m_Encoder);  // the file is closed before a failure is told
     if (result < 0)
-        throw failure;
+        ThrowOutputFailure(result, "Can't finish the output file.");
 }
 
 // libvpx hands its first pass's statistics out once drained; x264 and x265
@@ -196,5 +194,5 @@ void OutputStream::WriteCopiedSound(AVPacket* packet, AVRational timeBase)
         throw "Can't write to nonopened codec.";
     av_packet_rescale_ts(packet, timeBase, m_Encoder->audio.pCodec->time_base);
     if (!WriteCopiedAudio(m_Encoder.get(), packet))
-        throw WriteFailure(m_Encoder.get(), "Can't write next audio frame.");
+        WriteFailure(m_Encoder.get(), "Can't write next audio frame.");
 }

@@ -1,14 +1,16 @@
 #include "media/PacketCopier.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 
+#include "media/MediaError.h"
 #include "media/OutputFormats.h"
 #include "media/OutputStream.h"
 #include "media/StreamCopy.h"
 
 namespace {
+
+const char* const cantCreate = "Can't create output stream with this parameters.";
 
 AVCodecID SoundCodecFor(const tCodecParams& params)
 {
@@ -101,8 +103,7 @@ void PacketCopier::OpenOutput(const char* outputName, const tCodecParams& params
 {
     const tOutputFormat& row = OutputFormat(params.eCodec);
     AVFormatContext* file = nullptr;
-    if (avformat_alloc_output_context2(&file, nullptr, row.muxer, outputName) < 0)
-        throw "Can't create output stream with this parameters.";
+    CheckMedia(avformat_alloc_output_context2(&file, nullptr, row.muxer, outputName), cantCreate);
     m_File.reset(file);
     m_VideoOut = AddStream(m_Source.Video());
     if (row.videoTag && row.videoCodec == m_VideoOut->codecpar->codec_id)
@@ -118,17 +119,15 @@ void PacketCopier::OpenOutput(const char* outputName, const tCodecParams& params
             *file, SoundCodecFor(params), tAudioParamsMP4{params.iAudioBitrate, params.iAudioSampleRate, channels});
         m_SoundOut = &m_SoundEncoder->Stream();
     }
-    if (avio_open(&file->pb, outputName, AVIO_FLAG_WRITE) < 0)
-        throw "Can't create output stream with this parameters.";
-    if (WriteHeader(file, row.muxerOptions) < 0)
-        throw "Can't create output stream with this parameters.";
+    CheckMedia(avio_open(&file->pb, outputName, AVIO_FLAG_WRITE), cantCreate);
+    CheckMedia(WriteHeader(file, row.muxerOptions), cantCreate);
 }
 
 AVStream* PacketCopier::AddStream(const AVStream& source)
 {
     AVStream* copy = avformat_new_stream(m_File.get(), nullptr);
     if (!copy || avcodec_parameters_copy(copy->codecpar, source.codecpar) < 0 || !CopySideData(source, *copy))
-        throw "Can't create output stream with this parameters.";
+        throw cantCreate;
     // The source container's tag may mean nothing in this one.
     copy->codecpar->codec_tag = 0;
     copy->time_base = source.time_base;
@@ -254,7 +253,7 @@ void PacketCopier::Write(ffmpeg::PacketPtr packet)
     // A packet the muxer refuses is left out and the copy goes on; a file
     // that cannot be written ends it.
     if (av_interleaved_write_frame(m_File.get(), packet.get()) < 0 && m_File->pb && m_File->pb->error < 0)
-        throw m_File->pb->error == AVERROR(ENOSPC) ? "The disk is full." : "Can't write the copied packets.";
+        ThrowOutputFailure(m_File->pb->error, "Can't write the copied packets.");
 }
 
 void PacketCopier::Finish()
@@ -268,5 +267,5 @@ void PacketCopier::Finish()
             result = m_File->pb->error;
     }
     if (result < 0)
-        throw result == AVERROR(ENOSPC) ? "The disk is full." : "Can't finish the output file.";
+        ThrowOutputFailure(result, "Can't finish the output file.");
 }

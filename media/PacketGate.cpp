@@ -12,8 +12,10 @@ PacketGate::PacketGate(AVFormatContext* file, const tOutputTrack& video, const t
 bool PacketGate::Put(AVPacket* packet)
 {
     ffmpeg::PacketPtr copy(av_packet_alloc());
-    if (!copy)
+    if (!copy) {
+        m_Error = m_Error ? m_Error : AVERROR(ENOMEM);
         return false;
+    }
     av_packet_move_ref(copy.get(), packet);
     AVPacket* p = copy.get();
     if (p->stream_index == m_Video.pStream->index) {
@@ -58,7 +60,10 @@ bool PacketGate::Write(Held& held, const tOutputTrack& track)
 {
     AVPacket* packet = held.packet.get();
     av_packet_rescale_ts(packet, track.pCodec->time_base, track.pStream->time_base);
-    return av_interleaved_write_frame(m_File, packet) >= 0;
+    int result = av_interleaved_write_frame(m_File, packet);
+    if (result < 0 && m_Error == 0)
+        m_Error = result;
+    return result >= 0;
 }
 
 bool PacketGate::Release()

@@ -25,6 +25,8 @@ public:
     bool Release();
     // Forgets everything held.
     void Drop();
+    // The muxer's code for the first write that failed, or 0.
+    int Error() const { return m_Error; }
 
 private:
     struct Held {
@@ -43,4 +45,5 @@ private:
     std::deque<Held> m_Sound;
     int64_t m_Complete = 0;  // every picture numbered below this has come out
     std::set<int64_t> m_Early;  // pictures out before one shown earlier
+    int m_Error = 0;
 };

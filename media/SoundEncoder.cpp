@@ -1,6 +1,7 @@
 #include "media/SoundEncoder.h"
 
 #include "media/ContainerProfiles.h"
+#include "media/MediaError.h"
 
 namespace {
 const char* const cantCreate = "Can't create output stream with this parameters.";
@@ -14,9 +15,10 @@ SoundEncoder::SoundEncoder(AVFormatContext& file, AVCodecID codec, const tAudioP
     if (!m_Codec || !m_Packet)
         throw cantCreate;
     m_Stream = CreateAudioStreamMP4(&file, m_Codec.get(), codec, &params);
-    if (!m_Stream || avcodec_open2(m_Codec.get(), encoder, nullptr) < 0 ||
-        avcodec_parameters_from_context(m_Stream->codecpar, m_Codec.get()) < 0)
+    if (!m_Stream)
         throw cantCreate;
+    CheckMedia(avcodec_open2(m_Codec.get(), encoder, nullptr), cantCreate);
+    CheckMedia(avcodec_parameters_from_context(m_Stream->codecpar, m_Codec.get()), cantCreate);
     m_Stream->time_base = m_Codec->time_base;
     m_Sound = std::make_unique<AudioResampler>(*m_Codec);
 }
@@ -48,7 +50,8 @@ void SoundEncoder::Encode(AVFrame* frame)
     while (avcodec_receive_packet(m_Codec.get(), m_Packet.get()) >= 0) {
         av_packet_rescale_ts(m_Packet.get(), m_Codec->time_base, m_Stream->time_base);
         m_Packet->stream_index = m_Stream->index;
-        if (av_interleaved_write_frame(&m_File, m_Packet.get()) < 0)
-            throw "Can't write next audio frame.";
+        int written = av_interleaved_write_frame(&m_File, m_Packet.get());
+        if (written < 0)
+            ThrowOutputFailure(written, "Can't write next audio frame.");
     }
 }

@@ -2,8 +2,6 @@
 
 #include <new>
 
-#include "media/MediaError.h"
-
 PictureWriter::PictureWriter(OutputStream& output, std::mutex& outputLock)
     : m_Output(output), m_OutputLock(outputLock), m_Thread(&PictureWriter::Run, this)
 {
@@ -39,7 +37,7 @@ void PictureWriter::Flush()
 void PictureWriter::ThrowFailure()
 {
     if (m_Failure)
-        throw m_Failure;
+        std::rethrow_exception(m_Failure);
 }
 
 void PictureWriter::Run()
@@ -53,15 +51,13 @@ void PictureWriter::Run()
         m_Jobs.pop_front();
         m_Writing = true;
         lock.unlock();
-        const char* failure = nullptr;
+        std::exception_ptr failure;
         try {
             WriteJob(job);
-        } catch (const char* message) {
-            failure = message;
-        } catch (const MediaError& error) {
-            failure = error.Message();
         } catch (const std::bad_alloc&) {
-            failure = "Not enough memory to write the next picture.";
+            failure = std::make_exception_ptr("Not enough memory to write the next picture.");
+        } catch (...) {
+            failure = std::current_exception();  // told as it is, by the thread that writes next
         }
         lock.lock();
         m_Writing = false;

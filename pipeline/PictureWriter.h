@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <exception>
 #include <mutex>
 #include <thread>
 
@@ -43,6 +44,6 @@ private:
     std::deque<Job> m_Jobs;
     bool m_Writing = false;  // a job taken from the queue is being written
     std::atomic<bool> m_Stop{false};  // also read by a job that writes many copies
-    const char* m_Failure = nullptr;
+    std::exception_ptr m_Failure;  // the first failure of a write
     std::thread m_Thread;  // last: started once everything above exists
 };

@@ -1306,6 +1306,9 @@ void MainFrame::StartPlaying(double from, double until)
         } catch (const char* reason) {
             ShowMessage("Can't play this file.\n" + wxString::FromUTF8(reason), "Error");
             return;
+        } catch (const std::exception& failure) {
+            ShowMessage("Can't play this file.\n" + wxString::FromUTF8(failure.what()), "Error");
+            return;
         }
     }
     m_RestTimer.Stop();

@@ -10,6 +10,7 @@
 
 #include "media/ContainerProfiles.h"
 #include "media/EncoderCore.h"
+#include "media/MediaError.h"
 #include "media/OutputFormats.h"
 #include "media/OutputStream.h"
 #include "support/MediaProbe.h"
@@ -301,6 +302,7 @@ TEST(OutputStream, BadRecordsAndPlacesFailWithTheOneMessageAndLeaveNoFile)
         std::string name;
         tCodecParams params;
         std::string file;
+        std::string reason = "";  // FFmpeg's, told after the message
     };
     tCodecParams unknown = Record(OC_MP4, true);
     unknown.eCodec = enumOutputCodec(OUTPUT_CODEC_COUNT);
@@ -327,8 +329,8 @@ TEST(OutputStream, BadRecordsAndPlacesFailWithTheOneMessageAndLeaveNoFile)
         {"no frame rate", noFps, OutputPath("nofps.mpg")},
         {"3GP sound bit rate", amrRate, OutputPath("rate.3gp")},
         {"3GP picture size", h263Size, OutputPath("size.3gp")},
-        {"missing folder", Record(OC_MP4, true), OutputPath("missing") + "/out.mp4"},
-        {"folder is a file", Record(OC_MP4, true), blocker + "/out.mp4"},
+        {"missing folder", Record(OC_MP4, true), OutputPath("missing") + "/out.mp4", "(No such file or directory)"},
+        {"folder is a file", Record(OC_MP4, true), blocker + "/out.mp4", "(Not a directory)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -337,6 +339,10 @@ TEST(OutputStream, BadRecordsAndPlacesFailWithTheOneMessageAndLeaveNoFile)
             ADD_FAILURE() << "opened";
         } catch (const char* message) {
             EXPECT_STREQ(message, "Can't create output stream with this parameters.");
+            EXPECT_EQ(c.reason, "");
+        } catch (const MediaError& error) {
+            EXPECT_STREQ(error.Message(), "Can't create output stream with this parameters.");
+            EXPECT_NE(std::string(error.what()).find(c.reason), std::string::npos) << error.what();
         }
         EXPECT_FALSE(FileExists(c.file));
     }
