@@ -143,7 +143,8 @@ int InputStream::ChooseSoundStream(int soundTrack) const
         if (++number == soundTrack) return int(i);
         if (marked < 0 && (stream.disposition & AV_DISPOSITION_DEFAULT)) marked = int(i);
     }
-    if (soundTrack > 0) throw "This file has no such sound track.";
+    // A file without sound has none of any number.
+    if (soundTrack > 0 && number > 0) throw "This file has no such sound track.";
     if (marked >= 0) return marked;
     return std::max(-1, av_find_best_stream(m_FormatContext.get(), AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0));
 }

@@ -36,16 +36,17 @@ StreamEncoder::StreamEncoder(const char* inputName, const char* outputName, tCod
                              const std::string& stats)
     : m_RangeStart(startTime), m_RangeEnd(endTime)
 {
-    m_VideoInput = std::make_unique<InputStream>(inputName, true, false);
-    if (!m_VideoInput->IsVideoPresent())
+    bool convertsSound = params.bAudioEnabled && params.eSoundCodec != SC_COPY;
+    m_Input = std::make_unique<InputStream>(inputName, !convertsSound, false, params.iAudioTrack);
+    if (!m_Input->IsVideoPresent())
         throw "This file has no video.";
     ClampRange(endTime);
     double fps = av_q2d(OutputFrameRate(params));
     if (fps < 1.0 || GetDuration() * fps < 1.0 - slotSlack)
         throw "The range is shorter than one frame.";
     if (params.bAudioEnabled)
-        OpenAudioInput(inputName, params);
-    tInputStreamInfo video = m_VideoInput->GetInfo();
+        OpenSound(inputName, params);
+    tInputStreamInfo video = m_Input->GetInfo();
     // 8-bit pictures have nothing more to keep, and 8-bit encoders cannot keep it.
     params.bKeepHdr = params.bKeepHdr && PictureColour::IsDeep(video) && OutputFormat(params.eCodec).encoder.tenBit;
     if (params.eVideoRate == VR_TARGET_SIZE)
@@ -77,9 +78,9 @@ StreamEncoder::~StreamEncoder()
 
 // An input without sound gives an export without sound; sound that is there
 // but cannot be read fails the export with the reason.
-void StreamEncoder::OpenAudioInput(const char* inputName, tCodecParams& params)
+void StreamEncoder::OpenSound(const char* inputName, tCodecParams& params)
 {
-    if (m_VideoInput->GetSoundTracks().empty()) {
+    if (m_Input->GetSoundTracks().empty()) {
         params.bAudioEnabled = false;
         return;
     }
@@ -89,15 +90,17 @@ void StreamEncoder::OpenAudioInput(const char* inputName, tCodecParams& params)
             throw "This output's container can't hold the source's sound as it is.";
         return;
     }
-    m_AudioInput = std::make_unique<InputStream>(inputName, false, true, params.iAudioTrack);
+    if (!m_Input->IsAudioPresent())
+        throw "Can't decode the sound of this file.";
+    m_ConvertsSound = true;
     // Surround is kept as the source has it: never more channels than it has.
     if (params.iAudioChannels > 2)
-        params.iAudioChannels = std::min(params.iAudioChannels, m_AudioInput->GetInfo().channels);
+        params.iAudioChannels = std::min(params.iAudioChannels, m_Input->GetInfo().channels);
 }
 
 void StreamEncoder::ClampRange(double endTime)
 {
-    double duration = m_VideoInput->GetDuration();
+    double duration = m_Input->GetDuration();
     if (endTime > duration || endTime <= 0)
         m_RangeEnd = duration;
     m_RangeStart = std::clamp(m_RangeStart, 0.0, m_RangeEnd);
@@ -108,7 +111,7 @@ void StreamEncoder::SetTargets()
 {
     m_OutputFps = m_Output->GetFrameRate();
     m_VideoTarget = uint64_t(std::max(1.0, std::round(GetDuration() * m_OutputFps)));
-    if (!m_AudioInput && !m_CopiedSound)
+    if (!m_ConvertsSound && !m_CopiedSound)
         return;
     m_AudioRate = m_CopiedSound ? m_CopiedSound->Parameters().sample_rate : m_Output->GetSampleRate();
     m_AudioTarget = std::llround(GetDuration() * m_AudioRate);
@@ -116,21 +119,19 @@ void StreamEncoder::SetTargets()
 
 void StreamEncoder::SeekToStart()
 {
-    double time = m_RangeStart + m_VideoInput->GetStartTime();
-    if (!m_VideoInput->SeekAccurate(time))
-        throw "Can't seek to begin in video stream.";
-    if (!m_AudioInput)
-        return;
-    if (!m_AudioInput->SeekAccurate(time))
+    double time = m_RangeStart + m_Input->GetStartTime();
+    if (!m_Input->SeekAccurate(time))
         throw "Can't seek to begin in audio or video stream.";
-    double soundStart = m_AudioInput->GetNextAudioTime();
+    if (!m_ConvertsSound)
+        return;
+    double soundStart = m_Input->GetNextAudioTime();
     if (std::isfinite(soundStart) && soundStart > time)
         m_AudioLead = std::min<int64_t>(m_AudioTarget, std::llround((soundStart - time) * m_AudioRate));
 }
 
 void StreamEncoder::CheckOpen() const
 {
-    if (!m_VideoInput)
+    if (!m_Input)
         throw "Input media not opened.";
     if (!m_Output)
         throw "Output codec not created.";
@@ -164,7 +165,7 @@ void StreamEncoder::EndVideoInput()
     m_VideoInputDone = true;
     if (!m_Held)
         return;
-    double frame = 1.0 / m_VideoInput->GetInfo().frameRate;
+    double frame = 1.0 / m_Input->GetInfo().frameRate;
     double end = std::round((m_HeldTime + frame) * m_OutputFps);
     m_VideoTarget = std::min(m_VideoTarget, uint64_t(std::max({1.0, end, double(m_WrittenFrames)})));
 }
@@ -177,12 +178,12 @@ void StreamEncoder::EncodeVideo()
     }
     ffmpeg::FramePtr frame = NextPicture();
     if (!frame) {
-        if (m_VideoInput->IsVideoEnded() && (!m_Filter || m_FilterFlushed))
+        if (m_Input->IsVideoEnded() && (!m_Filter || m_FilterFlushed))
             EndVideoInput();
         return;
     }
     ++m_ReadFrames;
-    double time = m_VideoInput->GetPictureTime(*frame) - m_VideoInput->GetStartTime() - m_RangeStart;
+    double time = m_Input->GetPictureTime(*frame) - m_Input->GetStartTime() - m_RangeStart;
     if (m_Held && time >= GetDuration() - slotSlack) {
         m_VideoInputDone = true;  // past the range: the held picture fills the rest
         return;
@@ -196,12 +197,12 @@ void StreamEncoder::EncodeVideo()
 // The next picture of the source as it is shown, or null when none is ready.
 ffmpeg::FramePtr StreamEncoder::NextPicture()
 {
-    ffmpeg::FramePtr frame(m_VideoInput->DecodeNextVideoFrame());
+    ffmpeg::FramePtr frame(m_Input->DecodeNextVideoFrame());
     if (!m_Filter)
         return frame;
     if (frame) {
         m_Filter->Send(*frame);
-    } else if (m_VideoInput->IsVideoEnded() && !m_FilterFlushed) {
+    } else if (m_Input->IsVideoEnded() && !m_FilterFlushed) {
         m_Filter->Flush();
         m_FilterFlushed = true;
     }
@@ -240,7 +241,7 @@ void StreamEncoder::EncodeAudio()
         m_AudioLead = std::max<int64_t>(0, m_AudioLead - samples);
         return;
     }
-    ffmpeg::FramePtr frame = m_AudioInput->DecodeNextAudioFrame();
+    ffmpeg::FramePtr frame = m_Input->DecodeNextAudioFrame();
     // After the input's last frame, what the conversion holds back; then
     // silence up to the range's end.
     m_SoundInputDone = !frame;
@@ -288,7 +289,7 @@ void StreamEncoder::FinishEarly()
 
 bool StreamEncoder::IsEnded() const
 {
-    if (!m_VideoInput)
+    if (!m_Input)
         throw "Input media not opened.";
     return IsVideoDone() && IsAudioDone();
 }
@@ -296,7 +297,7 @@ bool StreamEncoder::IsEnded() const
 double StreamEncoder::GetPosition() const
 {
     CheckOpen();
-    return m_AudioInput || m_CopiedSound ? std::min(VideoSeconds(), AudioSeconds()) : VideoSeconds();
+    return m_ConvertsSound || m_CopiedSound ? std::min(VideoSeconds(), AudioSeconds()) : VideoSeconds();
 }
 
 double StreamEncoder::GetDuration() const

@@ -57,7 +57,7 @@ public:
     uint64_t GetWrittenFrames() const { return m_WrittenFrames; }
 
 private:
-    void OpenAudioInput(const char* inputName, tCodecParams& params);
+    void OpenSound(const char* inputName, tCodecParams& params);
     void ClampRange(double endTime);
     void SetTargets();
     void SeekToStart();
@@ -75,9 +75,8 @@ private:
     double AudioSeconds() const { return double(m_AudioWritten) / m_AudioRate; }
     void CheckOpen() const;
 
-    std::unique_ptr<InputStream> m_AudioInput;  // null when the export has no sound or copies it
     std::unique_ptr<SoundCopier> m_CopiedSound;  // null unless the sound is copied as it is
-    std::unique_ptr<InputStream> m_VideoInput;
+    std::unique_ptr<InputStream> m_Input;  // its pictures, and its sound when it is converted
     std::unique_ptr<PendingOutput> m_File;
     std::unique_ptr<OutputStream> m_Output;
     std::unique_ptr<PictureFilter> m_Filter;  // null when the pictures need none
@@ -98,6 +97,7 @@ private:
     int64_t m_AudioLead = 0;     // silence before sound that begins after the range's start
     int m_AudioRate = 1;
     bool m_SoundInputDone = false;  // the input's sound and what its conversion held back are written
+    bool m_ConvertsSound = false;   // the input's sound is decoded and converted
     double m_RangeStart = 0.0;
     double m_RangeEnd = 0.0;
 };
