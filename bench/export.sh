@@ -131,6 +131,12 @@ CROP
   printf '  tool %6.2f s, dialog %6.2f s\n' "$ours_told" "$dialog_told"
   printf 'ffmpeg:                   %6.2f s  cpu %6.2f s  peak %7d KiB\n' "$ff_s" "$ff_cpu" "$ff_kb"
   printf 'ratio tool/ffmpeg:   %s\n' "$(ratio "$ours_s" "$ff_s")"
+  # The floor: the processor time of the work spread over every core.
+  cores=$(nproc)
+  printf 'floor (cpu / %d cores): tool %.2f s (wall %s x), ffmpeg %.2f s (wall %s x)\n' "$cores" \
+    "$(echo "$ours_cpu / $cores" | bc -l)" "$(ratio "$ours_s" "$(echo "$ours_cpu / $cores" | bc -l)")" \
+    "$(echo "$ff_cpu / $cores" | bc -l)" "$(ratio "$ff_s" "$(echo "$ff_cpu / $cores" | bc -l)")"
+  printf 'peak memory tool/ffmpeg: %s\n' "$(ratio "$ours_kb" "$ff_kb")"
   printf 'ratio dialog/tool:   %s (export alone: %s)\n' "$(ratio "$dialog_s" "$ours_s")" "$(ratio "$dialog_told" "$ours_told")"
   printf 'cancel after 2 s: tool %s ms, dialog %s ms\n' "$cancel_tool" "$cancel_dialog"
 }
