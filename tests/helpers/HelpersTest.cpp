@@ -4,9 +4,7 @@
 #include <climits>
 #include <utility>
 
-#include <wx/file.h>
 #include <wx/filefn.h>
-#include <wx/filename.h>
 
 #include "helpers/Helpers.h"
 
@@ -61,22 +59,6 @@ TEST(DurationText, TenthsBelowAMinuteThenMinutesAndHoursWithTwoDigitSeconds)
     };
     for (auto [ms, text] : cases)
         EXPECT_EQ(msToString(ms), text) << ms;
-}
-
-TEST(OutputProposal, TheInputsNameWithTheOutputExtensionNeverOverAnExistingFile)
-{
-    wxString dir = wxString::FromUTF8(TELLAVOX_TEST_OUTPUT_DIR) + "/proposal";
-    if (wxDirExists(dir))
-        wxFileName::Rmdir(dir, wxPATH_RMDIR_RECURSIVE);
-    ASSERT_TRUE(wxFileName::Mkdir(dir, wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL));
-    EXPECT_EQ(ProposeOutputPath(dir + "/clip.avi", "mp4"), dir + "/clip.mp4");
-    EXPECT_EQ(ProposeOutputPath(dir + "/my.clip", "mp4"), dir + "/my.mp4");
-    EXPECT_EQ(ProposeOutputPath(dir + "/bare", "mp4"), dir + "/bare.mp4");
-    for (const char* taken : {"/clip.mp4", "/clip (1).mp4"})
-        wxFile(dir + taken, wxFile::write).Close();
-    EXPECT_EQ(ProposeOutputPath(dir + "/clip.avi", "mp4"), dir + "/clip (2).mp4");
-    // The input itself is never proposed.
-    EXPECT_EQ(ProposeOutputPath(dir + "/clip.mp4", "mp4"), dir + "/clip (2).mp4");
 }
 
 TEST(InputChooser, AllSupportedFilesMatchesEveryReadableContainerInEitherCase)

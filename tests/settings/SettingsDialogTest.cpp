@@ -80,7 +80,6 @@ TEST(SettingsDialog, EveryPageInEitherVisitingOrderIsWholeStartsFromItsProposalA
                                        {FAMILY_MPEG, FAMILY_MATROSKA, FAMILY_FLASH, FAMILY_3GP, FAMILY_MP4}};
     for (const std::vector<int>& order : orders) {
         Dialog dialog(&order == &orders[0]);
-        EXPECT_TRUE(dialog.HasFlag(wxRESIZE_BORDER));
         dialog.Show();
         EXPECT_TRUE(HasText(&dialog, "Format:"));
         EXPECT_TRUE(HasText(&dialog, "Key frame every:"));
@@ -201,17 +200,4 @@ TEST(SettingsDialog, EncodingChoicesAreOfferedWhereTheOutputHasThemAndReachTheRe
     EXPECT_EQ(dialog.Record().eSoundCodec, SC_OPUS);
     EXPECT_EQ(dialog.Control<wxChoice>("Samples per second:")->GetStrings(), wxArrayString(1, "48000"));
     dialog.Hide();
-}
-
-// The title names the family only when it cannot be chosen.
-TEST(SettingsDialog, TheTitleNamesAFamilyThatCannotBeChosen)
-{
-    for (auto [codec, family] : {std::pair{OC_3G2, "3GP"}, std::pair{OC_MOV, "MP4"}, std::pair{OC_SWF, "Flash"},
-                                 std::pair{OC_WEBM_AV1, "Matroska / WebM"}}) {
-        CodecPropsDlg dialog(Rec(codec, 640, 480, 25, true, 44100, 2, 128000), false, nullptr, 0,
-                             "Select codec parameters");
-        EXPECT_EQ(dialog.GetTitle(), wxString("Select codec parameters (") + family + ")");
-        EXPECT_EQ(dialog.GetCodecParams().eCodec, codec);
-        EXPECT_FALSE(HasText(&dialog, "Format:"));  // no family choice
-    }
 }

@@ -1,6 +1,6 @@
 #pragma once
 // Helpers for the settings tests: finding controls inside a window, acting
-// like the user on them, and building and comparing parameter records.
+// like the user on them, and comparing parameter records.
 #include <ostream>
 #include <vector>
 
@@ -38,13 +38,6 @@ inline std::ostream& operator<<(std::ostream& out, const tCodecParams& p)
 }
 
 namespace settingstest {
-
-// A record with 1 Mbit/s video and GOP size 10.
-inline tCodecParams Rec(enumOutputCodec codec, int width, int height, int fps, bool audio,
-                        int sampleRate, int channels, int audioBitrate)
-{
-    return {audioBitrate, channels, sampleRate, 1000000, 10, fps, width, height, audio, codec};
-}
 
 // Every window of type T under `root`, in creation order.
 template <class T>

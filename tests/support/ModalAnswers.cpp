@@ -8,7 +8,7 @@ namespace testsupport {
 
 int ModalAnswers::Enter(wxDialog* dialog)
 {
-    Shown shown{dialog->GetClassInfo()->GetClassName(), dialog->GetTitle(), "", "", ""};
+    Shown shown{dialog->GetTitle(), "", "", ""};
     if (auto* message = dynamic_cast<wxMessageDialogBase*>(dialog)) {
         shown.message = message->GetMessage();
         shown.extendedMessage = message->GetExtendedMessage();

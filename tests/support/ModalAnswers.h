@@ -16,7 +16,6 @@ namespace testsupport {
 class ModalAnswers : public wxModalDialogHook {
 public:
     struct Shown {
-        wxString className;
         wxString title;
         wxString message;  // message dialogs and file choosers
         wxString extendedMessage;
@@ -30,7 +29,6 @@ public:
     void RunNormally(const wxString& windowName) { m_RunNormally.insert(windowName); }
 
     const std::vector<Shown>& Dialogs() const { return m_Shown; }
-    size_t Pending() const { return m_Answers.size(); }
 
 protected:
     int Enter(wxDialog* dialog) override;

@@ -1,4 +1,5 @@
-// The main window driven as a user drives it, through its handlers.
+// The main window driven as a user drives it, through its handlers and
+// keys; its export queue, found again by the next main window.
 #include <cstring>
 #include <fstream>
 #include <memory>
@@ -10,14 +11,15 @@
 #include <gtest/gtest.h>
 
 #include <wx/app.h>
+#include <wx/button.h>
 #include <wx/choice.h>
 #include <wx/dnd.h>
 #include <wx/filename.h>
+#include <wx/listctrl.h>
 #include <wx/menu.h>
 #include <wx/radiobut.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
-#include <wx/uri.h>
 
 #include "controls/RangeBarCtrl.h"
 #include "controls/SelectCropCtrl.h"
@@ -29,6 +31,7 @@
 #include "support/TestMedia.h"
 #include "ui/AboutBox.h"
 #include "ui/MainFrame.h"
+#include "ui/QueuePanel.h"
 
 using namespace testsupport;
 
@@ -53,6 +56,14 @@ protected:
         if (auto* text = Find<wxTextCtrl>(name))
             return text->GetValue();
         return Find<wxStaticText>(name)->GetLabel();
+    }
+    // Whether the preview shows the picture of `file` at `time`.
+    bool Shows(const std::string& file, double time) const
+    {
+        wxImage shown = Find<SelectCropCtrl>("Preview")->GetImage().ConvertToImage();
+        const unsigned char* rgb = shown.GetData();
+        Picture now{shown.GetWidth(), shown.GetHeight(), {rgb, rgb + shown.GetWidth() * shown.GetHeight() * 3}};
+        return MeanAbsDiff(now, DecodePicture(file, time)) < 3.0;
     }
     wxSize OutputSize() const { return {frame->GetCodecParams().iWidth, frame->GetCodecParams().iHeight}; }
     void Command(wxEventType type, int id)
@@ -90,7 +101,8 @@ const char* const noVideo = "This file has no video.";
 
 }  // namespace
 
-TEST_F(MainWindow, StartsAtItsMinimumSizeWithAHintHiddenFamiliesReadOnlyPathsAndShortcuts)
+// New returns to the state of a fresh window but keeps the parameters.
+TEST_F(MainWindow, StartsAndRenewsAtItsMinimumSizeWithAHintHiddenFamiliesReadOnlyPathsAndShortcuts)
 {
     EXPECT_EQ(frame->GetSize(), frame->GetMinSize());
     EXPECT_EQ(frame->GetCodecParams().eCodec, OC_MP4);
@@ -111,6 +123,14 @@ TEST_F(MainWindow, StartsAtItsMinimumSizeWithAHintHiddenFamiliesReadOnlyPathsAnd
         ASSERT_NE(accel, nullptr) << id;
         EXPECT_EQ(accel->ToString(), text);
     }
+
+    frame->OpenInputFile(MediaPath("av_h264_aac.mp4"));
+    frame->SetOutputFile("/v/out.mp4");
+    tCodecParams before = frame->GetCodecParams();
+    Command(wxEVT_MENU, 2000);
+    ExpectNoInput();
+    EXPECT_EQ(Text("OutputFile"), "");
+    EXPECT_EQ(frame->GetCodecParams(), before);
 }
 
 TEST_F(MainWindow, ChoosingAnInputDescribesItResetsTheRecordAndShowsAnUprightPreview)
@@ -133,7 +153,6 @@ TEST_F(MainWindow, ChoosingAnInputDescribesItResetsTheRecordAndShowsAnUprightPre
     EXPECT_TRUE(crop->IsCropEnabled());
     EXPECT_TRUE(crop->IsScaleToFit());
     EXPECT_EQ(crop->GetCropRect(), wxRect(0, 0, 640, 480));
-    EXPECT_TRUE(answers.Dialogs().empty());
 
     // An exact frame rate, and a file without sound.
     frame->OpenInputFile(MediaPath("ntsc_2997.mp4"));
@@ -152,10 +171,7 @@ TEST_F(MainWindow, ChoosingAnInputDescribesItResetsTheRecordAndShowsAnUprightPre
     EXPECT_EQ(tracks->GetString(0), "1, aac, 1 ch");
     EXPECT_EQ(tracks->GetSelection(), 1);
     EXPECT_EQ(frame->GetCodecParams().iAudioTrack, 2);
-    tracks->SetSelection(0);
-    wxCommandEvent choose(wxEVT_CHOICE, tracks->GetId());
-    choose.SetInt(0);
-    tracks->GetEventHandler()->ProcessEvent(choose);
+    settingstest::Choose(tracks, 0);
     EXPECT_EQ(frame->GetCodecParams().iAudioTrack, 1);
     EXPECT_TRUE(Text("AudioInfo").EndsWith("mono")) << Text("AudioInfo");
 
@@ -205,8 +221,7 @@ TEST_F(MainWindow, FilesFromTheChooserTheCommandLineAndDropsOpenAlikeOrAreRefuse
     for (const char* name : {"text.avi", "audio_only.m4a", "video_only.mp4", "fps10.mp4"})
         paths.Add(MediaPath(name));
     EXPECT_TRUE(target->OnDropFiles(5, 5, paths));
-    EXPECT_EQ(Text("InputFile"), MediaPath("video_only.mp4"));
-    EXPECT_EQ(answers.Dialogs().size(), shown);
+    EXPECT_EQ(Text("InputFile"), MediaPath("video_only.mp4"));  // no dialog for the files passed over
 
     answers.Queue(wxID_OK);
     EXPECT_FALSE(frame->OpenCommandLineFile(MediaPath("text.avi")));
@@ -235,11 +250,6 @@ TEST_F(MainWindow, MovingAnArrowShowsThePictureThereAndKeepsTheUsersCrop)
         event.SetEventObject(bar);
         bar->ProcessWindowEvent(event);
     };
-    auto shows = [crop](double time) {
-        wxImage shown = crop->GetImage().ConvertToImage();
-        Picture now{shown.GetWidth(), shown.GetHeight(), {shown.GetData(), shown.GetData() + 640 * 480 * 3}};
-        return MeanAbsDiff(now, DecodePicture(MediaPath("av_h264_aac.mp4"), time)) < 3.0;
-    };
     for (double time : {1.0, 2.0, 3.0}) {
         bar->SetCurrentTime(time);
         moved(wxCURRENT_TIME_ARROW_MOVED);
@@ -247,14 +257,14 @@ TEST_F(MainWindow, MovingAnArrowShowsThePictureThereAndKeepsTheUsersCrop)
     EXPECT_EQ(0, memcmp(crop->GetImage().ConvertToImage().GetData(), opening.GetData(), 640 * 480 * 3))
         << "no picture is made while moves are still coming";
     wxTheApp->ProcessPendingEvents();
-    EXPECT_TRUE(shows(3.0));
+    EXPECT_TRUE(Shows(MediaPath("av_h264_aac.mp4"), 3.0));
     EXPECT_EQ(crop->GetCropRect(), wxRect(100, 100, 200, 150));
 
     bar->SetSelection(6.0, 9.0);
     for (auto [type, time] : {std::pair{wxBEGIN_TIME_ARROW_MOVED, 6.0}, {wxEND_TIME_ARROW_MOVED, 9.0}}) {
         moved(type);
         wxTheApp->ProcessPendingEvents();
-        EXPECT_TRUE(shows(time)) << "the picture at " << time << " s";
+        EXPECT_TRUE(Shows(MediaPath("av_h264_aac.mp4"), time)) << "the picture at " << time << " s";
     }
 }
 
@@ -360,9 +370,11 @@ TEST_F(MainWindow, StartRefusesWhatItCannotExportAndSaysWhy)
     EXPECT_NE(access(out.c_str(), F_OK), 0);
 }
 
-// Open and Show in Folder go through the desktop's opener; when there is
-// none, or it finds no program, a message says so.
-TEST_F(MainWindow, OpenAndShowInFolderSayWhenTheyFail)
+// The range begun at 1.3 s of a 10 fps clip without sound is exported from
+// that frame, not from the key frame before it: the first picture written is
+// the input's 14th. Open and Show in Folder go through the desktop's opener;
+// when there is none, or it finds no program, a message says so.
+TEST_F(MainWindow, TheExportBeginsOnTheFrameShownAndOpenAndShowInFolderSayWhenTheyFail)
 {
     std::string folder = OutputPath("openers"), output = folder + "/shown.mp4";
     RunCommand("rm -rf " + Quote(folder) + " && mkdir -p " + Quote(folder) + "/bin && touch " + Quote(output));
@@ -371,6 +383,7 @@ TEST_F(MainWindow, OpenAndShowInFolderSayWhenTheyFail)
     chmod((folder + "/bin/xdg-open").c_str(), 0755);
     frame->OpenInputFile(MediaPath("fps10.mp4"));
     frame->SetOutputFile(output);
+    Find<RangeBarCtrl>("Timeline")->SetSelection(1.3, 3.0);
     answers.RunNormally("ExportToFFMPEGDialog");
     wxString path;
     wxGetEnv("PATH", &path);
@@ -390,6 +403,11 @@ TEST_F(MainWindow, OpenAndShowInFolderSayWhenTheyFail)
     }
     wxSetEnv("PATH", path);
     EXPECT_EQ(RunCommand("cat " + Quote(folder + "/asked")).output, folder + "\n") << "the folder is shown";
+    std::vector<Picture> in = DecodeAllPictures(MediaPath("fps10.mp4")), out = DecodeAllPictures(output, 1);
+    ASSERT_GE(in.size(), 15u);
+    ASSERT_EQ(out.size(), 1u);
+    EXPECT_LT(MeanAbsDiff(out[0], in[13]), MeanAbsDiff(out[0], in[12]));
+    EXPECT_LT(MeanAbsDiff(out[0], in[13]), MeanAbsDiff(out[0], in[14]));
 }
 
 TEST_F(MainWindow, StartExportsTheRangeAndCropAndOffersToOpenTheFile)
@@ -431,48 +449,6 @@ TEST_F(MainWindow, StartExportsTheRangeAndCropAndOffersToOpenTheFile)
     EXPECT_EQ(Find<SelectCropCtrl>("Preview")->GetCropRect(), wxRect(160, 0, 160, 120));
 }
 
-// The range begun with the keys at 1.3 s of a 10 fps clip without sound is
-// exported from that frame, not from the key frame before it: the first
-// picture written is the input's 14th.
-TEST_F(MainWindow, TheExportBeginsOnTheFrameTheTimelineShows)
-{
-    std::string input = MediaPath("fps10.mp4"), output = OutputPath("from_the_frame.mp4");
-    frame->OpenInputFile(input);
-    frame->SetOutputFile(output);
-    auto* bar = Find<RangeBarCtrl>("Timeline");
-    auto key = [bar](wxEventType type, int code) {
-        wxKeyEvent event(type);
-        event.m_keyCode = event.m_uniChar = code;
-        event.SetEventObject(bar);
-        bar->GetEventHandler()->ProcessEvent(event);
-    };
-    key(wxEVT_KEY_DOWN, WXK_HOME);
-    for (int frames = 0; frames < 13; ++frames)
-        key(wxEVT_KEY_DOWN, WXK_RIGHT);
-    key(wxEVT_CHAR, '[');
-    EXPECT_NEAR(bar->GetSelectionStart(), 1.3, 1e-9);
-
-    answers.RunNormally("ExportToFFMPEGDialog");
-    Start(wxID_CANCEL);
-    std::vector<Picture> in = DecodeAllPictures(input), out = DecodeAllPictures(output, 1);
-    ASSERT_GE(in.size(), 15u);
-    ASSERT_EQ(out.size(), 1u);
-    EXPECT_LT(MeanAbsDiff(out[0], in[13]), MeanAbsDiff(out[0], in[12]));
-    EXPECT_LT(MeanAbsDiff(out[0], in[13]), MeanAbsDiff(out[0], in[14]));
-}
-
-TEST_F(MainWindow, NewForgetsTheFilesButKeepsTheParameters)
-{
-    frame->OpenInputFile(MediaPath("av_h264_aac.mp4"));
-    frame->SetOutputFile("/v/out.mp4");
-    tCodecParams before = frame->GetCodecParams();
-    Command(wxEVT_MENU, 2000);
-    ExpectNoInput();
-    EXPECT_EQ(Text("OutputFile"), "");
-    EXPECT_EQ(frame->GetCodecParams(), before);
-    EXPECT_EQ(Start(wxID_CANCEL), "Select input video file");
-}
-
 TEST_F(MainWindow, TheOutputSizeFollowsADrawnCropAndTheCaptionShowsIt)
 {
     frame->OpenInputFile(MediaPath("av_h264_aac.mp4"));  // 640 x 480
@@ -497,18 +473,14 @@ TEST_F(MainWindow, TheOutputSizeFollowsADrawnCropAndTheCaptionShowsIt)
     EXPECT_EQ(Text("FormatCaption").Find("stretched"), wxNOT_FOUND);
 }
 
-// About is a modal box whose every line gets the room it needs; the home page
-// is a well-formed address, and the user guide of Help > Contents is found
-// (here, the source tree's).
+// About is a modal box whose every line gets the room it needs, and the user
+// guide of Help > Contents is found (here, the source tree's).
 TEST_F(MainWindow, AboutAndHelpShowWhatTheyPromise)
 {
     answers.Queue(wxID_OK);
     Command(wxEVT_MENU, wxID_ABOUT);
     ASSERT_EQ(answers.Dialogs().size(), 1u);
     EXPECT_EQ(answers.Dialogs()[0].title, "About Tellavox");
-    wxURI home(MainFrame::homePage);
-    EXPECT_EQ(home.GetScheme(), "https");
-    EXPECT_FALSE(home.GetServer().empty());
     wxString guide = MainFrame::UserGuidePath();
     EXPECT_TRUE(guide.EndsWith("/guide/index.html")) << guide;
     EXPECT_TRUE(wxFileExists(guide));
@@ -538,30 +510,136 @@ TEST_F(MainWindow, APresetSetsTheOutputInOneStepAndTheSettingsSaveAsOne)
     setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     RunCommand("mkdir -p " + Quote(config + "/tellavox") + " && printf '[Broken]\\nrate=fast\\n' > " +
                Quote(config + "/tellavox/presets"));
-    MainFrame* window = new MainFrame;
-    EXPECT_TRUE(window->GetStatusBar()->GetStatusText().Contains("is damaged, line 2: bad value \"fast\" for rate"))
-        << window->GetStatusBar()->GetStatusText();
-    window->OpenInputFile(MediaPath("av_h264_aac.mp4"));
-    auto* presets = dynamic_cast<wxChoice*>(wxWindow::FindWindowByName("Preset", window));
+    frame->Destroy();
+    frame = new MainFrame;
+    EXPECT_TRUE(frame->GetStatusBar()->GetStatusText().Contains("is damaged, line 2: bad value \"fast\" for rate"))
+        << frame->GetStatusBar()->GetStatusText();
+    frame->OpenInputFile(MediaPath("av_h264_aac.mp4"));
+    auto* presets = Find<wxChoice>("Preset");
     ASSERT_NE(presets, nullptr);
     settingstest::Choose(presets, presets->FindString("DVD (MPEG-2)"));
-    EXPECT_EQ(window->GetCodecParams().eCodec, OC_VOB);
-    EXPECT_TRUE(dynamic_cast<wxTextCtrl*>(wxWindow::FindWindowByName("OutputFile", window))->GetValue().EndsWith(".vob"));
-    const tCodecParams dvd = window->GetCodecParams();
+    EXPECT_EQ(frame->GetCodecParams().eCodec, OC_VOB);
+    EXPECT_TRUE(Text("OutputFile").EndsWith(".vob"));
+    const tCodecParams dvd = frame->GetCodecParams();
 
     answers.Queue(wxID_OK);  // the name proposed
-    wxCommandEvent save(wxEVT_BUTTON, 1021);
-    window->ProcessWindowEvent(save);
+    Command(wxEVT_BUTTON, 1021);
     EXPECT_EQ(presets->GetStringSelection(), "vob (DVD), MPEG-2 video, 480 lines");
     settingstest::Choose(presets, presets->FindString("Small 720p (H.264)"));
-    EXPECT_EQ(window->GetCodecParams().eCodec, OC_MP4);
-    wxString caption = dynamic_cast<wxStaticText*>(wxWindow::FindWindowByName("FormatCaption", window))->GetLabel();
-    EXPECT_TRUE(caption.Contains("  Quality: 28 (constant)\n")) << caption;
+    EXPECT_EQ(frame->GetCodecParams().eCodec, OC_MP4);
+    EXPECT_TRUE(Text("FormatCaption").Contains("  Quality: 28 (constant)\n")) << Text("FormatCaption");
     settingstest::Choose(presets, presets->FindString("vob (DVD), MPEG-2 video, 480 lines"));
-    EXPECT_EQ(window->GetCodecParams(), dvd);
-    window->OpenInputFile(MediaPath("video_only.mp4"));  // the preset chosen holds for the next input
-    EXPECT_EQ(window->GetCodecParams().eCodec, OC_VOB);
+    EXPECT_EQ(frame->GetCodecParams(), dvd);
+    frame->OpenInputFile(MediaPath("video_only.mp4"));  // the preset chosen holds for the next input
+    EXPECT_EQ(frame->GetCodecParams().eCodec, OC_VOB);
     EXPECT_EQ(presets->GetStringSelection(), "vob (DVD), MPEG-2 video, 480 lines");
-    window->Destroy();
     unsetenv("XDG_CONFIG_HOME");
+}
+
+// Space plays and the arrow follows; Space again pauses with the exact
+// picture at the arrow; J steps back a frame; Shift+Space plays the range
+// from its start and stops at its end; the keys do nothing without a video.
+TEST_F(MainWindow, KeysPlayPauseStepBackAndPlayTheRange)
+{
+    auto* bar = Find<RangeBarCtrl>("Timeline");
+    auto key = [this](int code, bool shift = false) {
+        wxKeyEvent event(wxEVT_CHAR_HOOK);
+        event.m_keyCode = code;
+        event.m_shiftDown = shift;
+        event.SetEventObject(frame);
+        frame->ProcessWindowEvent(event);
+    };
+    const std::string file = MediaPath("gop2s_44k.mp4");
+
+    key(WXK_SPACE);
+    EXPECT_FALSE(frame->IsPlaying());
+    ASSERT_TRUE(frame->OpenInputFile(file));
+    bar->SetSelection(2.0, 3.0);
+    bar->SetCurrentTime(2.0);
+    key(WXK_SPACE);
+    EXPECT_TRUE(frame->IsPlaying());
+    EXPECT_TRUE(HandleEventsUntil([&] { return bar->GetCurrentTime() > 2.1; }));
+    key(WXK_SPACE);
+    EXPECT_FALSE(frame->IsPlaying());
+    double paused = bar->GetCurrentTime();
+    EXPECT_TRUE(Shows(file, paused)) << paused;
+    key('J');
+    EXPECT_NEAR(bar->GetCurrentTime(), paused - 0.04, 1e-6);
+    EXPECT_TRUE(Shows(file, paused - 0.04));
+
+    key(WXK_SPACE, true);
+    EXPECT_TRUE(HandleEventsUntil([&] { return !frame->IsPlaying(); }));
+    wxTheApp->ProcessPendingEvents();
+    EXPECT_NEAR(bar->GetCurrentTime(), 2.96, 1e-6) << "the last picture before the range's end";
+    EXPECT_TRUE(Shows(file, 2.96));
+}
+
+// The open clip is queued twice (the second takes the next free name, the
+// first is asked about a file already there); two files are dropped on
+// the queue, one of them damaged. All run in turn: the damaged one fails
+// with its reason and the others are written and checked. The next main
+// window shows the queue as it ended.
+TEST_F(MainWindow, TheQueueRunsWhatTheWindowAddsInTurnAndTheNextWindowFindsItAsItEnded)
+{
+    std::string folder = OutputPath("queued");
+    RunCommand("mkdir -p " + Quote(folder) + " && touch " + Quote(folder + "/clip.mp4"));
+    auto click = [](wxWindow* root, const char* name) {
+        auto* button = dynamic_cast<wxButton*>(wxWindow::FindWindowByName(name, root));
+        ASSERT_NE(button, nullptr) << name;
+        wxCommandEvent event(wxEVT_BUTTON, button->GetId());
+        event.SetEventObject(button);
+        button->ProcessWindowEvent(event);
+    };
+    // Each row as "input > output: state", and its details.
+    auto rows = [this](std::vector<std::string>* details) {
+        auto* list = Find<wxListCtrl>("QueueList");
+        std::vector<std::string> found;
+        for (int row = 0; list && row < list->GetItemCount(); ++row) {
+            found.push_back((list->GetItemText(row, 0) + " > " + list->GetItemText(row, 1) + ": " +
+                             list->GetItemText(row, 2)).utf8_string());
+            if (details)
+                details->push_back(list->GetItemText(row, 3).utf8_string());
+        }
+        return found;
+    };
+    ASSERT_TRUE(frame->OpenInputFile(MediaPath("fps10.mp4")));
+    frame->SetOutputFile(folder + "/clip.mp4");
+    answers.Queue(wxID_NO);  // the next free name, not the file there
+    click(frame, "AddToQueue");
+    click(frame, "AddToQueue");
+    auto* panel = Find<QueuePanel>("QueuePanel");
+    ASSERT_NE(panel, nullptr);
+    auto* target = dynamic_cast<wxFileDropTarget*>(panel->GetParent()->GetDropTarget());
+    ASSERT_NE(target, nullptr);
+    wxArrayString dropped;
+    dropped.Add(MediaPath("truncated.mp4"));
+    dropped.Add(MediaPath("video_only.mp4"));
+    EXPECT_TRUE(target->OnDropFiles(5, 5, dropped));
+    EXPECT_TRUE(panel->GetParent()->IsShown());
+    ASSERT_EQ(answers.Dialogs().size(), 1u);
+    EXPECT_EQ(answers.Dialogs()[0].title, "Replace file?");
+
+    click(panel->GetParent(), "QueueGo");
+    ExportQueue& queue = panel->GetQueue();
+    while (queue.IsGoing() || queue.IsBusy()) {
+        queue.WaitForCurrent();
+        panel->Update();
+    }
+    std::vector<std::string> details;
+    const std::vector<std::string> ended = {
+        "fps10.mp4 > clip (1).mp4: checked", "fps10.mp4 > clip (2).mp4: checked",
+        "truncated.mp4 > truncated.mp4: failed", "video_only.mp4 > video_only.mp4: checked"};
+    EXPECT_EQ(rows(&details), ended);
+    ASSERT_EQ(details.size(), 4u);
+    EXPECT_NE(details[2], "") << "the reason";
+    EXPECT_NE(details[0].find("30 pictures"), std::string::npos) << details[0];
+    for (const char* name : {"clip (1).mp4", "clip (2).mp4", "video_only.mp4"})
+        EXPECT_EQ(DecodeErrors(folder + "/" + name), "") << name;
+    EXPECT_EQ(RunCommand("cat " + Quote(folder + "/clip.mp4")).output, "") << "the file there is kept";
+
+    frame->Destroy();
+    wxTheApp->ProcessIdle();
+    frame = new MainFrame;
+    EXPECT_EQ(rows(nullptr), ended);
+    EXPECT_TRUE(Find<QueuePanel>("QueuePanel")->GetParent()->IsShown());
 }
