@@ -302,7 +302,6 @@ TEST_F(RangeBarTest, PaintsTheSelectionInItsColourBetweenTheArrows)
     for (auto a : {RangeBarCtrl::BeginArrow, RangeBarCtrl::EndArrow, RangeBarCtrl::CurrentArrow}) {
         wxColour body = PixelAt(image, ArrowCentre(a).x, ArrowCentre(a).y);
         EXPECT_GT(body.Blue(), body.Red());
-        EXPECT_NE(background, body);
     }
     const wxPoint begin = ArrowCentre(RangeBarCtrl::BeginArrow) - wxPoint(8, 8);
     for (wxPoint p : {begin, wxPoint(2, 2), wxPoint(398, m_Bar->GetClientSize().y - 2)})

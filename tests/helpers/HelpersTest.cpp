@@ -10,7 +10,6 @@
 
 TEST(FileExtension, UnknownOutputsHaveNone)
 {
-    EXPECT_EQ(GetFileExtFromCodecID(OC_MOV_PART2), "mov");
     for (int codec : {OUTPUT_CODEC_COUNT, -1, 1000})
         EXPECT_EQ(GetFileExtFromCodecID(enumOutputCodec(codec)), "") << codec;
 }
@@ -64,20 +63,14 @@ TEST(DurationText, TenthsBelowAMinuteThenMinutesAndHoursWithTwoDigitSeconds)
 TEST(InputChooser, AllSupportedFilesMatchesEveryReadableContainerInEitherCase)
 {
     wxString wildcard = InputFileWildcard();
-    wxString patterns = wildcard.AfterFirst('|').BeforeFirst('|');
     EXPECT_TRUE(wildcard.StartsWith("All supported files|"));
     EXPECT_TRUE(wildcard.EndsWith("|All files (*.*)|*.*"));
-    auto matches = [&](const wxString& name) {
-        for (const wxString& pattern : wxSplit(patterns, ';'))
-            if (wxMatchWild(pattern, name))
-                return true;
-        return false;
-    };
+    const wxArrayString patterns = wxSplit(wildcard.AfterFirst('|').BeforeFirst('|'), ';');
     for (const char* ext : {"ts", "m2ts", "mts", "m4v", "webm", "mkv", "ogv", "3gp", "3g2", "flv",
                             "vob", "mpg", "mpeg", "mov", "avi", "wmv", "mp4"}) {
-        wxString name = wxString("clip.") + ext;
-        EXPECT_TRUE(matches(name)) << ext;
-        EXPECT_TRUE(matches(name.Upper())) << ext;
+        EXPECT_NE(patterns.Index(wxString("*.") + ext, true), wxNOT_FOUND) << ext;
+        EXPECT_NE(patterns.Index((wxString("*.") + ext).Upper(), true), wxNOT_FOUND) << ext;
     }
-    EXPECT_FALSE(matches("notes.txt"));
+    for (const wxString& pattern : patterns)
+        EXPECT_FALSE(wxMatchWild(pattern, "notes.txt")) << pattern;
 }

@@ -1,7 +1,6 @@
 #pragma once
 // Helpers for the settings tests: finding controls inside a window, acting
 // like the user on them, and comparing parameter records.
-#include <ostream>
 #include <vector>
 
 #include <wx/checkbox.h>
@@ -25,16 +24,6 @@ inline bool operator==(const tCodecParams& a, const tCodecParams& b)
            a.eVideoRate == b.eVideoRate && a.iQuality == b.iQuality && a.iTargetKB == b.iTargetKB &&
            a.iSpeed == b.iSpeed && a.eSoundCodec == b.eSoundCodec && a.bCopyVideo == b.bCopyVideo &&
            a.bKeepHdr == b.bKeepHdr;
-}
-
-inline std::ostream& operator<<(std::ostream& out, const tCodecParams& p)
-{
-    return out << "{codec " << p.eCodec << ", audio " << p.bAudioEnabled << " " << p.iAudioBitrate
-               << " bit/s " << p.iAudioSampleRate << " Hz " << p.iAudioChannels << " ch, video "
-               << p.iWidth << "x" << p.iHeight << " " << p.iVideoBitrate << " bit/s " << p.iFps
-               << " fps gop " << p.iGopSize << ", rate " << p.eVideoRate << " quality " << p.iQuality << " target "
-               << p.iTargetKB << " kB speed " << p.iSpeed << ", sound codec " << p.eSoundCodec << ", copy video "
-               << p.bCopyVideo << ", keep HDR " << p.bKeepHdr << "}";
 }
 
 namespace settingstest {
