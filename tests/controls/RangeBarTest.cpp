@@ -141,7 +141,7 @@ protected:
 // The times are confined to the media and the selection; with a frame rate
 // each lies on the nearer frame, wherever it comes from, so a label never
 // names a time that the export does not start at.
-TEST_F(RangeBarTest, SettersConfineTheTimesPutThemOnFramesAndSendNothing)
+TEST_F(RangeBarTest, SettersConfineTheTimesWithoutReportingAndPutThemOnFrames)
 {
     EXPECT_EQ(wxSize(400, 2 * m_Bar->GetCharHeight() + 54 + RangeBarCtrl::StripHeight), m_Bar->GetSize());
     for (double broken : {0.0, -3.0}) {  // a broken duration still gives a usable bar

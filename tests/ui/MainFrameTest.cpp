@@ -309,13 +309,14 @@ TEST_F(MainWindow, OutputNamesAreProposedUnusedAndGetTheCodecsExtension)
     answers.Queue(wxID_CANCEL);
     Command(wxEVT_BUTTON, 1002);
     EXPECT_EQ(Text("OutputFile"), "/v/clip.avi");
-    answers.Queue(wxID_OK);
-    Command(wxEVT_MENU, 2005);
-    EXPECT_EQ(Text("OutputFile"), "/v/clip.mp4");
-    EXPECT_EQ(answers.Dialogs().back().title, "Select codec parameters");
     tCodecParams dvd = frame->GetCodecParams();
     dvd.eCodec = OC_VOB;
     frame->ApplyCodecParams(dvd);
+    EXPECT_EQ(Text("OutputFile"), "/v/clip.vob");
+    frame->SetOutputFile("/v/clip.avi");
+    answers.Queue(wxID_OK);  // the settings kept as they are: still DVD
+    Command(wxEVT_MENU, 2005);
+    EXPECT_EQ(answers.Dialogs().back().title, "Select codec parameters");
     EXPECT_EQ(Text("OutputFile"), "/v/clip.vob");
 }
 
