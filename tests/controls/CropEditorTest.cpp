@@ -1,12 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
-#include <cstdlib>
 #include <tuple>
 #include <vector>
 
 #include "ControlTestSupport.h"
+#include "controls/ImageViewCtrl.h"
 #include "controls/SelectCropCtrl.h"
 
 using namespace CropGeometry;
@@ -29,7 +27,6 @@ TEST(CropGeometry, PicturePlacementHandlesAndHitOrder)
     EXPECT_EQ(wxRect(195, 44, 9, 9), CalcMovePointPosition(MP::TopPoint, r));
     EXPECT_EQ(wxRect(296, 146, 9, 9), CalcMovePointPosition(MP::BottomRightPoint, r));
     EXPECT_EQ(wxRect(94, 95, 9, 9), CalcMovePointPosition(MP::LeftPoint, r));
-    EXPECT_EQ(r, CalcMovePointPosition(MP::CenterPoint, r));
 
     // Handles come before the inside, clockwise from the top left; of
     // overlapping handles (on a small rectangle) the earlier wins.
@@ -42,12 +39,23 @@ TEST(CropGeometry, PicturePlacementHandlesAndHitOrder)
         EXPECT_EQ(point, HitTest(at, rect)) << at.x << "," << at.y;
 }
 
-TEST(CropGeometry, DragsKeepTheOppositeEdgesAndTheMinimumSize)
+// Edges and corners keep the opposite edges and the minimum size; the inside
+// moves whole, stopped at the picture's edges; a rectangle is clipped to the
+// picture, and one off the picture or empty gives the whole picture.
+TEST(CropGeometry, DragsKeepTheOppositeEdgesTheMinimumSizeAndThePicture)
 {
     const wxSize picture(640, 480);
     const wxRect c(100, 100, 100, 100);
     EXPECT_EQ(wxRect(176, 176, 24, 24), MoveCropPoint(MP::TopLeftPoint, {300, 300}, c, c, picture, false));
     EXPECT_EQ(wxRect(100, 100, 24, 24), MoveCropPoint(MP::BottomRightPoint, {0, 0}, c, c, picture, false));
+    EXPECT_EQ(wxRect(176, 100, 24, 100), MoveCropPoint(MP::LeftPoint, {190, 150}, c, c, picture, false));
+    EXPECT_EQ(wxRect(0, 540, 100, 100), MoveCropPoint(MP::CenterPoint, {-300, 900}, c, c, wxSize(640, 640), false));
+    EXPECT_EQ(wxRect(540, 0, 100, 100), MoveCropPoint(MP::CenterPoint, {900, -300}, c, c, wxSize(640, 640), false));
+    const std::pair<wxRect, wxRect> clipped[] = {
+        {{600, 400, 100, 100}, {600, 400, 40, 80}}, {{-10, -10, 60, 30}, {0, 0, 50, 20}},
+        {{700, 10, 50, 50}, {0, 0, 640, 480}},      {{10, 10, 0, 0}, {0, 0, 640, 480}}};
+    for (const auto& [in, out] : clipped)
+        EXPECT_EQ(out, ClipCropRect(in, picture));
     // A corner dragged onto its own corner pixel changes nothing.
     const std::pair<MP::MovePoint, wxPoint> corners[] = {{MP::TopLeftPoint, {100, 100}},
         {MP::TopRightPoint, {199, 100}}, {MP::BottomRightPoint, {199, 199}}, {MP::BottomLeftPoint, {100, 199}}};
@@ -91,21 +99,15 @@ wxColour Lightened(const wxColour& c)  // 60 of 255 toward white
     return wxColour(mix(c.Red()), mix(c.Green()), mix(c.Blue()));
 }
 
-template <typename Colour>
-wxBitmap Picture(int width, int height, Colour colourAt)
+wxBitmap BlockPicture(int width, int height)
 {
     wxImage image(width, height);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
-            wxColour c = colourAt(x, y);
+            wxColour c = BlockColour(x / 80, y / 80);
             image.SetRGB(x, y, c.Red(), c.Green(), c.Blue());
         }
     return wxBitmap(image);
-}
-
-wxBitmap BlockPicture(int width, int height)
-{
-    return Picture(width, height, [](int x, int y) { return BlockColour(x / 80, y / 80); });
 }
 
 class CropEditorTest : public ::testing::Test {
@@ -125,10 +127,10 @@ protected:
         wxRect s = m_Crop->CalcScaledCropRect(m_Crop->CalcImagePosition(m_Crop->GetClientRect()));
         return CalcMovePointPosition(point, s).GetPosition() + wxPoint(4, 4);
     }
-    void Drag(wxPoint from, wxPoint to, bool ctrl = false)
+    void Drag(wxPoint from, wxPoint to)
     {
-        Press(m_Crop, from, ctrl);
-        Move(m_Crop, to, ctrl);
+        Press(m_Crop, from);
+        Move(m_Crop, to);
         Release(m_Crop, to);
     }
     wxImage Paint() { return Render(m_Crop->GetClientSize(), [this](wxDC& dc) { m_Crop->Paint(dc); }); }
@@ -143,15 +145,8 @@ TEST_F(CropEditorTest, CropRectangleFollowsThePictureAndTheCropSwitch)
     EXPECT_EQ(wxRect(), m_Crop->GetCropRect());
     m_Crop->SetImage(BlockPicture(640, 480));
     EXPECT_EQ(wxRect(0, 0, 640, 480), m_Crop->GetCropRect());
-    // Clipped to the picture; off the picture or empty gives the whole picture.
-    const std::pair<wxRect, wxRect> clipped[] = {
-        {{600, 400, 100, 100}, {600, 400, 40, 80}}, {{-10, -10, 60, 30}, {0, 0, 50, 20}},
-        {{700, 10, 50, 50}, {0, 0, 640, 480}},      {{10, 10, 0, 0}, {0, 0, 640, 480}}};
-    for (const auto& [in, out] : clipped) {
-        m_Crop->SetCropRect(wxRect(5, 5, 5, 5));
-        m_Crop->SetCropRect(in);
-        EXPECT_EQ(out, m_Crop->GetCropRect());
-    }
+    m_Crop->SetCropRect(wxRect(600, 400, 100, 100));  // clipped to the picture
+    EXPECT_EQ(wxRect(600, 400, 40, 80), m_Crop->GetCropRect());
 
     m_Crop->SetCropRect(wxRect(10, 20, 300, 200));
     m_Crop->DisableCrop();
@@ -178,32 +173,32 @@ TEST_F(CropEditorTest, CropRectangleFollowsThePictureAndTheCropSwitch)
 
 // Drags from the rectangle (100, 100, 100, 100): where the rectangle ends
 // up, and whether the drag reported it. Moves are from the grabbed handle's
-// centre.
-TEST_F(CropEditorTest, DragsKeepTheMinimumSizeAndThePictureAndReportOnlyAChange)
+// centre; Ctrl keeps a corner drag's proportions.
+TEST_F(CropEditorTest, DragsMoveTheRectangleAndReportOnlyAChange)
 {
     int reports = 0;
     m_Frame.Panel()->Bind(wxCROP_RECT_CHANGED, [&](wxCommandEvent& e) {
         EXPECT_EQ(m_Crop, e.GetEventObject());
         ++reports;
     });
-    const struct { const char* what; SelectCropCtrl::MovePoint handle; std::vector<wxPoint> moves; bool lost;
+    const struct { const char* what; SelectCropCtrl::MovePoint handle; std::vector<wxPoint> moves; bool ctrl, lost;
                    wxRect result; } drags[] = {
-        {"left edge to the minimum", SelectCropCtrl::LeftPoint, {{90, 0}}, false, {176, 100, 24, 100}},
-        {"left edge out", SelectCropCtrl::LeftPoint, {{90, 0}, {-40, 0}}, false, {60, 100, 140, 100}},
-        {"inside, pressed and released in place", SelectCropCtrl::CenterPoint, {{0, 0}}, false, {100, 100, 100, 100}},
-        {"inside, past the left edge", SelectCropCtrl::CenterPoint, {{0, 0}, {-400, 0}}, false, {0, 100, 100, 100}},
-        {"inside, past the far corner", SelectCropCtrl::CenterPoint, {{800, 800}}, false, {540, 380, 100, 100}},
-        {"inside, cut short by a lost capture", SelectCropCtrl::CenterPoint, {{20, -10}}, true, {120, 90, 100, 100}},
+        {"left edge to the minimum and out", SelectCropCtrl::LeftPoint, {{90, 0}, {-40, 0}}, false, false, {60, 100, 140, 100}},
+        {"inside, pressed and released in place", SelectCropCtrl::CenterPoint, {{0, 0}}, false, false, {100, 100, 100, 100}},
+        {"inside, past the far corner", SelectCropCtrl::CenterPoint, {{800, 800}}, false, false, {540, 380, 100, 100}},
+        {"inside, cut short by a lost capture", SelectCropCtrl::CenterPoint, {{20, -10}}, false, true, {120, 90, 100, 100}},
+        {"corner", SelectCropCtrl::BottomRightPoint, {{700, 200}}, false, false, {100, 100, 540, 300}},
+        {"corner with Ctrl", SelectCropCtrl::BottomRightPoint, {{700, 200}}, true, false, {100, 100, 380, 380}},
     };
     for (const auto& d : drags) {
         SCOPED_TRACE(d.what);
         reports = 0;
         Start(wxRect(100, 100, 100, 100));  // setters report nothing
         const wxPoint from = Handle(d.handle);
-        Press(m_Crop, from);
+        Press(m_Crop, from, d.ctrl);
         EXPECT_TRUE(m_Crop->HasCapture());
         for (wxPoint by : d.moves)
-            Move(m_Crop, from + by);
+            Move(m_Crop, from + by, d.ctrl);
         if (d.lost) {
             wxMouseCaptureLostEvent lost(m_Crop->GetId());
             m_Crop->GetEventHandler()->ProcessEvent(lost);
@@ -217,19 +212,6 @@ TEST_F(CropEditorTest, DragsKeepTheMinimumSizeAndThePictureAndReportOnlyAChange)
         Move(m_Crop, from + wxPoint(30, 30));  // the drag is over
         EXPECT_EQ(d.result, m_Crop->GetCropRect());
     }
-}
-
-TEST_F(CropEditorTest, CtrlMakesACornerDragProportional)
-{
-    Start(wxRect(100, 100, 160, 90));
-    Press(m_Crop, Handle(SelectCropCtrl::BottomRightPoint), true);
-    Move(m_Crop, wxPoint(900, 700), true);
-    Release(m_Crop, wxPoint(0, 0));
-    EXPECT_EQ(wxRect(100, 100, 539, 302), m_Crop->GetCropRect());  // 538 / 301 is 159 / 89 within a pixel
-    // Without the modifier the same drag is free.
-    Start(wxRect(100, 100, 160, 90));
-    Drag(Handle(SelectCropCtrl::BottomRightPoint), wxPoint(900, 700));
-    EXPECT_EQ(wxRect(100, 100, 540, 380), m_Crop->GetCropRect());
 }
 
 TEST_F(CropEditorTest, PressesThatStartNothingAndReleasesThatFreeTheMouse)
@@ -267,6 +249,7 @@ TEST_F(CropEditorTest, PaintsTheCropAreaInTrueColoursAndLightensTheRest)
     m_Crop->SetBGColor(wxColour(50, 60, 70));
     Start(wxRect(160, 80, 320, 240));
     wxImage image = Paint();
+    SaveScreenshot(image, "crop-editor.png");
 
     // Client (x, y) shows picture pixel ((x - 1) * 2, (y - 1) * 2); block
     // centres are at client 21 + 40 * i.
@@ -306,26 +289,31 @@ TEST_F(CropEditorTest, PaintsTheCropAreaInTrueColoursAndLightensTheRest)
     EXPECT_NE(wxColour(50, 60, 70), PixelAt(image, 160, 120));
 }
 
-// Writes the crop editor's screenshot, a small landscape, for the README.
-TEST_F(CropEditorTest, Screenshot)
+// The picture view, as the about box uses it: a bitmap sizes the control
+// exactly, in place, and an invalid one is ignored. A stand-in picture keeps
+// its middle and is marked in its corner and along its edges.
+TEST(ImageView, ABitmapSizesTheControlAndAStandInIsMarkedAtItsEdgeAndCorner)
 {
-    if (!getenv("TELLAVOX_SCREENSHOTS"))
-        GTEST_SKIP() << "set TELLAVOX_SCREENSHOTS to write the screenshot";
-    const int w = 640, h = 360;
-    m_Crop->SetSize(402, 228);
-    m_Crop->SetBGColor(wxColour(240, 240, 240));
-    m_Crop->SetImage(Picture(w, h, [](int x, int y) {
-        if (y > h * (0.75 + 0.06 * std::sin(x * 0.021 + 1.7)))
-            return wxColour(46, 105, 60);
-        if (y > h * (0.62 + 0.08 * std::sin(x * 0.013)))
-            return wxColour(70, 140, 80);
-        if (std::hypot(x - w * 0.72, y - h * 0.3) < h * 0.11)
-            return wxColour(255, 214, 90);
-        const double t = double(y) / h;
-        return wxColour(int(90 + 120 * t), int(150 + 70 * t), int(230 - 20 * t));
-    }));
-    m_Crop->SetCropRect(wxRect(160, 60, 320, 180));
-    SaveScreenshot(Paint(), "crop-editor.png");
+    TestFrame frame;
+    auto* view = new ImageViewCtrl(frame.Panel(), 0, wxPoint(5, 7), wxSize(120, 60));
+    auto paint = [view] { return Render(view->GetClientSize(), [view](wxDC& dc) { view->Paint(dc); }, *wxBLUE); };
+    view->SetImage(wxNullBitmap, true);
+    EXPECT_EQ(wxSize(120, 60), view->GetSize());
+    EXPECT_EQ(*wxBLUE, PixelAt(paint(), 60, 30));
+    wxImage red(240, 135);
+    red.SetRGB(wxRect(0, 0, 240, 135), 255, 0, 0);
+    view->SetImage(wxBitmap(red), true);
+    for (wxSize size : {view->GetSize(), view->GetMinSize(), view->GetMaxSize()})
+        EXPECT_EQ(wxSize(240, 135), size);
+    EXPECT_EQ(wxPoint(5, 7), view->GetPosition());
+    EXPECT_EQ(*wxRED, PixelAt(paint(), 0, 0));
+
+    wxImage marked = ImageViewCtrl::MarkApproximate(red).ConvertToImage();
+    ASSERT_EQ(red.GetSize(), marked.GetSize());
+    EXPECT_EQ(*wxRED, PixelAt(marked, 120, 67));
+    EXPECT_NE(*wxRED, PixelAt(marked, 0, 67));
+    EXPECT_NE(*wxRED, PixelAt(marked, 6, 6));
+    EXPECT_FALSE(ImageViewCtrl::MarkApproximate(wxImage()).IsOk());
 }
 
 }  // namespace

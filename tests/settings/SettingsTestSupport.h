@@ -1,7 +1,6 @@
 #pragma once
 // Helpers for the settings tests: finding controls inside a window, acting
-// like the user on them, and building and comparing parameter records.
-#include <ostream>
+// like the user on them, and comparing parameter records.
 #include <vector>
 
 #include <wx/checkbox.h>
@@ -27,24 +26,7 @@ inline bool operator==(const tCodecParams& a, const tCodecParams& b)
            a.bKeepHdr == b.bKeepHdr;
 }
 
-inline std::ostream& operator<<(std::ostream& out, const tCodecParams& p)
-{
-    return out << "{codec " << p.eCodec << ", audio " << p.bAudioEnabled << " " << p.iAudioBitrate
-               << " bit/s " << p.iAudioSampleRate << " Hz " << p.iAudioChannels << " ch, video "
-               << p.iWidth << "x" << p.iHeight << " " << p.iVideoBitrate << " bit/s " << p.iFps
-               << " fps gop " << p.iGopSize << ", rate " << p.eVideoRate << " quality " << p.iQuality << " target "
-               << p.iTargetKB << " kB speed " << p.iSpeed << ", sound codec " << p.eSoundCodec << ", copy video "
-               << p.bCopyVideo << ", keep HDR " << p.bKeepHdr << "}";
-}
-
 namespace settingstest {
-
-// A record with 1 Mbit/s video and GOP size 10.
-inline tCodecParams Rec(enumOutputCodec codec, int width, int height, int fps, bool audio,
-                        int sampleRate, int channels, int audioBitrate)
-{
-    return {audioBitrate, channels, sampleRate, 1000000, 10, fps, width, height, audio, codec};
-}
 
 // Every window of type T under `root`, in creation order.
 template <class T>

@@ -8,15 +8,17 @@
 #include <set>
 #include <vector>
 
+#include <gtest/gtest.h>
 #include <wx/dialog.h>
+#include <wx/filedlg.h>
 #include <wx/modalhook.h>
+#include <wx/msgdlg.h>
 
 namespace testsupport {
 
 class ModalAnswers : public wxModalDialogHook {
 public:
     struct Shown {
-        wxString className;
         wxString title;
         wxString message;  // message dialogs and file choosers
         wxString extendedMessage;
@@ -30,10 +32,30 @@ public:
     void RunNormally(const wxString& windowName) { m_RunNormally.insert(windowName); }
 
     const std::vector<Shown>& Dialogs() const { return m_Shown; }
-    size_t Pending() const { return m_Answers.size(); }
 
 protected:
-    int Enter(wxDialog* dialog) override;
+    int Enter(wxDialog* dialog) override
+    {
+        Shown shown{dialog->GetTitle(), "", "", ""};
+        if (auto* message = dynamic_cast<wxMessageDialogBase*>(dialog)) {
+            shown.message = message->GetMessage();
+            shown.extendedMessage = message->GetExtendedMessage();
+        }
+        if (auto* chooser = dynamic_cast<wxFileDialogBase*>(dialog)) {
+            shown.message = chooser->GetMessage();
+            shown.folder = chooser->GetDirectory();
+        }
+        m_Shown.push_back(shown);
+        if (m_RunNormally.count(dialog->GetName()))
+            return wxID_NONE;
+        if (m_Answers.empty()) {
+            ADD_FAILURE() << "unexpected dialog \"" << shown.title.utf8_str() << "\": " << shown.message.utf8_str();
+            return wxID_CANCEL;
+        }
+        int answer = m_Answers.front();
+        m_Answers.pop_front();
+        return answer;
+    }
     void Exit(wxDialog*) override {}
 
 private:

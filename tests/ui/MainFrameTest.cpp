@@ -1,7 +1,9 @@
-// The main window driven as a user drives it, through its handlers.
+// The main window driven as a user drives it, through its handlers and
+// keys; its export queue, found again by the next main window; the export
+// progress dialog, cancelled. The other tests run exports through that
+// dialog to their end and to failures.
 #include <cstring>
 #include <fstream>
-#include <memory>
 #include <regex>
 #include <tuple>
 #include <sys/stat.h>
@@ -10,25 +12,29 @@
 #include <gtest/gtest.h>
 
 #include <wx/app.h>
+#include <wx/button.h>
 #include <wx/choice.h>
 #include <wx/dnd.h>
 #include <wx/filename.h>
-#include <wx/menu.h>
-#include <wx/radiobut.h>
+#include <wx/gauge.h>
+#include <wx/listctrl.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
-#include <wx/uri.h>
 
 #include "controls/RangeBarCtrl.h"
 #include "controls/SelectCropCtrl.h"
+#include "pipeline/ExportReport.h"
 #include "settings/SettingsTestSupport.h"  // comparing records
 #include "support/EventLoop.h"
+#include "support/ExportRecord.h"
 #include "support/MediaProbe.h"
 #include "support/ModalAnswers.h"
 #include "support/PictureCompare.h"
 #include "support/TestMedia.h"
 #include "ui/AboutBox.h"
+#include "ui/Exporter.h"
 #include "ui/MainFrame.h"
+#include "ui/QueuePanel.h"
 
 using namespace testsupport;
 
@@ -53,6 +59,14 @@ protected:
         if (auto* text = Find<wxTextCtrl>(name))
             return text->GetValue();
         return Find<wxStaticText>(name)->GetLabel();
+    }
+    // Whether the preview shows the picture of `file` at `time`.
+    bool Shows(const std::string& file, double time) const
+    {
+        wxImage shown = Find<SelectCropCtrl>("Preview")->GetImage().ConvertToImage();
+        const unsigned char* rgb = shown.GetData();
+        Picture now{shown.GetWidth(), shown.GetHeight(), {rgb, rgb + shown.GetWidth() * shown.GetHeight() * 3}};
+        return MeanAbsDiff(now, DecodePicture(file, time)) < 3.0;
     }
     wxSize OutputSize() const { return {frame->GetCodecParams().iWidth, frame->GetCodecParams().iHeight}; }
     void Command(wxEventType type, int id)
@@ -85,32 +99,32 @@ protected:
     MainFrame* frame = new MainFrame;
 };
 
+wxString Label(const Exporter& dialog, const char* name)
+{
+    auto* text = dynamic_cast<wxStaticText*>(wxWindow::FindWindowByName(name, const_cast<Exporter*>(&dialog)));
+    return text ? text->GetLabel() : wxString("(missing)");
+}
+
 const char* const cantOpen = "Can't open this video file. File can be corrupt or its format unsupported.";
 const char* const noVideo = "This file has no video.";
 
 }  // namespace
 
-TEST_F(MainWindow, StartsAtItsMinimumSizeWithAHintHiddenFamiliesReadOnlyPathsAndShortcuts)
+// New returns to the state of a fresh window but keeps the parameters.
+TEST_F(MainWindow, StartsAndRenewsAtItsMinimumSizeWithAHintAndReadOnlyPaths)
 {
     EXPECT_EQ(frame->GetSize(), frame->GetMinSize());
-    EXPECT_EQ(frame->GetCodecParams().eCodec, OC_MP4);
     ExpectNoInput();
-
-    auto radios = settingstest::Find<wxRadioButton>(frame);
-    EXPECT_EQ(radios.size(), 5u);
-    for (wxRadioButton* radio : radios)
-        EXPECT_FALSE(radio->IsShown());
-
-    EXPECT_FALSE(Find<wxTextCtrl>("InputFile")->IsEditable());
+    EXPECT_FALSE(Find<wxTextCtrl>("InputFile")->IsEditable());  // the paths are the files opened and chosen
     EXPECT_FALSE(Find<wxTextCtrl>("OutputFile")->IsEditable());
 
-    const std::pair<int, const char*> shortcuts[] = {
-        {2001, "Ctrl+O"}, {2002, "Ctrl+Shift+S"}, {2003, "Ctrl+Enter"}, {2004, "Ctrl+Q"}};
-    for (auto [id, text] : shortcuts) {
-        std::unique_ptr<wxAcceleratorEntry> accel(frame->GetMenuBar()->FindItem(id)->GetAccel());
-        ASSERT_NE(accel, nullptr) << id;
-        EXPECT_EQ(accel->ToString(), text);
-    }
+    frame->OpenInputFile(MediaPath("av_h264_aac.mp4"));
+    frame->SetOutputFile("/v/out.mp4");
+    tCodecParams before = frame->GetCodecParams();
+    Command(wxEVT_MENU, 2000);
+    ExpectNoInput();
+    EXPECT_EQ(Text("OutputFile"), "");
+    EXPECT_EQ(frame->GetCodecParams(), before);
 }
 
 TEST_F(MainWindow, ChoosingAnInputDescribesItResetsTheRecordAndShowsAnUprightPreview)
@@ -127,13 +141,11 @@ TEST_F(MainWindow, ChoosingAnInputDescribesItResetsTheRecordAndShowsAnUprightPre
     EXPECT_TRUE(caption.StartsWith("Video settings:\n  Format: mp4, H.264 video\n")) << caption;
     EXPECT_NE(caption.Find("  Crop: 640x480\n"), wxNOT_FOUND) << caption;
     EXPECT_TRUE(caption.EndsWith("  Samples Per Second: 44.1 kHz\n  Bitrate: 256Kb/s\n  stereo\n")) << caption;
-    EXPECT_NEAR(Find<RangeBarCtrl>("Timeline")->GetMediaTime(), 12.88, 1e-6);
     EXPECT_DOUBLE_EQ(Find<RangeBarCtrl>("Timeline")->GetFrameRate(), 25.0);
     auto* crop = Find<SelectCropCtrl>("Preview");
     EXPECT_TRUE(crop->IsCropEnabled());
     EXPECT_TRUE(crop->IsScaleToFit());
     EXPECT_EQ(crop->GetCropRect(), wxRect(0, 0, 640, 480));
-    EXPECT_TRUE(answers.Dialogs().empty());
 
     // An exact frame rate, and a file without sound.
     frame->OpenInputFile(MediaPath("ntsc_2997.mp4"));
@@ -152,10 +164,7 @@ TEST_F(MainWindow, ChoosingAnInputDescribesItResetsTheRecordAndShowsAnUprightPre
     EXPECT_EQ(tracks->GetString(0), "1, aac, 1 ch");
     EXPECT_EQ(tracks->GetSelection(), 1);
     EXPECT_EQ(frame->GetCodecParams().iAudioTrack, 2);
-    tracks->SetSelection(0);
-    wxCommandEvent choose(wxEVT_CHOICE, tracks->GetId());
-    choose.SetInt(0);
-    tracks->GetEventHandler()->ProcessEvent(choose);
+    settingstest::Choose(tracks, 0);
     EXPECT_EQ(frame->GetCodecParams().iAudioTrack, 1);
     EXPECT_TRUE(Text("AudioInfo").EndsWith("mono")) << Text("AudioInfo");
 
@@ -186,7 +195,6 @@ TEST_F(MainWindow, FilesFromTheChooserTheCommandLineAndDropsOpenAlikeOrAreRefuse
         frame->OpenInputFile(MediaPath(c.file));
         ASSERT_FALSE(answers.Dialogs().empty());
         EXPECT_EQ(answers.Dialogs().back().message.BeforeFirst('\n'), c.message);
-        EXPECT_EQ(answers.Dialogs().back().title, "Error");
         EXPECT_EQ(Text("InputFile"), MediaPath("av_h264_aac.mp4"));
         EXPECT_EQ(Text("VideoInfo"), "H.264, 640x480, 25 fps, 12.88 s");
         EXPECT_TRUE(Find<SelectCropCtrl>("Preview")->IsCropEnabled());
@@ -205,8 +213,7 @@ TEST_F(MainWindow, FilesFromTheChooserTheCommandLineAndDropsOpenAlikeOrAreRefuse
     for (const char* name : {"text.avi", "audio_only.m4a", "video_only.mp4", "fps10.mp4"})
         paths.Add(MediaPath(name));
     EXPECT_TRUE(target->OnDropFiles(5, 5, paths));
-    EXPECT_EQ(Text("InputFile"), MediaPath("video_only.mp4"));
-    EXPECT_EQ(answers.Dialogs().size(), shown);
+    EXPECT_EQ(Text("InputFile"), MediaPath("video_only.mp4"));  // no dialog for the files passed over
 
     answers.Queue(wxID_OK);
     EXPECT_FALSE(frame->OpenCommandLineFile(MediaPath("text.avi")));
@@ -222,24 +229,18 @@ TEST_F(MainWindow, FilesFromTheChooserTheCommandLineAndDropsOpenAlikeOrAreRefuse
 
 // Moves of the current-time arrow that come together give one preview, at
 // the last of their times; the user's crop stays. The range's arrows show
-// their own pictures as they move.
-TEST_F(MainWindow, MovingAnArrowShowsThePictureThereAndKeepsTheUsersCrop)
+// their own pictures as they move. Each zoom step halves or doubles the span
+// the timeline shows, around the current time, and the span is shown under
+// the buttons.
+TEST_F(MainWindow, MovingAnArrowShowsThePictureThereAndZoomingShowsTheSpan)
 {
-    frame->OpenInputFile(MediaPath("av_h264_aac.mp4"));
+    frame->OpenInputFile(MediaPath("av_h264_aac.mp4"));  // 12.88 s
+    EXPECT_EQ(Text("ZoomSpan"), L"0.0s \u2013 12.9s");
     auto* crop = Find<SelectCropCtrl>("Preview");
     crop->SetCropRect(wxRect(100, 100, 200, 150));
     wxImage opening = crop->GetImage().ConvertToImage();
     auto* bar = Find<RangeBarCtrl>("Timeline");
-    auto moved = [bar](wxEventType type) {
-        wxCommandEvent event(type, bar->GetId());
-        event.SetEventObject(bar);
-        bar->ProcessWindowEvent(event);
-    };
-    auto shows = [crop](double time) {
-        wxImage shown = crop->GetImage().ConvertToImage();
-        Picture now{shown.GetWidth(), shown.GetHeight(), {shown.GetData(), shown.GetData() + 640 * 480 * 3}};
-        return MeanAbsDiff(now, DecodePicture(MediaPath("av_h264_aac.mp4"), time)) < 3.0;
-    };
+    auto moved = [this, bar](wxEventType type) { Command(type, bar->GetId()); };
     for (double time : {1.0, 2.0, 3.0}) {
         bar->SetCurrentTime(time);
         moved(wxCURRENT_TIME_ARROW_MOVED);
@@ -247,24 +248,17 @@ TEST_F(MainWindow, MovingAnArrowShowsThePictureThereAndKeepsTheUsersCrop)
     EXPECT_EQ(0, memcmp(crop->GetImage().ConvertToImage().GetData(), opening.GetData(), 640 * 480 * 3))
         << "no picture is made while moves are still coming";
     wxTheApp->ProcessPendingEvents();
-    EXPECT_TRUE(shows(3.0));
+    EXPECT_TRUE(Shows(MediaPath("av_h264_aac.mp4"), 3.0));
     EXPECT_EQ(crop->GetCropRect(), wxRect(100, 100, 200, 150));
 
     bar->SetSelection(6.0, 9.0);
     for (auto [type, time] : {std::pair{wxBEGIN_TIME_ARROW_MOVED, 6.0}, {wxEND_TIME_ARROW_MOVED, 9.0}}) {
         moved(type);
         wxTheApp->ProcessPendingEvents();
-        EXPECT_TRUE(shows(time)) << "the picture at " << time << " s";
+        EXPECT_TRUE(Shows(MediaPath("av_h264_aac.mp4"), time)) << "the picture at " << time << " s";
     }
-}
 
-// Each zoom step halves or doubles the span the timeline shows, around the
-// current time, and the span is shown under the buttons.
-TEST_F(MainWindow, TheTimelineZoomsInStepsAndShowsItsSpan)
-{
-    frame->OpenInputFile(MediaPath("av_h264_aac.mp4"));  // 12.88 s, the current time in the middle
-    auto* bar = Find<RangeBarCtrl>("Timeline");
-    EXPECT_EQ(Text("ZoomSpan"), L"0.0s \u2013 12.9s");
+    bar->SetCurrentTime(6.44);  // the middle
     const struct { int button; double start, end; const wchar_t* shown; } steps[] = {
         {1007, 3.22, 9.66, L"3.2s \u2013 9.7s"},
         {1007, 4.83, 8.05, L"4.8s \u2013 8.1s"},
@@ -315,13 +309,14 @@ TEST_F(MainWindow, OutputNamesAreProposedUnusedAndGetTheCodecsExtension)
     answers.Queue(wxID_CANCEL);
     Command(wxEVT_BUTTON, 1002);
     EXPECT_EQ(Text("OutputFile"), "/v/clip.avi");
-    answers.Queue(wxID_OK);
-    Command(wxEVT_MENU, 2005);
-    EXPECT_EQ(Text("OutputFile"), "/v/clip.mp4");
-    EXPECT_EQ(answers.Dialogs().back().title, "Select codec parameters");
     tCodecParams dvd = frame->GetCodecParams();
     dvd.eCodec = OC_VOB;
     frame->ApplyCodecParams(dvd);
+    EXPECT_EQ(Text("OutputFile"), "/v/clip.vob");
+    frame->SetOutputFile("/v/clip.avi");
+    answers.Queue(wxID_OK);  // the settings kept as they are: still DVD
+    Command(wxEVT_MENU, 2005);
+    EXPECT_EQ(answers.Dialogs().back().title, "Select codec parameters");
     EXPECT_EQ(Text("OutputFile"), "/v/clip.vob");
 }
 
@@ -330,16 +325,13 @@ TEST_F(MainWindow, OutputNamesAreProposedUnusedAndGetTheCodecsExtension)
 TEST_F(MainWindow, StartRefusesWhatItCannotExportAndSaysWhy)
 {
     EXPECT_EQ(Start(wxID_CANCEL), "Select input video file");
-    ASSERT_EQ(answers.Dialogs().size(), 1u);
 
     std::string input = OutputPath("own.mp4"), link = OutputPath("link.mp4");
     RunCommand("cp " + Quote(MediaPath("video_only.mp4")) + " " + Quote(input));
     ASSERT_EQ(symlink(input.c_str(), link.c_str()), 0);
     std::string before = RunCommand("md5sum < " + Quote(input)).output;
     frame->OpenInputFile(input);
-    std::string dir = input.substr(0, input.rfind('/'));
-    for (const std::string& output : {input, link, dir + "/./own.mp4", dir + "/../" +
-                                                                         dir.substr(dir.rfind('/') + 1) + "/own.mp4"}) {
+    for (const std::string& output : {input, link}) {
         frame->SetOutputFile(output);
         EXPECT_EQ(Start(), "Can't export to video.\nThe input and output files are the same file.") << output;
     }
@@ -352,7 +344,6 @@ TEST_F(MainWindow, StartRefusesWhatItCannotExportAndSaysWhy)
     answers.RunNormally("ExportToFFMPEGDialog");
     frame->SetOutputFile(OutputPath("missing-folder") + "/out.mp4");
     EXPECT_EQ(Start(), "Can't export to video.\nCan't write to the output folder.");
-    EXPECT_EQ(answers.Dialogs().back().title, "Error");
     std::string out = OutputPath("empty_range.mp4");  // a range of less than a picture
     frame->SetOutputFile(out);
     Find<RangeBarCtrl>("Timeline")->SetSelection(2.0, 2.0);
@@ -360,9 +351,11 @@ TEST_F(MainWindow, StartRefusesWhatItCannotExportAndSaysWhy)
     EXPECT_NE(access(out.c_str(), F_OK), 0);
 }
 
-// Open and Show in Folder go through the desktop's opener; when there is
-// none, or it finds no program, a message says so.
-TEST_F(MainWindow, OpenAndShowInFolderSayWhenTheyFail)
+// The range begun at 1.3 s of a 10 fps clip without sound is exported from
+// that frame, not from the key frame before it: the first picture written is
+// the input's 14th. Open and Show in Folder go through the desktop's opener;
+// when there is none, or it finds no program, a message says so.
+TEST_F(MainWindow, TheExportBeginsOnTheFrameShownAndOpenAndShowInFolderSayWhenTheyFail)
 {
     std::string folder = OutputPath("openers"), output = folder + "/shown.mp4";
     RunCommand("rm -rf " + Quote(folder) + " && mkdir -p " + Quote(folder) + "/bin && touch " + Quote(output));
@@ -371,6 +364,7 @@ TEST_F(MainWindow, OpenAndShowInFolderSayWhenTheyFail)
     chmod((folder + "/bin/xdg-open").c_str(), 0755);
     frame->OpenInputFile(MediaPath("fps10.mp4"));
     frame->SetOutputFile(output);
+    Find<RangeBarCtrl>("Timeline")->SetSelection(1.3, 3.0);
     answers.RunNormally("ExportToFFMPEGDialog");
     wxString path;
     wxGetEnv("PATH", &path);
@@ -390,6 +384,11 @@ TEST_F(MainWindow, OpenAndShowInFolderSayWhenTheyFail)
     }
     wxSetEnv("PATH", path);
     EXPECT_EQ(RunCommand("cat " + Quote(folder + "/asked")).output, folder + "\n") << "the folder is shown";
+    std::vector<Picture> in = DecodeAllPictures(MediaPath("fps10.mp4")), out = DecodeAllPictures(output, 1);
+    ASSERT_GE(in.size(), 15u);
+    ASSERT_EQ(out.size(), 1u);
+    EXPECT_LT(MeanAbsDiff(out[0], in[13]), MeanAbsDiff(out[0], in[12]));
+    EXPECT_LT(MeanAbsDiff(out[0], in[13]), MeanAbsDiff(out[0], in[14]));
 }
 
 TEST_F(MainWindow, StartExportsTheRangeAndCropAndOffersToOpenTheFile)
@@ -407,15 +406,12 @@ TEST_F(MainWindow, StartExportsTheRangeAndCropAndOffersToOpenTheFile)
 
     answers.RunNormally("ExportToFFMPEGDialog");
     EXPECT_EQ(Start(wxID_CANCEL), "The export has finished. Open the file, or show it in its folder?");
-    EXPECT_EQ(answers.Dialogs().back().title, "Export finished");
     std::string readBack = answers.Dialogs().back().extendedMessage.utf8_string();
     EXPECT_TRUE(std::regex_search(readBack, std::regex(R"(^\d+ pictures, 0:01\.\d, 160x120 H.264, sound 44\.1 kHz stereo)")))
         << readBack;
 
     auto streams = ProbeStreams(output);
     ASSERT_FALSE(streams.empty());
-    EXPECT_EQ(streams[0]["width"], "160");
-    EXPECT_EQ(streams[0]["height"], "120");
     EXPECT_EQ(streams[0]["r_frame_rate"], "15/1");
     EXPECT_NEAR(PacketSpan(output, "v:0"), 1.0, 0.15);
     Picture picture = DecodePicture(output, 0.5);
@@ -431,57 +427,13 @@ TEST_F(MainWindow, StartExportsTheRangeAndCropAndOffersToOpenTheFile)
     EXPECT_EQ(Find<SelectCropCtrl>("Preview")->GetCropRect(), wxRect(160, 0, 160, 120));
 }
 
-// The range begun with the keys at 1.3 s of a 10 fps clip without sound is
-// exported from that frame, not from the key frame before it: the first
-// picture written is the input's 14th.
-TEST_F(MainWindow, TheExportBeginsOnTheFrameTheTimelineShows)
-{
-    std::string input = MediaPath("fps10.mp4"), output = OutputPath("from_the_frame.mp4");
-    frame->OpenInputFile(input);
-    frame->SetOutputFile(output);
-    auto* bar = Find<RangeBarCtrl>("Timeline");
-    auto key = [bar](wxEventType type, int code) {
-        wxKeyEvent event(type);
-        event.m_keyCode = event.m_uniChar = code;
-        event.SetEventObject(bar);
-        bar->GetEventHandler()->ProcessEvent(event);
-    };
-    key(wxEVT_KEY_DOWN, WXK_HOME);
-    for (int frames = 0; frames < 13; ++frames)
-        key(wxEVT_KEY_DOWN, WXK_RIGHT);
-    key(wxEVT_CHAR, '[');
-    EXPECT_NEAR(bar->GetSelectionStart(), 1.3, 1e-9);
-
-    answers.RunNormally("ExportToFFMPEGDialog");
-    Start(wxID_CANCEL);
-    std::vector<Picture> in = DecodeAllPictures(input), out = DecodeAllPictures(output, 1);
-    ASSERT_GE(in.size(), 15u);
-    ASSERT_EQ(out.size(), 1u);
-    EXPECT_LT(MeanAbsDiff(out[0], in[13]), MeanAbsDiff(out[0], in[12]));
-    EXPECT_LT(MeanAbsDiff(out[0], in[13]), MeanAbsDiff(out[0], in[14]));
-}
-
-TEST_F(MainWindow, NewForgetsTheFilesButKeepsTheParameters)
-{
-    frame->OpenInputFile(MediaPath("av_h264_aac.mp4"));
-    frame->SetOutputFile("/v/out.mp4");
-    tCodecParams before = frame->GetCodecParams();
-    Command(wxEVT_MENU, 2000);
-    ExpectNoInput();
-    EXPECT_EQ(Text("OutputFile"), "");
-    EXPECT_EQ(frame->GetCodecParams(), before);
-    EXPECT_EQ(Start(wxID_CANCEL), "Select input video file");
-}
-
 TEST_F(MainWindow, TheOutputSizeFollowsADrawnCropAndTheCaptionShowsIt)
 {
     frame->OpenInputFile(MediaPath("av_h264_aac.mp4"));  // 640 x 480
     auto* crop = Find<SelectCropCtrl>("Preview");
     auto draw = [&](const wxRect& rect) {
         crop->SetCropRect(rect);
-        wxCommandEvent changed(wxCROP_RECT_CHANGED, crop->GetId());
-        changed.SetEventObject(crop);
-        crop->ProcessWindowEvent(changed);
+        Command(wxCROP_RECT_CHANGED, crop->GetId());
     };
     draw(wxRect(0, 0, 320, 90));
     EXPECT_EQ(OutputSize(), wxSize(640, 180));
@@ -497,21 +449,16 @@ TEST_F(MainWindow, TheOutputSizeFollowsADrawnCropAndTheCaptionShowsIt)
     EXPECT_EQ(Text("FormatCaption").Find("stretched"), wxNOT_FOUND);
 }
 
-// About is a modal box whose every line gets the room it needs; the home page
-// is a well-formed address, and the user guide of Help > Contents is found
-// (here, the source tree's).
+// About is a modal box whose every line gets the room it needs, and the user
+// guide of Help > Contents is found (here, the source tree's).
 TEST_F(MainWindow, AboutAndHelpShowWhatTheyPromise)
 {
     answers.Queue(wxID_OK);
     Command(wxEVT_MENU, wxID_ABOUT);
     ASSERT_EQ(answers.Dialogs().size(), 1u);
     EXPECT_EQ(answers.Dialogs()[0].title, "About Tellavox");
-    wxURI home(MainFrame::homePage);
-    EXPECT_EQ(home.GetScheme(), "https");
-    EXPECT_FALSE(home.GetServer().empty());
     wxString guide = MainFrame::UserGuidePath();
-    EXPECT_TRUE(guide.EndsWith("/guide/index.html")) << guide;
-    EXPECT_TRUE(wxFileExists(guide));
+    EXPECT_TRUE(wxFileExists(guide)) << guide;
 
     AboutBox about("Tellavox", "1.1", MainFrame::homePage, wxBitmap(48, 48), nullptr, 0, "About Tellavox");
     about.Show();
@@ -538,30 +485,183 @@ TEST_F(MainWindow, APresetSetsTheOutputInOneStepAndTheSettingsSaveAsOne)
     setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     RunCommand("mkdir -p " + Quote(config + "/tellavox") + " && printf '[Broken]\\nrate=fast\\n' > " +
                Quote(config + "/tellavox/presets"));
-    MainFrame* window = new MainFrame;
-    EXPECT_TRUE(window->GetStatusBar()->GetStatusText().Contains("is damaged, line 2: bad value \"fast\" for rate"))
-        << window->GetStatusBar()->GetStatusText();
-    window->OpenInputFile(MediaPath("av_h264_aac.mp4"));
-    auto* presets = dynamic_cast<wxChoice*>(wxWindow::FindWindowByName("Preset", window));
+    frame->Destroy();
+    frame = new MainFrame;
+    EXPECT_TRUE(frame->GetStatusBar()->GetStatusText().Contains("is damaged, line 2: bad value \"fast\" for rate"))
+        << frame->GetStatusBar()->GetStatusText();
+    frame->OpenInputFile(MediaPath("av_h264_aac.mp4"));
+    auto* presets = Find<wxChoice>("Preset");
     ASSERT_NE(presets, nullptr);
     settingstest::Choose(presets, presets->FindString("DVD (MPEG-2)"));
-    EXPECT_EQ(window->GetCodecParams().eCodec, OC_VOB);
-    EXPECT_TRUE(dynamic_cast<wxTextCtrl*>(wxWindow::FindWindowByName("OutputFile", window))->GetValue().EndsWith(".vob"));
-    const tCodecParams dvd = window->GetCodecParams();
+    EXPECT_EQ(frame->GetCodecParams().eCodec, OC_VOB);
+    EXPECT_TRUE(Text("OutputFile").EndsWith(".vob"));
+    const tCodecParams dvd = frame->GetCodecParams();
 
     answers.Queue(wxID_OK);  // the name proposed
-    wxCommandEvent save(wxEVT_BUTTON, 1021);
-    window->ProcessWindowEvent(save);
+    Command(wxEVT_BUTTON, 1021);
     EXPECT_EQ(presets->GetStringSelection(), "vob (DVD), MPEG-2 video, 480 lines");
     settingstest::Choose(presets, presets->FindString("Small 720p (H.264)"));
-    EXPECT_EQ(window->GetCodecParams().eCodec, OC_MP4);
-    wxString caption = dynamic_cast<wxStaticText*>(wxWindow::FindWindowByName("FormatCaption", window))->GetLabel();
-    EXPECT_TRUE(caption.Contains("  Quality: 28 (constant)\n")) << caption;
+    EXPECT_EQ(frame->GetCodecParams().eCodec, OC_MP4);
+    EXPECT_TRUE(Text("FormatCaption").Contains("  Quality: 28 (constant)\n")) << Text("FormatCaption");
     settingstest::Choose(presets, presets->FindString("vob (DVD), MPEG-2 video, 480 lines"));
-    EXPECT_EQ(window->GetCodecParams(), dvd);
-    window->OpenInputFile(MediaPath("video_only.mp4"));  // the preset chosen holds for the next input
-    EXPECT_EQ(window->GetCodecParams().eCodec, OC_VOB);
+    EXPECT_EQ(frame->GetCodecParams(), dvd);
+    frame->OpenInputFile(MediaPath("video_only.mp4"));  // the preset chosen holds for the next input
+    EXPECT_EQ(frame->GetCodecParams().eCodec, OC_VOB);
     EXPECT_EQ(presets->GetStringSelection(), "vob (DVD), MPEG-2 video, 480 lines");
-    window->Destroy();
     unsetenv("XDG_CONFIG_HOME");
+}
+
+// Space plays and the arrow follows; Space again pauses with the exact
+// picture at the arrow; J steps back a frame; Shift+Space plays the range
+// from its start and stops at its end; the keys do nothing without a video.
+TEST_F(MainWindow, KeysPlayPauseStepBackAndPlayTheRange)
+{
+    auto* bar = Find<RangeBarCtrl>("Timeline");
+    auto key = [this](int code, bool shift = false) {
+        wxKeyEvent event(wxEVT_CHAR_HOOK);
+        event.m_keyCode = code;
+        event.m_shiftDown = shift;
+        event.SetEventObject(frame);
+        frame->ProcessWindowEvent(event);
+    };
+    const std::string file = MediaPath("gop2s_44k.mp4");
+
+    key(WXK_SPACE);
+    EXPECT_FALSE(frame->IsPlaying());
+    ASSERT_TRUE(frame->OpenInputFile(file));
+    bar->SetSelection(2.0, 3.0);
+    bar->SetCurrentTime(2.0);
+    key(WXK_SPACE);
+    EXPECT_TRUE(frame->IsPlaying());
+    EXPECT_TRUE(HandleEventsUntil([&] { return bar->GetCurrentTime() > 2.1; }));
+    key(WXK_SPACE);
+    EXPECT_FALSE(frame->IsPlaying());
+    double paused = bar->GetCurrentTime();
+    EXPECT_TRUE(Shows(file, paused)) << paused;
+    key('J');
+    EXPECT_NEAR(bar->GetCurrentTime(), paused - 0.04, 1e-6);
+    EXPECT_TRUE(Shows(file, paused - 0.04));
+
+    key(WXK_SPACE, true);
+    EXPECT_TRUE(HandleEventsUntil([&] { return !frame->IsPlaying(); }));
+    wxTheApp->ProcessPendingEvents();
+    EXPECT_NEAR(bar->GetCurrentTime(), 2.96, 1e-6) << "the last picture before the range's end";
+    EXPECT_TRUE(Shows(file, 2.96));
+}
+
+// The open clip is queued twice (the second takes the next free name, the
+// first is asked about a file already there); two files are dropped on
+// the queue, one of them damaged. All run in turn: the damaged one fails
+// with its reason and the others are written and checked. The next main
+// window shows the queue as it ended.
+TEST_F(MainWindow, TheQueueRunsWhatTheWindowAddsInTurnAndTheNextWindowFindsItAsItEnded)
+{
+    std::string folder = OutputPath("queued");
+    RunCommand("mkdir -p " + Quote(folder) + " && touch " + Quote(folder + "/clip.mp4"));
+    auto click = [](wxWindow* root, const char* name) {
+        auto* button = dynamic_cast<wxButton*>(wxWindow::FindWindowByName(name, root));
+        ASSERT_NE(button, nullptr) << name;
+        wxCommandEvent event(wxEVT_BUTTON, button->GetId());
+        event.SetEventObject(button);
+        button->ProcessWindowEvent(event);
+    };
+    // Each row as "input > output: state", and its details.
+    auto rows = [this] {
+        auto* list = Find<wxListCtrl>("QueueList");
+        std::vector<std::string> found;
+        for (int row = 0; list && row < list->GetItemCount(); ++row)
+            found.push_back((list->GetItemText(row, 0) + " > " + list->GetItemText(row, 1) + ": " +
+                             list->GetItemText(row, 2)).utf8_string());
+        return found;
+    };
+    ASSERT_TRUE(frame->OpenInputFile(MediaPath("fps10.mp4")));
+    frame->SetOutputFile(folder + "/clip.mp4");
+    answers.Queue(wxID_NO);  // the next free name, not the file there
+    click(frame, "AddToQueue");
+    click(frame, "AddToQueue");
+    auto* panel = Find<QueuePanel>("QueuePanel");
+    ASSERT_NE(panel, nullptr);
+    auto* target = dynamic_cast<wxFileDropTarget*>(panel->GetParent()->GetDropTarget());
+    ASSERT_NE(target, nullptr);
+    wxArrayString dropped;
+    dropped.Add(MediaPath("truncated.mp4"));
+    dropped.Add(MediaPath("video_only.mp4"));
+    EXPECT_TRUE(target->OnDropFiles(5, 5, dropped));
+    EXPECT_TRUE(panel->GetParent()->IsShown());
+    ASSERT_EQ(answers.Dialogs().size(), 1u);
+    EXPECT_EQ(answers.Dialogs()[0].title, "Replace file?");
+
+    click(panel->GetParent(), "QueueGo");
+    ExportQueue& queue = panel->GetQueue();
+    while (queue.IsGoing() || queue.IsBusy()) {
+        queue.WaitForCurrent();
+        panel->Update();
+    }
+    const std::vector<std::string> ended = {
+        "fps10.mp4 > clip (1).mp4: checked", "fps10.mp4 > clip (2).mp4: checked",
+        "truncated.mp4 > truncated.mp4: failed", "video_only.mp4 > video_only.mp4: checked"};
+    ASSERT_EQ(rows(), ended);
+    auto* list = Find<wxListCtrl>("QueueList");  // the details: what was read back, or the reason
+    EXPECT_TRUE(list->GetItemText(0, 3).Contains("30 pictures")) << list->GetItemText(0, 3);
+    EXPECT_NE(list->GetItemText(2, 3), "");
+    for (const char* name : {"clip (1).mp4", "clip (2).mp4", "video_only.mp4"})
+        EXPECT_EQ(DecodeErrors(folder + "/" + name), "") << name;
+    EXPECT_EQ(RunCommand("cat " + Quote(folder + "/clip.mp4")).output, "") << "the file there is kept";
+
+    frame->Destroy();
+    wxTheApp->ProcessIdle();
+    frame = new MainFrame;
+    EXPECT_EQ(rows(), ended);
+    EXPECT_TRUE(Find<QueuePanel>("QueuePanel")->GetParent()->IsShown());
+}
+
+// "Cancel" at the first tick that shows progress only asks: the dialog
+// stays until the worker has finished the file, and then ends. Meanwhile it
+// names the file and shows the percentage.
+TEST(Exporter, CancelAsksTheWorkerToStopAndTheFileKeepsWhatWasWritten)
+{
+    std::string in = MediaPath("av_h264_aac.mp4"), out = OutputPath("exporter_cancelled.mp4");
+    bool cancelled = false, modalAfterCancel = false;
+    tExportCheck check;
+    {
+        Exporter dialog(nullptr, {in, out, RecordFor(in), wxRect(), 0, 0});
+        dialog.Bind(wxEVT_TIMER, [&](wxTimerEvent& e) {
+            e.Skip();
+            auto* gauge = dynamic_cast<wxGauge*>(wxWindow::FindWindowByName("ExportGauge", &dialog));
+            if (cancelled || !gauge || gauge->GetValue() == 0)
+                return;
+            cancelled = true;
+            dialog.CallAfter([&] {
+                EXPECT_EQ(Label(dialog, "ExportFile"), L"Writing \u201cexporter_cancelled.mp4\u201d");
+                EXPECT_TRUE(std::regex_match(Label(dialog, "ExportPercent").ToStdString(), std::regex(R"(\d+ %)")));
+                wxCommandEvent cancel(wxEVT_BUTTON, wxID_CANCEL);
+                cancel.SetEventObject(&dialog);
+                dialog.GetEventHandler()->ProcessEvent(cancel);
+                modalAfterCancel = dialog.IsModal();
+            });
+        });
+        EXPECT_EQ(dialog.Start(), EXPORT_CANCELED);
+        check = dialog.GetCheck();
+    }
+    EXPECT_TRUE(modalAfterCancel) << "Cancel waited for the worker on the window's thread";
+    EXPECT_EQ(DecodeErrors(out), "");
+    int pictures = CountVideoFrames(out);
+    EXPECT_GE(pictures, 1);
+    EXPECT_LT(pictures, 300) << "the whole input would give about 300";
+    EXPECT_NEAR(PacketSpan(out, "a:0"), PacketSpan(out, "v:0"), 0.1);
+    // The part written is read back and judged by itself, not by the range.
+    EXPECT_TRUE(check.asked.bCancelled);
+    EXPECT_EQ(check.video.iPackets, pictures);
+    for (const tExportFault& fault : check.faults)
+        EXPECT_TRUE(fault.eKind == EF_AUDIO_END) << ExportReportText(check);
+}
+
+TEST(Exporter, TheRemainingTimeIsEstimatedFromTheSpeedSoFarAndShownWithItsLabel)
+{
+    // 10 s for 2.5 s of a 10 s range: 40 s in all, 30 s left.
+    EXPECT_EQ(Exporter::EstimateRemaining(10000, 2.5, 10.0), 30000);
+    EXPECT_EQ(Exporter::EstimateRemaining(10000, 12.0, 10.0), 0) << "past the end nothing is left";
+    EXPECT_EQ(Exporter::EstimateRemaining(10000, 0.0, 10.0), 0) << "no position yet: nothing to tell";
+    EXPECT_EQ(Exporter::EstimateRemaining(0, 0.0, 0.0), 0);
+    EXPECT_EQ(Exporter::RemainedTimeText(65000), "Time left: 1m 05s");
 }
