@@ -547,6 +547,17 @@ TEST_F(MainWindow, KeysPlayPauseStepBackAndPlayTheRange)
     wxTheApp->ProcessPendingEvents();
     EXPECT_NEAR(bar->GetCurrentTime(), 2.96, 1e-6) << "the last picture before the range's end";
     EXPECT_TRUE(Shows(file, 2.96));
+
+    // A file damaged since it was opened is not played, and FFmpeg's reason is told.
+    std::string damaged = OutputPath("damaged_since_opened.mp4");
+    std::ofstream(damaged, std::ios::binary) << std::ifstream(file, std::ios::binary).rdbuf();
+    ASSERT_TRUE(frame->OpenInputFile(damaged));
+    std::ofstream(damaged, std::ios::binary | std::ios::trunc) << std::string(4096, '\0');
+    answers.Queue(wxID_OK);
+    key(WXK_SPACE);
+    EXPECT_FALSE(frame->IsPlaying());
+    EXPECT_TRUE(answers.Dialogs().back().message.StartsWith("Can't play this file.\nCan't open input file. ("))
+        << answers.Dialogs().back().message;
 }
 
 // The open clip is queued twice (the second takes the next free name, the
