@@ -21,22 +21,24 @@ using namespace testsupport;
 
 namespace {
 
-// The checksums of one stream's packets ("v:0", "a:0") in the file's order:
-// the sixth field of each line, before any side data's.
-std::vector<std::string> PacketHashes(const std::string& file, const std::string& stream)
-{
-    CommandResult r = RunCommand("ffmpeg -v error -i " + Quote(file) + " -map 0:" + stream + " -c copy -f framemd5 -");
+// One stream's packets ("v:0", "a:0") in the file's order: the checksums of
+// their data, and the earliest time they show.
+struct Packets {
     std::vector<std::string> hashes;
-    std::istringstream lines(r.output);
+    double first = 1e9;
+};
+Packets PacketsOf(const std::string& file, const std::string& stream)
+{
+    std::istringstream lines(RunCommand("ffprobe -v error -show_data_hash MD5 -select_streams " + stream +
+                                        " -show_entries packet=pts_time,data_hash -of default=nw=1 " + Quote(file))
+                                 .output);
+    Packets packets;
     for (std::string line; std::getline(lines, line);)
-        if (!line.empty() && line[0] != '#') {
-            std::istringstream fields(line);
-            std::string field;
-            for (int i = 0; i < 6; ++i)
-                std::getline(fields, field, ',');
-            hashes.push_back(field);
-        }
-    return hashes;
+        if (line.rfind("data_hash=", 0) == 0)
+            packets.hashes.push_back(line.substr(10));
+        else if (line.rfind("pts_time=", 0) == 0 && line != "pts_time=N/A")
+            packets.first = std::min(packets.first, std::stod(line.substr(9)));
+    return packets;
 }
 
 // Where `part` lies whole within `whole`, or -1.
@@ -44,19 +46,6 @@ long Within(const std::vector<std::string>& part, const std::vector<std::string>
 {
     auto found = std::search(whole.begin(), whole.end(), part.begin(), part.end());
     return part.empty() || found == whole.end() ? -1 : long(found - whole.begin());
-}
-
-// The earliest time a stream's packets show.
-double FirstTime(const std::string& file, const std::string& stream)
-{
-    CommandResult r = RunCommand("ffprobe -v error -select_streams " + stream +
-                                 " -show_entries packet=pts_time -of csv=p=0 " + Quote(file));
-    std::istringstream lines(r.output);
-    double first = 1e9;
-    for (std::string line; std::getline(lines, line);)
-        if (!line.empty() && line[0] != 'N')
-            first = std::min(first, std::stod(line));
-    return first;
 }
 
 tCodecParams CopyRecord(const std::string& in, enumOutputCodec codec)
@@ -83,7 +72,7 @@ TEST(Copy, PicturesCopiedUnchangedFromTheKeyFrameAtOrBeforeTheStart)
 {
     std::string in = MediaPath("gop2s_44k.mp4");
     EXPECT_DOUBLE_EQ(PacketSource(in.c_str(), 0, false).StartAt(5.0), 4.0);
-    std::vector<std::string> sourcePictures = PacketHashes(in, "v:0"), sourceSound = PacketHashes(in, "a:0");
+    Packets sourcePictures = PacketsOf(in, "v:0"), sourceSound = PacketsOf(in, "a:0");
     const struct { enumOutputCodec codec; enumSoundCodec sound; const char* output; } cases[] = {
         {OC_MP4, SC_COPY, "copy.mp4"}, {OC_MKV_H264, SC_COPY, "copy.mkv"}, {OC_MOV, SC_OUTPUT, "copy_encoded_sound.mov"}};
     for (const auto& c : cases) {
@@ -97,14 +86,13 @@ TEST(Copy, PicturesCopiedUnchangedFromTheKeyFrameAtOrBeforeTheStart)
         EXPECT_NE(ExportSummaryLine(done.check).find("copied from the key frame at 0:04.0"), std::string::npos)
             << ExportSummaryLine(done.check);
 
-        std::vector<std::string> pictures = PacketHashes(out, "v:0");
-        EXPECT_EQ(Within(pictures, sourcePictures), 100);  // the 101st picture is the one at 4.0 s
-        EXPECT_NEAR(double(pictures.size()), 5.0 * 25, 3);
+        Packets pictures = PacketsOf(out, "v:0"), sound = PacketsOf(out, "a:0");
+        EXPECT_EQ(Within(pictures.hashes, sourcePictures.hashes), 100);  // the 101st picture is the one at 4.0 s
+        EXPECT_NEAR(double(pictures.hashes.size()), 5.0 * 25, 3);
         if (c.sound == SC_COPY) {
-            EXPECT_GE(Within(PacketHashes(out, "a:0"), sourceSound), 0);
+            EXPECT_GE(Within(sound.hashes, sourceSound.hashes), 0);
         }
-        double picture = FirstTime(out, "v:0"), sound = FirstTime(out, "a:0");
-        EXPECT_NEAR(sound, picture, 1024.0 / 44100 + 0.001);
+        EXPECT_NEAR(sound.first, pictures.first, 1024.0 / 44100 + 0.001);
         EXPECT_EQ(DecodeErrors(out), "");
     }
 }
@@ -140,16 +128,18 @@ TEST(Copy, SoundPassesThroughBesideEncodedPictures)
         ExportJob::Snapshot done = Export({in, out, params, wxRect(), 1.3, 3.3});
         ASSERT_EQ(done.state, ExportJob::FINISHED) << done.reason;
         EXPECT_TRUE(done.check.Passed()) << ExportReportText(done.check);
-        std::vector<std::string> sound = PacketHashes(out, "a:0");
-        EXPECT_GE(Within(sound, PacketHashes(in, "a:0")), 0);
-        EXPECT_NEAR(sound.size() * c.frame, 2.0, 2 * c.frame);
-        EXPECT_NEAR(FirstTime(out, "a:0"), FirstTime(out, "v:0"), c.frame + c.delay + 0.001);
+        Packets sound = PacketsOf(out, "a:0");
+        EXPECT_GE(Within(sound.hashes, PacketsOf(in, "a:0").hashes), 0);
+        EXPECT_NEAR(sound.hashes.size() * c.frame, 2.0, 2 * c.frame);
+        EXPECT_NEAR(sound.first, PacketsOf(out, "v:0").first, c.frame + c.delay + 0.001);
         EXPECT_EQ(DecodeErrors(out), "");
     }
 }
 
-// Refused before any file is made; a copy stopped half-way leaves none either.
-TEST(Copy, RefusedOrAbandonedCopiesLeaveNoFile)
+// Only what stays as it is is copied: sound the container takes, pictures
+// neither cropped, scaled nor retimed. Refused before any file is made; a
+// copy stopped half-way leaves none either.
+TEST(Copy, OnlyWhatStaysAsItIsIsCopiedAndRefusedOrAbandonedCopiesLeaveNoFile)
 {
     const struct { enumOutputCodec codec; AVCodecID sound; bool takes; } cases[] = {
         {OC_MP4, AV_CODEC_ID_AAC, true},     {OC_MP4, AV_CODEC_ID_MP3, true},      {OC_MKV_H264, AV_CODEC_ID_VORBIS, true},
@@ -158,27 +148,6 @@ TEST(Copy, RefusedOrAbandonedCopiesLeaveNoFile)
         EXPECT_EQ(CanCopySound(c.codec, c.sound), c.takes) << c.codec << " " << c.sound;
     EXPECT_TRUE(CanHoldPictures(OC_MKV_VP9, AV_CODEC_ID_H264));
     EXPECT_FALSE(CanHoldPictures(OC_WEBM_VP9, AV_CODEC_ID_H264));
-
-    std::string in = MediaPath("gop2s_44k.mp4"), out = OutputPath("copy_refused.webm");
-    ExportJob::Snapshot refused = Export({in, out, CopyRecord(in, OC_WEBM_VP9), wxRect(), 0, 2});
-    EXPECT_EQ(refused.state, ExportJob::FAILED);
-    EXPECT_EQ(refused.reason, "This output's container can't hold the source's pictures as they are.");
-    EXPECT_FALSE(std::ifstream(out).good());
-
-    out = OutputPath("copy_abandoned.mp4");
-    {
-        StreamCopier copier(in.c_str(), out.c_str(), CopyRecord(in, OC_MP4), wxRect(), 0, 0);
-        for (int packets = 0; packets < 20; ++packets)
-            copier.Copy();
-        EXPECT_GT(copier.GetPictures(), 0u);
-    }
-    std::string folder = out.substr(0, out.rfind('/'));
-    EXPECT_EQ(RunCommand("ls -A " + Quote(folder) + " | grep copy_abandoned").output, "");
-}
-
-// Pictures that would change are not copied.
-TEST(Copy, OnlyPicturesThatStayAsTheyAreAreCopied)
-{
     std::string in = MediaPath("gop2s_44k.mp4");
     tInputStreamInfo info = InputStream(in.c_str(), true, false).GetInfo();
     tCodecParams same = CopyRecord(in, OC_MP4);
@@ -191,4 +160,20 @@ TEST(Copy, OnlyPicturesThatStayAsTheyAreAreCopied)
     EXPECT_FALSE(CanCopyVideo(same, info, {8, 8, 160, 120}));
     EXPECT_FALSE(CanCopyVideo(smaller, info, {}));
     EXPECT_FALSE(CanCopyVideo(faster, info, {}));
+
+    std::string out = OutputPath("copy_refused.webm");
+    ExportJob::Snapshot refused = Export({in, out, CopyRecord(in, OC_WEBM_VP9), wxRect(), 0, 2});
+    EXPECT_EQ(refused.state, ExportJob::FAILED);
+    EXPECT_EQ(refused.reason, "This output's container can't hold the source's pictures as they are.");
+    EXPECT_FALSE(std::ifstream(out).good());
+
+    out = OutputPath("copy_abandoned.mp4");
+    {
+        StreamCopier copier(in.c_str(), out.c_str(), same, wxRect(), 0, 0);
+        for (int packets = 0; packets < 20; ++packets)
+            copier.Copy();
+        EXPECT_GT(copier.GetPictures(), 0u);
+    }
+    std::string folder = out.substr(0, out.rfind('/'));
+    EXPECT_EQ(RunCommand("ls -A " + Quote(folder) + " | grep copy_abandoned").output, "");
 }

@@ -39,33 +39,22 @@ public:
         m_Changed.wait(lock, [&] { return m_Now >= time || m_Woken; });
         m_Waiting = NAN;
     }
+    void Wake() override { Change([&] { m_Woken = true; }); }
     bool TakesSound() const override { return true; }
     void PutSound(const AVFrame& sound, double time) override
     {
         std::lock_guard<std::mutex> lock(m_Mutex);
-        if (std::isnan(m_SoundStart))
-            m_SoundStart = time;
+        m_SoundStart = std::isnan(m_SoundStart) ? time : m_SoundStart;
         m_SoundEnd = time + double(sound.nb_samples) / sound.sample_rate;
     }
 
-    void Set(double time)
-    {
-        std::lock_guard<std::mutex> lock(m_Mutex);
-        m_Now = time;
-        m_Changed.notify_all();
-    }
+    void Set(double time) { Change([&] { m_Now = time; }); }
     // The time the player waits for, once it waits.
     double WaitedFor()
     {
         std::unique_lock<std::mutex> lock(m_Mutex);
         m_Changed.wait(lock, [&] { return !std::isnan(m_Waiting) && m_Now < m_Waiting; });
         return m_Waiting;
-    }
-    void Wake() override
-    {
-        std::lock_guard<std::mutex> lock(m_Mutex);
-        m_Woken = true;
-        m_Changed.notify_all();
     }
     // The start and the end of the sound given so far.
     std::pair<double, double> Sound()
@@ -75,13 +64,16 @@ public:
     }
 
 private:
+    template <typename F> void Change(F change)
+    {
+        std::lock_guard<std::mutex> lock(m_Mutex);
+        change();
+        m_Changed.notify_all();
+    }
     std::mutex m_Mutex;
     std::condition_variable m_Changed;
-    double m_Now = 0.0;
-    double m_Waiting = NAN;
+    double m_Now = 0.0, m_Waiting = NAN, m_SoundStart = NAN, m_SoundEnd = NAN;
     bool m_Woken = false;
-    double m_SoundStart = NAN;
-    double m_SoundEnd = NAN;
 };
 
 // What the player showed: each picture's time with the clock's time and the
@@ -107,7 +99,8 @@ struct Watcher {
 
 // Pictures are shown when the clock reaches their times; those more than a
 // frame late are dropped; the sound given leads the pictures from the
-// first one on; playing stops before the end of the range.
+// first one on; playing stops before the end of the range, and at once when
+// stopped.
 TEST(Player, ShowsPicturesAtTheClocksTimeAndDropsLateOnes)
 {
     Watcher watcher;
@@ -153,21 +146,19 @@ TEST(Player, ShowsPicturesAtTheClocksTimeAndDropsLateOnes)
     EXPECT_NEAR(playing.LastPictureTime(), 2.96, 1e-3);
     EXPECT_EQ(playing.DroppedPictures(), 25 - 3);
     EXPECT_NEAR(fake->Sound().first, 2.0, 0.04);
-}
 
-// Stopping a player that waits for its clock returns at once; with the
-// sound device as its clock (the dummy one here) it plays and stops alike.
-TEST(Player, StopReturnsWhileWaitingAndTheSoundDevicePlaysAlong)
-{
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    auto clock = std::make_unique<FakeClock>();
-    FakeClock* fake = clock.get();
-    Player playing(MediaPath("gop2s_44k.mp4"), {}, wxSize(), std::move(clock));
+    // Stopping while the player waits for its clock returns at once.
     playing.Play(1.0);
     EXPECT_NEAR(fake->WaitedFor(), 1.04, 1e-3);
     playing.Stop();
     EXPECT_FALSE(playing.IsPlaying());
+}
 
+// With the sound device as its clock (the dummy one here) the player plays
+// and stops alike.
+TEST(Player, TheSoundDeviceKeepsTheTimeAndPlaysAlong)
+{
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
     SoundOutput sound(44100, 2);
     sound.Begin(4.0);
     EXPECT_GE(sound.Now(), 4.0);

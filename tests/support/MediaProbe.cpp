@@ -119,24 +119,17 @@ double DecodedAudioSeconds(const std::string& file)
     return 0.0;
 }
 
-// The first video stream's size, in a picture without pixels.
-static Picture VideoShape(const std::string& file)
+// The pictures the ffmpeg tool writes as packed RGB24 for `arguments`, at
+// the first video stream's size.
+static std::vector<Picture> RawPictures(const std::string& file, const std::string& arguments)
 {
     Picture shape;
     for (auto& s : ProbeStreams(file))
-        if (s["codec_type"] == "video") {
+        if (s["codec_type"] == "video" && !shape.width) {
             shape.width = std::atoi(s["width"].c_str());
             shape.height = std::atoi(s["height"].c_str());
-            break;
         }
-    return shape;
-}
-
-// The pictures the ffmpeg tool writes as packed RGB24 for `arguments`.
-static std::vector<Picture> RawPictures(const std::string& file, const std::string& arguments)
-{
     std::vector<Picture> pictures;
-    Picture shape = VideoShape(file);
     const size_t size = size_t(shape.width) * shape.height * 3;
     std::string raw = RunCommand("ffmpeg -nostdin -v error -i " + Quote(file) + arguments +
                                  " -f rawvideo -pix_fmt rgb24 -").output;
