@@ -3,6 +3,7 @@
 #include <cmath>
 #include <condition_variable>
 #include <cstdlib>
+#include <future>
 #include <mutex>
 #include <utility>
 #include <vector>
@@ -82,19 +83,6 @@ struct Shown {
     double time, clock, soundEnd;
 };
 
-struct Watcher {
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::vector<Shown> shown;
-    bool ended = false;
-
-    void WaitForEnd()
-    {
-        std::unique_lock<std::mutex> lock(mutex);
-        changed.wait(lock, [&] { return ended; });
-    }
-};
-
 }  // namespace
 
 // Pictures are shown when the clock reaches their times; those more than a
@@ -103,7 +91,8 @@ struct Watcher {
 // stopped.
 TEST(Player, ShowsPicturesAtTheClocksTimeAndDropsLateOnes)
 {
-    Watcher watcher;
+    std::vector<Shown> shown;  // by the player's thread, up to its end
+    std::promise<void> ended;
     auto clock = std::make_unique<FakeClock>();
     FakeClock* fake = clock.get();
     Player* player = nullptr;
@@ -113,14 +102,9 @@ TEST(Player, ShowsPicturesAtTheClocksTimeAndDropsLateOnes)
         wxImage picture = player->TakePicture(time);
         EXPECT_TRUE(picture.IsOk());
         EXPECT_EQ(picture.GetWidth(), 160);  // made to fit in the box below
-        std::lock_guard<std::mutex> lock(watcher.mutex);
-        watcher.shown.push_back({time, fake->Now(), fake->Sound().second});
+        shown.push_back({time, fake->Now(), fake->Sound().second});
     };
-    listener.ended = [&] {
-        std::lock_guard<std::mutex> lock(watcher.mutex);
-        watcher.ended = true;
-        watcher.changed.notify_all();
-    };
+    listener.ended = [&] { ended.set_value(); };
     Player playing(MediaPath("gop2s_44k.mp4"), listener, wxSize(160, 200), std::move(clock));
     player = &playing;
 
@@ -132,11 +116,11 @@ TEST(Player, ShowsPicturesAtTheClocksTimeAndDropsLateOnes)
     fake->Set(2.30);  // 2.08 to 2.24 are late by more than a frame
     EXPECT_NEAR(fake->WaitedFor(), 2.32, 1e-3);
     fake->Set(10.0);  // the one waiting and all of the rest are late
-    watcher.WaitForEnd();
+    ended.get_future().wait();
     playing.Stop();
 
     std::vector<double> times;
-    for (const Shown& s : watcher.shown) {
+    for (const Shown& s : shown) {
         times.push_back(std::round(s.time * 100) / 100);
         EXPECT_NEAR(s.clock, s.time, 0.04) << "picture and clock within a frame";
         EXPECT_GE(s.soundEnd, s.time) << "the sound reached the picture";
