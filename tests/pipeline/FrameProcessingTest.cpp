@@ -2,7 +2,6 @@
 // on synthetic pictures whose pixel values tell where they came from.
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -10,12 +9,14 @@
 #include <gtest/gtest.h>
 
 #include "pipeline/FrameProcessingEngine.h"
-#include "support/TestMedia.h"
+#include "support/PictureCompare.h"
 
 extern "C" {
 #include <libavutil/pixdesc.h>
 #include <libavutil/pixfmt.h>
 }
+
+using namespace testsupport;
 
 namespace {
 
@@ -52,21 +53,14 @@ ConvertParams Params(int srcW, int srcH, int srcFmt, int dstW, int dstH, int dst
     return {srcW, srcH, srcFmt, dstW, dstH, dstFmt, {}, {}};
 }
 
-const uint8_t* Pixel(const AVFrame* frame, int x, int y)
+// An RGB24 frame's rows, packed.
+Picture Rows(const AVFrame& frame)
 {
-    return frame->data[0] + size_t(y) * frame->linesize[0] + size_t(x) * 3;
-}
-
-// Largest distance of a colour value from (r, g, b) in the rectangle.
-int MaxError(const AVFrame* frame, int x0, int y0, int w, int h, int r, int g, int b)
-{
-    int worst = 0;
-    for (int y = y0; y < y0 + h; ++y)
-        for (int x = x0; x < x0 + w; ++x) {
-            const uint8_t* px = Pixel(frame, x, y);
-            worst = std::max({worst, std::abs(px[0] - r), std::abs(px[1] - g), std::abs(px[2] - b)});
-        }
-    return worst;
+    Picture p{frame.width, frame.height, {}};
+    for (int y = 0; y < frame.height; ++y)
+        p.rgb.insert(p.rgb.end(), frame.data[0] + ptrdiff_t(y) * frame.linesize[0],
+                     frame.data[0] + ptrdiff_t(y) * frame.linesize[0] + frame.width * 3);
+    return p;
 }
 
 // The quadrants at 320x240 in `format`, made from a palette picture.
@@ -104,11 +98,12 @@ TEST(FrameProcessing, CropIsCutFromTheRightPlaceAndStretchedOverTheWholeOutput)
         ffmpeg::FramePtr out = engine.ProcessFrame(source.get());
         ASSERT_TRUE(out);
         ASSERT_EQ(wxSize(out->width, out->height), size);
+        Picture p = Rows(*out);
         double scaleX = 480.0 / size.x, scaleY = 360.0 / size.y;
         for (int y = 0; y < size.y; y += 7)
             for (int x = 0; x < size.x; x += 7) {
                 double sx = 80 + (x + 0.5) * scaleX - 0.5, sy = 60 + (y + 0.5) * scaleY - 0.5;
-                const uint8_t* px = Pixel(out.get(), x, y);
+                const uint8_t* px = p.At(x, y);
                 ASSERT_NEAR(px[0], std::clamp(sx, 80.0, 559.0) * 255 / 639, 3.0) << "at " << x << "," << y;
                 ASSERT_NEAR(px[1], std::clamp(sy, 60.0, 419.0) * 255 / 479, 3.0) << "at " << x << "," << y;
             }
@@ -133,9 +128,7 @@ TEST(FrameProcessing, PaddedAndPackedRowsPassUnchangedAtTheSameSize)
             ffmpeg::FramePtr out = engine.ProcessFrame(source);
             ASSERT_TRUE(out);
             EXPECT_EQ(out->pict_type, AV_PICTURE_TYPE_NONE);
-            for (int y = 0; y < 60; ++y)
-                ASSERT_EQ(0, std::memcmp(Pixel(out.get(), 0, y), packed->data[0] + size_t(y) * 270, 270))
-                    << "row " << y << (source == padded.get() ? " of the padded picture" : " of the packed picture");
+            EXPECT_EQ(Rows(*out).rgb, Rows(*packed).rgb) << (source == padded.get() ? "padded" : "packed");
         }
 }
 
@@ -176,9 +169,10 @@ TEST(FrameProcessing, EveryPixelFormatIsCroppedFromTheSamePlaceAndCropsAreClippe
             FrameProcessingEngine engine(Params(320, 240, format, 80, 60, AV_PIX_FMT_RGB24), c.crop);
             ffmpeg::FramePtr out = engine.ProcessFrame(source.get());
             ASSERT_TRUE(out);
+            Picture p = Rows(*out);
             for (int q = 0; q < 4; ++q) {  // each quadrant in its place, clear of the blended borders
                 const int* want = colours[c.quadrant < 0 ? q : c.quadrant];
-                EXPECT_LE(MaxError(out.get(), (q % 2) * 40 + 2, (q / 2) * 30 + 2, 36, 26, want[0], want[1], want[2]), 8)
+                EXPECT_LE(MaxColourError(p, (q % 2) * 40 + 2, (q / 2) * 30 + 2, 36, 26, want[0], want[1], want[2]), 8)
                     << "crop " << c.crop.x << "," << c.crop.y << " " << c.crop.width << "x" << c.crop.height;
             }
         }
