@@ -57,11 +57,18 @@ tCodecParams CopyRecord(const std::string& in, enumOutputCodec codec)
     return params;
 }
 
+// The export on its worker, which tells of its end once.
 ExportJob::Snapshot Export(tExportOrder order)
 {
-    ExportJob job(std::move(order));
-    job.Wait();
-    return job.GetSnapshot();
+    ExportJob::Snapshot done;
+    int ends = 0;
+    {
+        ExportJob job(std::move(order), [&ends] { ++ends; });
+        job.Wait();
+        done = job.GetSnapshot();
+    }
+    EXPECT_EQ(ends, 1);
+    return done;
 }
 
 }  // namespace
@@ -94,6 +101,9 @@ TEST(Copy, PacketsCopiedUnchangedFromTheStartWithTheSoundFromTheFirstPicture)
         ASSERT_EQ(done.state, ExportJob::FINISHED) << done.reason;
         EXPECT_TRUE(done.check.Passed()) << ExportReportText(done.check);
         Packets pictures = PacketsOf(out, "v:0"), sound = PacketsOf(out, "a:0");
+        EXPECT_EQ(done.progress, 1000);
+        EXPECT_EQ(done.writtenFrames, pictures.hashes.size());
+        EXPECT_EQ(size_t(done.check.video.iPackets), pictures.hashes.size());
         if (c.pictures) {
             EXPECT_NE(ExportSummaryLine(done.check).find("copied from the key frame at 0:04.0"), std::string::npos)
                 << ExportSummaryLine(done.check);

@@ -134,10 +134,9 @@ void Judge(const Source& c)
     }
     case DEINTERLACED: {
         auto idet = RunCommand("ffmpeg -nostdin -v info -i " + Quote(out) + " -vf idet -f null - 2>&1").output;
-        size_t at = idet.find("Multi frame detection:");
         int tff = -1, bff = -1;
-        if (at != std::string::npos)
-            std::sscanf(idet.c_str() + at, "Multi frame detection: TFF: %d BFF: %d", &tff, &bff);
+        std::sscanf(idet.c_str() + std::min(idet.find("Multi frame detection:"), idet.size()),
+                    "Multi frame detection: TFF: %d BFF: %d", &tff, &bff);
         EXPECT_EQ(tff + bff, 0) << idet;
         EXPECT_EQ(video["field_order"], "progressive");
         double woven = Combing(Shown(file, 0.2, width, height));
