@@ -104,9 +104,7 @@ void Judge(const Source& c)
     params.iHeight = input.GetInfo().displayHeight & ~1;
     std::string out = OutputPath(std::string(c.name) + ".out.mp4");
     ASSERT_GT(RunExport(file, out, params, 0, 0.4), 0);
-    auto streams = ProbeStreams(out);
-    ASSERT_FALSE(streams.empty());
-    auto& video = streams[0];
+    Fields video = ProbeStreams(out).at(0);
     const int width = c.width & ~1, height = c.height & ~1;
     EXPECT_EQ(video["width"] + "x" + video["height"], std::to_string(width) + "x" + std::to_string(height));
     if (c.tags) {

@@ -45,18 +45,16 @@ std::pair<unsigned long, std::string> FileIdentity(const std::string& path)
     return {info.st_ino, ReadFile(path)};
 }
 
-static std::vector<Fields> ParseSections(const std::string& text, const std::string& section)
+// What ffprobe -show_WHAT prints: each `section` as a key=value map.
+static std::vector<Fields> Probe(const std::string& file, const std::string& what, const std::string& section)
 {
+    std::istringstream in(RunCommand("ffprobe -v error -show_" + what + " " + Quote(file)).output);
     std::vector<Fields> sections;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line == "[" + section + "]") {
-            sections.emplace_back();
-            continue;
-        }
+    for (std::string line; std::getline(in, line);) {
         auto eq = line.find('=');
-        if (!sections.empty() && eq != std::string::npos)
+        if (line == section)
+            sections.emplace_back();
+        else if (!sections.empty() && eq != std::string::npos)
             sections.back()[line.substr(0, eq)] = line.substr(eq + 1);
     }
     return sections;
@@ -64,14 +62,12 @@ static std::vector<Fields> ParseSections(const std::string& text, const std::str
 
 std::vector<Fields> ProbeStreams(const std::string& file)
 {
-    auto r = RunCommand("ffprobe -v error -show_streams " + Quote(file));
-    return ParseSections(r.output, "STREAM");
+    return Probe(file, "streams", "[STREAM]");
 }
 
 Fields ProbeFormat(const std::string& file)
 {
-    auto r = RunCommand("ffprobe -v error -show_format " + Quote(file));
-    auto sections = ParseSections(r.output, "FORMAT");
+    auto sections = Probe(file, "format", "[FORMAT]");
     return sections.empty() ? Fields() : sections.front();
 }
 
@@ -109,13 +105,11 @@ double PacketSpan(const std::string& file, const std::string& stream)
 
 double DecodedAudioSeconds(const std::string& file)
 {
-    for (auto& s : ProbeStreams(file)) {
-        if (s["codec_type"] != "audio")
-            continue;
-        auto r = RunCommand("ffmpeg -nostdin -v error -i " + Quote(file) +
-                            " -map 0:a:0 -ac 1 -f s16le - | wc -c");
-        return std::atof(r.output.c_str()) / 2 / std::atof(s["sample_rate"].c_str());
-    }
+    for (auto& s : ProbeStreams(file))
+        if (s["codec_type"] == "audio")
+            return std::atof(RunCommand("ffmpeg -nostdin -v error -i " + Quote(file) +
+                                        " -map 0:a:0 -ac 1 -f s16le - | wc -c").output.c_str()) /
+                   2 / std::atof(s["sample_rate"].c_str());
     return 0.0;
 }
 
