@@ -20,7 +20,6 @@ using namespace testsupport;
 
 namespace {
 
-const std::string ffmpeg = "ffmpeg -nostdin -v error -y ";
 // A tone for each channel of a 5.1 film, a low one for the LFE (after one picture input).
 const std::string surround =
     "-f lavfi -i sine=f=300:d=2 -f lavfi -i sine=f=500:d=2 -f lavfi -i sine=f=700:d=2 "
@@ -29,10 +28,7 @@ const std::string surround =
 
 std::string Make(const std::string& name, const std::string& arguments)
 {
-    std::string path = OutputPath("content_" + name);
-    CommandResult made = RunCommand(ffmpeg + arguments + " " + Quote(path) + " 2>&1");
-    EXPECT_EQ(made.exitCode, 0) << made.output;
-    return path;
+    return MakeMedia("content_" + name, arguments);
 }
 
 }  // namespace

@@ -16,15 +16,16 @@ using namespace testsupport;
 
 namespace {
 
-// Waits until the worker has written `pictures` or ended.
-void WaitForPictures(const ExportJob& job, uint64_t pictures)
+// The export's end after `stop` (Cancel or Abandon) once it has written 10
+// pictures.
+ExportJob::Snapshot Stopped(const std::string& in, const std::string& out, void (ExportJob::*stop)())
 {
-    for (;;) {
-        ExportJob::Snapshot now = job.GetSnapshot();
-        if (now.writtenFrames >= pictures || now.state != ExportJob::RUNNING)
-            return;
+    ExportJob job({in, out, RecordFor(in), wxRect(), 0, 0});
+    while (job.GetSnapshot().writtenFrames < 10 && job.GetSnapshot().state == ExportJob::RUNNING)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+    (job.*stop)();
+    job.Wait();
+    return job.GetSnapshot();
 }
 
 }  // namespace
@@ -34,23 +35,10 @@ TEST(ExportJob, CancelKeepsWhatWasWrittenAbandonLeavesTheEarlierFileAsItWas)
     std::string in = MediaPath("av_h264_aac.mp4"), out = OutputPath("job_stopped.mp4");
     std::ofstream(out) << "earlier";
     auto earlier = FileIdentity(out);
-    {
-        ExportJob job({in, out, RecordFor(in), wxRect(), 0, 0});
-        WaitForPictures(job, 10);
-        job.Abandon();
-        job.Wait();
-        EXPECT_EQ(job.GetSnapshot().state, ExportJob::ABANDONED);
-    }
+    EXPECT_EQ(Stopped(in, out, &ExportJob::Abandon).state, ExportJob::ABANDONED);
     EXPECT_EQ(FileIdentity(out), earlier);
 
-    ExportJob::Snapshot cancelled;
-    {
-        ExportJob job({in, out, RecordFor(in), wxRect(), 0, 0});
-        WaitForPictures(job, 10);
-        job.Cancel();
-        job.Wait();
-        cancelled = job.GetSnapshot();
-    }
+    ExportJob::Snapshot cancelled = Stopped(in, out, &ExportJob::Cancel);
     EXPECT_EQ(cancelled.state, ExportJob::CANCELED);
     EXPECT_GE(cancelled.writtenFrames, 10u);
     EXPECT_LT(cancelled.progress, 1000);

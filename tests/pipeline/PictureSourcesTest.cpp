@@ -25,14 +25,10 @@ namespace {
 // `turn`, when set, is written as the display matrix's rotation.
 std::string Make(const std::string& name, const std::string& args, int turn = 0)
 {
-    std::string file = OutputPath(name);
-    std::string ff = "ffmpeg -nostdin -v error -y ";
-    std::string made = turn ? OutputPath("unturned_" + name) : file;
-    EXPECT_EQ(RunCommand(ff + args + " " + Quote(made)).exitCode, 0) << name;
-    if (turn)
-        RunCommand(ff + "-i " + Quote(made) + " -c copy -metadata:s:v rotate=" + std::to_string(turn) + " " +
-                   Quote(file));
-    return file;
+    if (!turn)
+        return MakeMedia(name, args);
+    return MakeMedia(name, "-i " + Quote(MakeMedia("unturned_" + name, args)) + " -c copy -metadata:s:v rotate=" +
+                               std::to_string(turn));
 }
 
 std::string Pattern(const std::string& size, double seconds = 1)

@@ -23,15 +23,14 @@ namespace {
 // The decoded sound of the first audio stream, one list of samples a channel.
 std::vector<std::vector<float>> DecodeChannels(const std::string& file)
 {
-    int channels = 0;
+    std::vector<std::vector<float>> out;
     for (auto& stream : ProbeStreams(file))
-        if (stream["codec_type"] == "audio") channels = std::atoi(stream["channels"].c_str());
+        if (stream["codec_type"] == "audio" && out.empty()) out.resize(std::atoi(stream["channels"].c_str()));
     std::string raw = RunCommand("ffmpeg -nostdin -v error -i " + Quote(file) + " -map 0:a:0 -f f32le -").output;
-    std::vector<float> all(channels ? raw.size() / sizeof(float) / channels * channels : 0);  // whole frames
+    std::vector<float> all(raw.size() / sizeof(float));
     std::memcpy(all.data(), raw.data(), all.size() * sizeof(float));
-    std::vector<std::vector<float>> out(channels);
-    for (size_t i = 0; i < all.size(); ++i)
-        out[i % channels].push_back(all[i]);
+    for (size_t i = 0; !out.empty() && i < all.size(); ++i)
+        out[i % out.size()].push_back(all[i]);
     return out;
 }
 

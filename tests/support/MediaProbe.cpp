@@ -8,6 +8,10 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <gtest/gtest.h>
+
+#include "support/TestMedia.h"
+
 namespace testsupport {
 
 CommandResult RunCommand(const std::string& command)
@@ -31,6 +35,14 @@ std::string Quote(const std::string& text)
     for (char c : text)
         quoted += (c == '\'') ? std::string("'\\''") : std::string(1, c);
     return quoted + "'";
+}
+
+std::string MakeMedia(const std::string& name, const std::string& arguments)
+{
+    std::string path = OutputPath(name);
+    CommandResult made = RunCommand("ffmpeg -nostdin -v error -y " + arguments + " " + Quote(path) + " 2>&1");
+    EXPECT_EQ(made.exitCode, 0) << made.output;
+    return path;
 }
 
 std::string ReadFile(const std::string& path)
