@@ -40,9 +40,10 @@ TEST(ExportQueueNames, TakenNamesGetTheNextFreeNumberAndItemsNeverShareAnOutput)
     std::string folder = OutputPath("names");
     RunCommand("mkdir -p " + Quote(folder) + " && touch " + Quote(folder + "/old.mp4"));
     ExportQueue queue("");
-    // A name the queue holds is taken, replacing agreed or not; an existing file only when not agreed.
+    // Names the queue holds are taken, agreed or not; an existing file only when not agreed.
     const struct { const char* name; bool agreed; const char* placed; } adds[] = {
-        {"a.mp4", false, "a.mp4"}, {"a.mp4", true, "a (1).mp4"}, {"old.mp4", false, "old (1).mp4"}, {"old.mp4", true, "old.mp4"}};
+        {"a.mp4", false, "a.mp4"}, {"a.mp4", true, "a (1).mp4"}, {"old.mp4", false, "old (1).mp4"},
+        {"old.mp4", true, "old.mp4"}};
     for (const auto& a : adds)
         EXPECT_EQ(queue.Find(queue.Add(Order("/in/x.mp4", folder + "/" + a.name), a.agreed))->order.output,
                   folder + "/" + a.placed);

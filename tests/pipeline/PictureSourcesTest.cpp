@@ -77,13 +77,18 @@ double Combing(const Picture& p)
     return sum / (double(p.width) * 3 * (p.height - 2));
 }
 
+const std::string x264 = "-c:v libx264 -preset ultrafast ";
+// Matrix/primaries/transfer/range of an export in SD and HD colours.
+const char* const sdTags = "smpte170m/smpte170m/smpte170m/tv";
+const char* const hdTags = "bt709/bt709/bt709/tv";
+
 enum Check { SAME_PICTURE, SATURATION, DEINTERLACED };
 struct Source {
     const char* name;
     std::string args;
-    int turn, width, height;  // as shown
-    const char* tags;         // matrix/primaries/transfer/range of the export, when checked
-    Check check;
+    int turn, width, height;         // as shown
+    const char* tags = nullptr;      // of the export, when checked
+    Check check = SAME_PICTURE;
 };
 
 // The clip's preview and its first 0.4 s exported at the size the main
@@ -120,7 +125,7 @@ void Judge(const Source& c)
     case SATURATION: {
         // The SDR pattern the clip was made from; tone-mapping compresses
         // the brightest colours only a little.
-        std::string sdr = Make("sdr.mkv", Pattern("640x360") + "-c:v libx264 -preset ultrafast -pix_fmt yuv444p");
+        std::string sdr = Make("sdr.mkv", Pattern("640x360") + x264 + "-pix_fmt yuv444p");
         double saturation = Saturation(Shown(sdr, 0.2, width, height));
         EXPECT_GT(Saturation(preview), saturation * 0.7);
         EXPECT_GT(Saturation(written), saturation * 0.7);
@@ -150,17 +155,14 @@ void Judge(const Source& c)
 // past the pictures' ends inside FFmpeg's own code.
 TEST(AwkwardSources, PreviewAndExportGiveTheShownPicture)
 {
-    const std::string x264 = "-c:v libx264 -preset ultrafast ";
     const Source cases[] = {
-        {"turned90.mp4", Pattern("640x360") + x264 + "-pix_fmt yuv420p", 90, 360, 640,
-         "smpte170m/smpte170m/smpte170m/tv", SAME_PICTURE},
-        {"turned270.mp4", Pattern("640x360") + x264 + "-pix_fmt yuv420p", 270, 360, 640, nullptr, SAME_PICTURE},
-        {"turned180.mp4", Pattern("320x240") + x264 + "-pix_fmt yuv420p", 180, 320, 240, nullptr, SAME_PICTURE},
-        {"odd.mkv", Pattern("320x240") + "-vf scale=321:241 -c:v ffv1 -pix_fmt yuv420p", 0, 321, 241, nullptr,
-         SAME_PICTURE},
-        {"full444.mp4", Pattern("320x240") + x264 + "-pix_fmt yuv444p", 0, 320, 240, nullptr, SAME_PICTURE},
-        {"palette.mkv", Pattern("320x240") + "-c:v png -pix_fmt pal8", 0, 320, 240, nullptr, SAME_PICTURE},
-        {"ten_bit.mkv", Pattern("320x240") + x264 + "-pix_fmt yuv420p10le", 0, 320, 240, nullptr, SAME_PICTURE},
+        {"turned90.mp4", Pattern("640x360") + x264 + "-pix_fmt yuv420p", 90, 360, 640, sdTags},
+        {"turned270.mp4", Pattern("640x360") + x264 + "-pix_fmt yuv420p", 270, 360, 640},
+        {"turned180.mp4", Pattern("320x240") + x264 + "-pix_fmt yuv420p", 180, 320, 240},
+        {"odd.mkv", Pattern("320x240") + "-vf scale=321:241 -c:v ffv1 -pix_fmt yuv420p", 0, 321, 241},
+        {"full444.mp4", Pattern("320x240") + x264 + "-pix_fmt yuv444p", 0, 320, 240},
+        {"palette.mkv", Pattern("320x240") + "-c:v png -pix_fmt pal8", 0, 320, 240},
+        {"ten_bit.mkv", Pattern("320x240") + x264 + "-pix_fmt yuv420p10le", 0, 320, 240},
     };
     for (const auto& c : cases)
         Judge(c);
@@ -174,25 +176,17 @@ TEST(RealWorldPictures, ExportAndPreviewShowThePictureAsItIsMeantToBeSeen)
         return "-vf " + before + "scale=out_color_matrix=" + matrix + ":out_range=tv,format=yuv420p -colorspace " +
                tag + " -color_primaries " + tag + " -color_trc " + tag + " ";
     };
-    const std::string x264 = "-c:v libx264 -preset ultrafast ";
     const Source cases[] = {
-        {"ntsc_wide.mp4", Pattern("720x480") + "-vf setsar=32/27 " + x264 + "-pix_fmt yuv420p", 0, 854, 480,
-         "smpte170m/smpte170m/smpte170m/tv", SAME_PICTURE},
-        {"hdv.mp4", Pattern("1440x1080", 0.4) + tagged("bt709", "bt709", "setsar=4/3,") + x264, 0, 1920, 1080,
-         "bt709/bt709/bt709/tv", SAME_PICTURE},
-        {"bars601_720p.mp4", Pattern("1280x720", 0.4) + tagged("bt601", "smpte170m") + x264, 0, 1280, 720,
-         "smpte170m/smpte170m/smpte170m/tv", SAME_PICTURE},
-        {"bars709_sd.mp4", Pattern("640x360") + tagged("bt709", "bt709") + x264, 0, 640, 360, "bt709/bt709/bt709/tv",
-         SAME_PICTURE},
+        {"ntsc_wide.mp4", Pattern("720x480") + "-vf setsar=32/27 " + x264 + "-pix_fmt yuv420p", 0, 854, 480, sdTags},
+        {"hdv.mp4", Pattern("1440x1080", 0.4) + tagged("bt709", "bt709", "setsar=4/3,") + x264, 0, 1920, 1080, hdTags},
+        {"bars601_720p.mp4", Pattern("1280x720", 0.4) + tagged("bt601", "smpte170m") + x264, 0, 1280, 720, sdTags},
+        {"bars709_sd.mp4", Pattern("640x360") + tagged("bt709", "bt709") + x264, 0, 640, 360, hdTags},
         {"pq2020.mkv",
          Pattern("640x360") + "-vf zscale=rin=full:tin=709:min=709:pin=709:t=smpte2084:m=2020_ncl:p=2020:"
                               "r=limited:npl=100,format=yuv420p10le " + x264 +
-             "-color_primaries bt2020 -color_trc smpte2084 -colorspace bt2020nc",
-         0, 640, 360, "bt709/bt709/bt709/tv", SATURATION},
-        {"tff1080i.ts",
-         "-f lavfi -i testsrc2=size=1920x1080:rate=50:duration=0.5 -vf interlace=scan=tff "
-         "-c:v mpeg2video -flags +ildct+ilme -top 1 -q:v 4 -g 4",
-         0, 1920, 1080, nullptr, DEINTERLACED},
+             "-color_primaries bt2020 -color_trc smpte2084 -colorspace bt2020nc", 0, 640, 360, hdTags, SATURATION},
+        {"tff1080i.ts", "-f lavfi -i testsrc2=size=1920x1080:rate=50:duration=0.5 -vf interlace=scan=tff "
+                        "-c:v mpeg2video -flags +ildct+ilme -top 1 -q:v 4 -g 4", 0, 1920, 1080, nullptr, DEINTERLACED},
     };
     for (const auto& c : cases)
         Judge(c);
