@@ -1,6 +1,5 @@
-// The whole export on its worker, cancelled keeping what was written, or
-// abandoned leaving an earlier file as it was. (Exports run to their end on
-// it are judged in CopyTest and ExportQueueTest.)
+// An export on its worker, cancelled keeping what was written or abandoned
+// leaving an earlier file as it was (whole runs: CopyTest, ExportQueueTest).
 #include <chrono>
 #include <fstream>
 #include <thread>

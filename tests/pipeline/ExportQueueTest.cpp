@@ -155,6 +155,5 @@ TEST(ExportQueueFile, ADamagedFileKeepsWhatReadsAndIsKeptAside)
         EXPECT_EQ(ReadFile(file + ".damaged"), c.text);
     }
     ExportQueue none(OutputPath("no_queue"));
-    EXPECT_TRUE(none.Load());
-    EXPECT_TRUE(none.Items().empty());
+    EXPECT_TRUE(none.Load() && none.Items().empty());
 }

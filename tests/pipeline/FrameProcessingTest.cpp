@@ -37,14 +37,6 @@ ffmpeg::FramePtr MakeRgbFrame(int width, int height, int align, const Fill& fill
     return frame;
 }
 
-// Red grows with x, green with y over a 640x480 picture.
-void Gradient(int x, int y, uint8_t* px)
-{
-    px[0] = uint8_t(x * 255 / 639);
-    px[1] = uint8_t(y * 255 / 479);
-    px[2] = 0;
-}
-
 // Four quadrants: red, lime / blue, white.
 const int colours[4][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
 
@@ -91,7 +83,10 @@ ffmpeg::FramePtr Quadrants(AVPixelFormat format)
 // 4:3 crop is scaled to 4:3 and stretched to 16:9, without bars.
 TEST(FrameProcessing, CropIsCutFromTheRightPlaceAndStretchedOverTheWholeOutput)
 {
-    auto source = MakeRgbFrame(640, 480, 32, Gradient);
+    // Red grows with x, green with y.
+    auto source = MakeRgbFrame(640, 480, 32, [](int x, int y, uint8_t* px) {
+        px[0] = uint8_t(x * 255 / 639), px[1] = uint8_t(y * 255 / 479), px[2] = 0;
+    });
     for (wxSize size : {wxSize(320, 240), wxSize(640, 360)}) {
         FrameProcessingEngine engine(Params(640, 480, AV_PIX_FMT_RGB24, size.x, size.y, AV_PIX_FMT_RGB24),
                                      wxRect(80, 60, 480, 360));
@@ -135,7 +130,7 @@ TEST(FrameProcessing, PaddedAndPackedRowsPassUnchangedAtTheSameSize)
 TEST(FrameProcessing, ANullPictureOrOneOfAnotherShapeIsRefused)
 {
     FrameProcessingEngine engine(Params(64, 48, AV_PIX_FMT_RGB24, 64, 48, AV_PIX_FMT_YUV420P));
-    auto small = MakeRgbFrame(32, 24, 32, Gradient);
+    auto small = MakeRgbFrame(32, 24, 32, [](int, int, uint8_t* px) { px[0] = px[1] = px[2] = 0; });
     const struct { const AVFrame* frame; const char* message; } cases[] = {
         {nullptr, "Pointer to frame is zero."}, {small.get(), "Error croping frame."}};
     for (const auto& c : cases) {

@@ -141,8 +141,7 @@ void Judge(const Source& c)
         double woven = Combing(Shown(file, 0.2, width, height));
         EXPECT_LT(Combing(preview), woven / 2);
         EXPECT_LT(Combing(written), woven / 2);
-        FrameGrabber keepingFields(wxString::FromUTF8(file), true);
-        EXPECT_GT(Combing(ToPicture(keepingFields.GrabImage(0.2))), woven * 0.8);
+        EXPECT_GT(Combing(ToPicture(FrameGrabber(wxString::FromUTF8(file), true).GrabImage(0.2))), woven * 0.8);
         break;
     }
     }
@@ -230,11 +229,8 @@ TEST(FrameGrabber, NoPictureForAMissingOrBrokenFileAndNamesOutsideAsciiOpen)
 {
     for (const char* name : {"no_such_file.mp4", "empty.mp4", "random.mp4", "text.avi", "audio_only.m4a"}) {
         FrameGrabber grabber(wxString::FromUTF8(MediaPath(name)));
-        EXPECT_FALSE(grabber.GrabImage(0.0).IsOk()) << name;
-        EXPECT_FALSE(grabber.GrabImage(1.0).IsOk()) << name;
+        EXPECT_FALSE(grabber.GrabImage(0.0).IsOk() || grabber.GrabImage(1.0).IsOk()) << name;
     }
-    FrameGrabber grabber(wxString::FromUTF8(MediaPath("név ünïcödé.avi")));
-    Picture picture = ToPicture(grabber.GrabImage(1.0));
-    EXPECT_EQ(picture.width, 320);
-    EXPECT_EQ(picture.height, 240);
+    Picture named = ToPicture(FrameGrabber(wxString::FromUTF8(MediaPath("név ünïcödé.avi"))).GrabImage(1.0));
+    EXPECT_EQ(wxSize(named.width, named.height), wxSize(320, 240));
 }

@@ -20,12 +20,7 @@ namespace {
 // by the test (WaitedFor), which then moves the clock on.
 class FakeClock : public PlaybackClock {
 public:
-    void Begin(double time) override
-    {
-        std::lock_guard<std::mutex> lock(m_Mutex);
-        m_Woken = false;
-        m_Now = time;
-    }
+    void Begin(double time) override { Change([&] { m_Woken = false, m_Now = time; }); }
     void End() override {}
     double Now() override
     {
@@ -108,13 +103,13 @@ TEST(Player, ShowsPicturesAtTheClocksTimeAndDropsLateOnes)
     Player playing(MediaPath("gop2s_44k.mp4"), listener, wxSize(160, 200), std::move(clock));
     player = &playing;
 
-    fake->Set(2.0);
     playing.Play(2.0, 3.0);
-    EXPECT_NEAR(fake->WaitedFor(), 2.04, 1e-3);  // the first picture, at 2.0, came at once
-    fake->Set(2.04);
-    EXPECT_NEAR(fake->WaitedFor(), 2.08, 1e-3);
-    fake->Set(2.30);  // 2.08 to 2.24 are late by more than a frame
-    EXPECT_NEAR(fake->WaitedFor(), 2.32, 1e-3);
+    // Clock times, each with the picture then waited for: 2.0 is shown at
+    // once; at 2.30 those from 2.08 to 2.24 are over a frame late.
+    for (const auto& step : {std::pair(2.0, 2.04), std::pair(2.04, 2.08), std::pair(2.30, 2.32)}) {
+        fake->Set(step.first);
+        EXPECT_NEAR(fake->WaitedFor(), step.second, 1e-3) << "at " << step.first;
+    }
     fake->Set(10.0);  // the one waiting and all of the rest are late
     ended.get_future().wait();
     playing.Stop();

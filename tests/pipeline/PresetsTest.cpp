@@ -111,7 +111,6 @@ TEST(Presets, SavingWritesTheWholeFileAndKeepsADamagedOneAside)
     SaveUserPreset(path, other);
     tPresetsRead read = ReadPresets(path);
     EXPECT_EQ(read.problem, "");
-    ASSERT_EQ(read.presets.size(), 2u);
     EXPECT_EQ(PresetsText(read.presets), PresetsText({mine, other}));
 
     std::string damaged = ReadFile(path) + "[Broken]\nrate=fast\n";

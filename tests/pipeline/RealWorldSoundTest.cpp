@@ -76,8 +76,7 @@ TEST(RealWorldSound, EachOutputChannelCarriesItsShareOfTheSourceChannels)
         {"second_default.mkv", 2, 1, {{440, {1, 1}}, {880, {0, 0}}}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.file) + " to " + std::to_string(c.channels) + " from track " +
-                     std::to_string(c.audioTrack));
+        SCOPED_TRACE(std::string(c.file) + " track " + std::to_string(c.audioTrack) + " to " + std::to_string(c.channels));
         std::string out = OutputPath("sound.mp4");
         tCodecParams params = RecordFor(MediaPath(c.file));
         params.iAudioChannels = c.channels;
