@@ -4,7 +4,6 @@
 // written the way a careless converter writes it gets the warning that
 // names what went wrong. The files stand in for exports and are made by
 // the ffmpeg tool.
-#include <algorithm>
 #include <string>
 #include <vector>
 

@@ -1,10 +1,7 @@
 // Cropping, scaling and pixel-format conversion of single pictures, checked
 // on synthetic pictures whose pixel values tell where they came from.
 #include <algorithm>
-#include <cmath>
 #include <functional>
-#include <memory>
-#include <string>
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,6 @@
 // formats), made at test time with the ffmpeg tool, previewed and exported
 // and judged against what the ffmpeg tool shows of the same file.
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>

@@ -3,7 +3,6 @@
 // channel's tones (Goertzel), the track taken, the picture count.
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <map>
