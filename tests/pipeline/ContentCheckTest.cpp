@@ -4,7 +4,6 @@
 // written the way a careless converter writes it gets the warning that
 // names what went wrong. The files stand in for exports and are made by
 // the ffmpeg tool.
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -12,18 +11,14 @@
 
 #include "pipeline/ExportCheck.h"
 #include "pipeline/ExportReport.h"
+#include "support/ExportRecord.h"
 #include "support/MediaProbe.h"
 #include "support/TestMedia.h"
-
-extern "C" {
-#include <libavcodec/codec_id.h>
-}
 
 using namespace testsupport;
 
 namespace {
 
-const std::string ffmpeg = "ffmpeg -nostdin -v error -y ";
 // A tone for each channel of a 5.1 film, a low one for the LFE (after one picture input).
 const std::string surround =
     "-f lavfi -i sine=f=300:d=2 -f lavfi -i sine=f=500:d=2 -f lavfi -i sine=f=700:d=2 "
@@ -32,32 +27,7 @@ const std::string surround =
 
 std::string Make(const std::string& name, const std::string& arguments)
 {
-    std::string path = OutputPath("content_" + name);
-    CommandResult made = RunCommand(ffmpeg + arguments + " " + Quote(path) + " 2>&1");
-    EXPECT_EQ(made.exitCode, 0) << made.output;
-    return path;
-}
-
-// What the stand-in export holds, asked for as it is: only its content can fail.
-tExportRequest RequestFor(const std::string& file, const tExportSource& source)
-{
-    tExportRequest request;
-    request.source = source;
-    std::vector<Fields> streams = ProbeStreams(file);
-    for (Fields& stream : streams) {
-        if (stream["codec_type"] == "video") {
-            request.iWidth = std::stoi(stream["width"]), request.iHeight = std::stoi(stream["height"]);
-            request.iVideoCodec = stream["codec_name"] == "h264" ? AV_CODEC_ID_H264 : AV_CODEC_ID_MPEG4;
-            request.dFps = 25;
-        } else if (stream["codec_type"] == "audio") {
-            request.bAudio = true;
-            request.iAudioCodec = AV_CODEC_ID_AAC;
-            request.iSampleRate = std::stoi(stream["sample_rate"]);
-            request.iChannels = std::stoi(stream["channels"]);
-        }
-    }
-    request.dRangeSeconds = PacketSpan(file, "v:0");
-    return request;
+    return MakeMedia("content_" + name, arguments);
 }
 
 }  // namespace
@@ -120,8 +90,14 @@ TEST(ContentCheck, WrongPicturesAndSoundAreNamedAndRightOnesPass)
     for (Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::string made = Make(std::string(c.name) + ".mp4", c.made);
-        c.asked.fileName = c.source;
-        tExportCheck check = ExportCheck(RequestFor(made, c.asked)).Check(made.c_str());
+        // What the stand-in holds, asked for as it is (its pictures as
+        // stored): only its content can fail.
+        tExportRequest request = ExportCheck::RequestFor(RecordFor(made), PacketSpan(made, "v:0"), false);
+        Fields video = ProbeStreams(made).at(0);
+        request.iWidth = std::stoi(video["width"]), request.iHeight = std::stoi(video["height"]);
+        request.source = c.asked;
+        request.source.fileName = c.source;
+        tExportCheck check = ExportCheck(request).Check(made.c_str());
         std::vector<enumExportFault> kinds;
         for (const tExportFault& f : check.faults)
             kinds.push_back(f.eKind);

@@ -1,6 +1,7 @@
 // Damaged copies of small valid files of several containers (bytes flipped,
 // runs zeroed, the end cut off): reading and exporting each one ends in a
 // result or a clean failure, never in a crash, an abort or a hang.
+#include <algorithm>
 #include <fstream>
 #include <random>
 #include <string>
@@ -8,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include "media/MediaError.h"
-#include "pipeline/StreamEncoder.h"
 #include "support/ExportRecord.h"
 #include "support/MediaProbe.h"
 #include "support/ReadThrough.h"
@@ -38,40 +38,27 @@ std::string Damage(std::string bytes, std::mt19937& random)
     return bytes;
 }
 
-bool ExportWhole(const std::string& in, const std::string& out)
-{
-    try {
-        tCodecParams params = RecordFor(in);
-        params.iFps = std::max(1, std::min(params.iFps, 30));
-        StreamEncoder encoder(in.c_str(), out.c_str(), params, wxRect(), 0, 0);
-        for (int steps = 0; !encoder.IsEnded(); ++steps) {
-            if (steps > 100000)
-                return false;
-            encoder.Encode();
-        }
-        encoder.Finish();
-    } catch (const char*) {
-    } catch (const MediaError&) {
-    }
-    return true;
-}
-
 }  // namespace
 
 TEST(DamagedInput, EveryDamagedFileIsReadAndExportedOrRefusedCleanly)
 {
-    const int mutantsPerSeed = 20;
     for (const char* seed : {"seed.mp4", "seed.mkv", "seed.webm", "seed.3gp", "seed.avi"}) {
         std::string bytes = ReadFile(MediaPath(seed));
         ASSERT_GT(bytes.size(), 1000u) << seed;
         std::mt19937 random(bytes.size());
-        for (int i = 0; i < mutantsPerSeed; ++i) {
+        for (int i = 0; i < 20; ++i) {
             std::string name = std::string("damaged_") + std::to_string(i) + "_" + seed;
             SCOPED_TRACE(name);
             std::string path = OutputPath(name);
             std::ofstream(path, std::ios::binary) << Damage(bytes, random);
             EXPECT_TRUE(ReadThrough(path.c_str())) << "reading does not end";
-            EXPECT_TRUE(ExportWhole(path, OutputPath("damaged_out.mp4"))) << "the export does not end";
+            try {
+                tCodecParams params = RecordFor(path);
+                params.iFps = std::clamp(params.iFps, 1, 30);
+                EXPECT_GE(RunExport(path, OutputPath("damaged_out.mp4"), params), 0) << "the export does not end";
+            } catch (const char*) {  // refused cleanly
+            } catch (const MediaError&) {
+            }
         }
     }
 }

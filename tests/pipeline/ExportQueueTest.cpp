@@ -40,14 +40,13 @@ TEST(ExportQueueNames, TakenNamesGetTheNextFreeNumberAndItemsNeverShareAnOutput)
     std::string folder = OutputPath("names");
     RunCommand("mkdir -p " + Quote(folder) + " && touch " + Quote(folder + "/old.mp4"));
     ExportQueue queue("");
-    int first = queue.Add(Order("/in/a.mp4", folder + "/a.mp4"), false);
-    int second = queue.Add(Order("/in2/a.mp4", folder + "/a.mp4"), true);
-    int existing = queue.Add(Order("/in/old.mp4", folder + "/old.mp4"), false);
-    int agreed = queue.Add(Order("/in2/old.mp4", folder + "/old.mp4"), true);
-    EXPECT_EQ(queue.Find(first)->order.output, folder + "/a.mp4");
-    EXPECT_EQ(queue.Find(second)->order.output, folder + "/a (1).mp4") << "taken by the queue, agreed or not";
-    EXPECT_EQ(queue.Find(existing)->order.output, folder + "/old (1).mp4");
-    EXPECT_EQ(queue.Find(agreed)->order.output, folder + "/old.mp4");
+    // Names the queue holds are taken, agreed or not; an existing file only when not agreed.
+    const struct { const char* name; bool agreed; const char* placed; } adds[] = {
+        {"a.mp4", false, "a.mp4"}, {"a.mp4", true, "a (1).mp4"}, {"old.mp4", false, "old (1).mp4"},
+        {"old.mp4", true, "old.mp4"}};
+    for (const auto& a : adds)
+        EXPECT_EQ(queue.Find(queue.Add(Order("/in/x.mp4", folder + "/" + a.name), a.agreed))->order.output,
+                  folder + "/" + a.placed);
 }
 
 // Items run in their order, one at a time; a failure does not stop the
@@ -87,9 +86,6 @@ TEST(ExportQueueFile, KeepsItemsInOrderAndBringsRunningOnesBackInterrupted)
         ExportQueue queue(file);
         tExportOrder order = Order(awkward, "/out/x.mkv");
         order.params.eCodec = OC_MKV_H264;
-        order.params.iWidth = 320;
-        order.params.iHeight = 240;
-        order.params.bAudioEnabled = true;
         order.params.iAudioTrack = 2;
         order.params.eVideoRate = VR_QUALITY;
         order.params.iQuality = 23;
@@ -159,6 +155,5 @@ TEST(ExportQueueFile, ADamagedFileKeepsWhatReadsAndIsKeptAside)
         EXPECT_EQ(ReadFile(file + ".damaged"), c.text);
     }
     ExportQueue none(OutputPath("no_queue"));
-    EXPECT_TRUE(none.Load());
-    EXPECT_TRUE(none.Items().empty());
+    EXPECT_TRUE(none.Load() && none.Items().empty());
 }

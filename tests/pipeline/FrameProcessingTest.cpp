@@ -1,21 +1,19 @@
 // Cropping, scaling and pixel-format conversion of single pictures, checked
 // on synthetic pictures whose pixel values tell where they came from.
 #include <algorithm>
-#include <cmath>
-#include <cstring>
 #include <functional>
-#include <memory>
-#include <string>
 
 #include <gtest/gtest.h>
 
 #include "pipeline/FrameProcessingEngine.h"
-#include "support/TestMedia.h"
+#include "support/PictureCompare.h"
 
 extern "C" {
 #include <libavutil/pixdesc.h>
 #include <libavutil/pixfmt.h>
 }
+
+using namespace testsupport;
 
 namespace {
 
@@ -36,75 +34,43 @@ ffmpeg::FramePtr MakeRgbFrame(int width, int height, int align, const Fill& fill
     return frame;
 }
 
-// Red grows with x, green with y over a 640x480 picture.
-void Gradient(int x, int y, uint8_t* px)
-{
-    px[0] = uint8_t(x * 255 / 639);
-    px[1] = uint8_t(y * 255 / 479);
-    px[2] = 0;
-}
-
-// The test media's four quadrants at 320x240: red, lime / blue, white.
+// Four quadrants: red, lime / blue, white.
 const int colours[4][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
-void Quadrants(int x, int y, uint8_t* px)
-{
-    const int* c = colours[(y >= 120 ? 2 : 0) + (x >= 160 ? 1 : 0)];
-    px[0] = uint8_t(c[0]), px[1] = uint8_t(c[1]), px[2] = uint8_t(c[2]);
-}
 
 ConvertParams Params(int srcW, int srcH, int srcFmt, int dstW, int dstH, int dstFmt)
 {
     return {srcW, srcH, srcFmt, dstW, dstH, dstFmt, {}, {}};
 }
 
-const uint8_t* Pixel(const AVFrame* frame, int x, int y)
+// An RGB24 frame's rows, packed.
+Picture Rows(const AVFrame& frame)
 {
-    return frame->data[0] + size_t(y) * frame->linesize[0] + size_t(x) * 3;
+    Picture p{frame.width, frame.height, {}};
+    for (int y = 0; y < frame.height; ++y)
+        p.rgb.insert(p.rgb.end(), frame.data[0] + ptrdiff_t(y) * frame.linesize[0],
+                     frame.data[0] + ptrdiff_t(y) * frame.linesize[0] + frame.width * 3);
+    return p;
 }
 
-// Largest distance of a colour value from (r, g, b) in the rectangle.
-int MaxError(const AVFrame* frame, int x0, int y0, int w, int h, int r, int g, int b)
+// The quadrants at 320x240 in `format`, made from a palette picture.
+ffmpeg::FramePtr Quadrants(AVPixelFormat format)
 {
-    int worst = 0;
-    for (int y = y0; y < y0 + h; ++y)
-        for (int x = x0; x < x0 + w; ++x) {
-            const uint8_t* px = Pixel(frame, x, y);
-            worst = std::max({worst, std::abs(px[0] - r), std::abs(px[1] - g), std::abs(px[2] - b)});
-        }
-    return worst;
-}
-
-// The quadrants as a palette picture: index 0..3 into their four colours.
-ffmpeg::FramePtr PaletteQuadrants()
-{
-    ffmpeg::FramePtr frame(av_frame_alloc());
-    frame->width = 320;
-    frame->height = 240;
-    frame->format = AV_PIX_FMT_PAL8;
-    if (av_frame_get_buffer(frame.get(), 0) < 0)
+    ffmpeg::FramePtr pal(av_frame_alloc()), out(av_frame_alloc());
+    pal->width = out->width = 320;
+    pal->height = out->height = 240;
+    pal->format = AV_PIX_FMT_PAL8;
+    out->format = format;
+    if (av_frame_get_buffer(pal.get(), 0) < 0 || av_frame_get_buffer(out.get(), 0) < 0)
         return nullptr;
-    const uint32_t argb[4] = {0xffff0000, 0xff00ff00, 0xff0000ff, 0xffffffff};
-    std::memcpy(frame->data[1], argb, sizeof argb);
+    for (int q = 0; q < 4; ++q)
+        reinterpret_cast<uint32_t*>(pal->data[1])[q] = 0xff000000u | colours[q][0] << 16 | colours[q][1] << 8 | colours[q][2];
     for (int y = 0; y < 240; ++y)
         for (int x = 0; x < 320; ++x)
-            frame->data[0][y * frame->linesize[0] + x] = uint8_t((y >= 120 ? 2 : 0) + (x >= 160 ? 1 : 0));
-    return frame;
-}
-
-// `source` converted to another pixel format at its own size.
-ffmpeg::FramePtr InFormat(const AVFrame& source, AVPixelFormat format)
-{
+            pal->data[0][y * pal->linesize[0] + x] = uint8_t((y >= 120 ? 2 : 0) + (x >= 160 ? 1 : 0));
     if (format == AV_PIX_FMT_PAL8)
-        return PaletteQuadrants();
-    ffmpeg::FramePtr out(av_frame_alloc());
-    out->width = source.width;
-    out->height = source.height;
-    out->format = format;
-    ffmpeg::SwsPtr scaler(sws_getContext(source.width, source.height, AVPixelFormat(source.format), source.width,
-                                         source.height, format, SWS_POINT, nullptr, nullptr, nullptr));
-    if (!scaler || av_frame_get_buffer(out.get(), 0) < 0)
-        return nullptr;
-    sws_scale(scaler.get(), source.data, source.linesize, 0, source.height, out->data, out->linesize);
+        return pal;
+    ffmpeg::SwsPtr scaler(sws_getContext(320, 240, AV_PIX_FMT_PAL8, 320, 240, format, SWS_POINT, nullptr, nullptr, nullptr));
+    sws_scale(scaler.get(), pal->data, pal->linesize, 0, 240, out->data, out->linesize);
     return out;
 }
 
@@ -114,18 +80,22 @@ ffmpeg::FramePtr InFormat(const AVFrame& source, AVPixelFormat format)
 // 4:3 crop is scaled to 4:3 and stretched to 16:9, without bars.
 TEST(FrameProcessing, CropIsCutFromTheRightPlaceAndStretchedOverTheWholeOutput)
 {
-    auto source = MakeRgbFrame(640, 480, 32, Gradient);
+    // Red grows with x, green with y.
+    auto source = MakeRgbFrame(640, 480, 32, [](int x, int y, uint8_t* px) {
+        px[0] = uint8_t(x * 255 / 639), px[1] = uint8_t(y * 255 / 479), px[2] = 0;
+    });
     for (wxSize size : {wxSize(320, 240), wxSize(640, 360)}) {
         FrameProcessingEngine engine(Params(640, 480, AV_PIX_FMT_RGB24, size.x, size.y, AV_PIX_FMT_RGB24),
                                      wxRect(80, 60, 480, 360));
         ffmpeg::FramePtr out = engine.ProcessFrame(source.get());
         ASSERT_TRUE(out);
         ASSERT_EQ(wxSize(out->width, out->height), size);
+        Picture p = Rows(*out);
         double scaleX = 480.0 / size.x, scaleY = 360.0 / size.y;
         for (int y = 0; y < size.y; y += 7)
             for (int x = 0; x < size.x; x += 7) {
                 double sx = 80 + (x + 0.5) * scaleX - 0.5, sy = 60 + (y + 0.5) * scaleY - 0.5;
-                const uint8_t* px = Pixel(out.get(), x, y);
+                const uint8_t* px = p.At(x, y);
                 ASSERT_NEAR(px[0], std::clamp(sx, 80.0, 559.0) * 255 / 639, 3.0) << "at " << x << "," << y;
                 ASSERT_NEAR(px[1], std::clamp(sy, 60.0, 419.0) * 255 / 479, 3.0) << "at " << x << "," << y;
             }
@@ -150,37 +120,14 @@ TEST(FrameProcessing, PaddedAndPackedRowsPassUnchangedAtTheSameSize)
             ffmpeg::FramePtr out = engine.ProcessFrame(source);
             ASSERT_TRUE(out);
             EXPECT_EQ(out->pict_type, AV_PICTURE_TYPE_NONE);
-            for (int y = 0; y < 60; ++y)
-                ASSERT_EQ(0, std::memcmp(Pixel(out.get(), 0, y), packed->data[0] + size_t(y) * 270, 270))
-                    << "row " << y << (source == padded.get() ? " of the padded picture" : " of the packed picture");
+            EXPECT_EQ(Rows(*out).rgb, Rows(*packed).rgb) << (source == padded.get() ? "padded" : "packed");
         }
-}
-
-// Planar, semi-planar, packed, deep and palette sources: the crop is taken
-// from the same place in each (palette pictures through a full-size copy).
-TEST(FrameProcessing, EveryPixelFormatIsCroppedFromTheSamePlace)
-{
-    auto rgb = MakeRgbFrame(320, 240, 32, Quadrants);
-    const struct { wxRect crop; int quadrant; } crops[] = {
-        {wxRect(160, 120, 160, 120), 3}, {wxRect(1, 121, 157, 117), 2}, {wxRect(163, 3, 151, 111), 1}};
-    for (AVPixelFormat format : {AV_PIX_FMT_RGB24, AV_PIX_FMT_YUV420P, AV_PIX_FMT_NV12, AV_PIX_FMT_YUYV422,
-                                 AV_PIX_FMT_YUV444P10LE, AV_PIX_FMT_BGRA, AV_PIX_FMT_PAL8}) {
-        SCOPED_TRACE(av_get_pix_fmt_name(format));
-        auto source = InFormat(*rgb, format);  // the quadrants in that format
-        ASSERT_TRUE(source);
-        for (const auto& c : crops) {
-            FrameProcessingEngine engine(Params(320, 240, format, 40, 30, AV_PIX_FMT_RGB24), c.crop);
-            ffmpeg::FramePtr out = engine.ProcessFrame(source.get());
-            const int* want = colours[c.quadrant];
-            EXPECT_LE(MaxError(out.get(), 1, 1, 38, 28, want[0], want[1], want[2]), 8) << "quadrant " << c.quadrant;
-        }
-    }
 }
 
 TEST(FrameProcessing, ANullPictureOrOneOfAnotherShapeIsRefused)
 {
     FrameProcessingEngine engine(Params(64, 48, AV_PIX_FMT_RGB24, 64, 48, AV_PIX_FMT_YUV420P));
-    auto small = MakeRgbFrame(32, 24, 32, Gradient);
+    auto small = MakeRgbFrame(32, 24, 32, [](int, int, uint8_t* px) { px[0] = px[1] = px[2] = 0; });
     const struct { const AVFrame* frame; const char* message; } cases[] = {
         {nullptr, "Pointer to frame is zero."}, {small.get(), "Error croping frame."}};
     for (const auto& c : cases) {
@@ -193,36 +140,32 @@ TEST(FrameProcessing, ANullPictureOrOneOfAnotherShapeIsRefused)
     }
 }
 
-// A crop rectangle that is empty or reaches outside the picture is clipped;
-// what is left of it is cropped, and nothing left means no crop.
-TEST(FrameProcessing, CropRectanglesOutsideThePictureAreClippedAndEmptyOnesMeanNoCrop)
+// Planar, semi-planar, packed, deep and palette sources: the crop is taken
+// from the same place in each. A crop rectangle that is empty or reaches
+// outside the picture is clipped; what is left of it is cropped, and
+// nothing left means no crop.
+TEST(FrameProcessing, EveryPixelFormatIsCroppedFromTheSamePlaceAndCropsAreClipped)
 {
-    auto source = MakeRgbFrame(320, 240, 32, Quadrants);
-    const struct { wxRect crop; const char* what; int colour; /* quadrant, or -1 for all */ } cases[] = {
-        {wxRect(0, 0, 0, 0), "empty (what the crop editor reports without a picture)", -1},
-        {wxRect(1000, 1000, 10, 10), "wholly outside", -1},
-        {wxRect(10, 10, -5, -5), "negative size", -1},
-        {wxRect(0, 0, 320, 240), "the whole picture", -1},
-        {wxRect(-50, -40, 1000, 1000), "larger than the picture on every side", -1},
-        {wxRect(160, 120, 400, 400), "past the bottom-right corner", 3},
-        {wxRect(-50, -50, 210, 170), "before the top-left corner", 0},
-        {wxRect(160, -30, 200, 150), "past the top-right corner", 1},
-        {wxRect(-10, 120, 170, 500), "past the bottom-left corner", 2},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        FrameProcessingEngine engine(Params(320, 240, AV_PIX_FMT_RGB24, 80, 60, AV_PIX_FMT_RGB24), c.crop);
-        ffmpeg::FramePtr out = engine.ProcessFrame(source.get());
-        ASSERT_TRUE(out);
-        if (c.colour >= 0) {
-            const int* rgb = colours[c.colour];
-            EXPECT_LE(MaxError(out.get(), 0, 0, 80, 60, rgb[0], rgb[1], rgb[2]), 2);
-        } else {
-            // All four quadrants, each in its own place (clear of the blended borders).
-            for (int q = 0; q < 4; ++q) {
-                const int* rgb = colours[q];
-                EXPECT_LE(MaxError(out.get(), (q % 2) * 40 + 2, (q / 2) * 30 + 2, 36, 26, rgb[0], rgb[1], rgb[2]), 2)
-                    << "quadrant " << q;
+    const struct { wxRect crop; int quadrant; /* or -1 for all four */ } crops[] = {
+        {wxRect(160, 120, 160, 120), 3}, {wxRect(1, 121, 157, 117), 2}, {wxRect(163, 3, 151, 111), 1},
+        {wxRect(0, 0, 0, 0), -1},  // what the crop editor reports without a picture
+        {wxRect(1000, 1000, 10, 10), -1}, {wxRect(10, 10, -5, -5), -1}, {wxRect(0, 0, 320, 240), -1},
+        {wxRect(-50, -40, 1000, 1000), -1}, {wxRect(160, 120, 400, 400), 3}, {wxRect(-50, -50, 210, 170), 0},
+        {wxRect(160, -30, 200, 150), 1}, {wxRect(-10, 120, 170, 500), 2}};
+    for (AVPixelFormat format : {AV_PIX_FMT_RGB24, AV_PIX_FMT_YUV420P, AV_PIX_FMT_NV12, AV_PIX_FMT_YUYV422,
+                                 AV_PIX_FMT_YUV444P10LE, AV_PIX_FMT_BGRA, AV_PIX_FMT_PAL8}) {
+        SCOPED_TRACE(av_get_pix_fmt_name(format));
+        auto source = Quadrants(format);
+        ASSERT_TRUE(source);
+        for (const auto& c : crops) {
+            FrameProcessingEngine engine(Params(320, 240, format, 80, 60, AV_PIX_FMT_RGB24), c.crop);
+            ffmpeg::FramePtr out = engine.ProcessFrame(source.get());
+            ASSERT_TRUE(out);
+            Picture p = Rows(*out);
+            for (int q = 0; q < 4; ++q) {  // each quadrant in its place, clear of the blended borders
+                const int* want = colours[c.quadrant < 0 ? q : c.quadrant];
+                EXPECT_LE(MaxColourError(p, (q % 2) * 40 + 2, (q / 2) * 30 + 2, 36, 26, want[0], want[1], want[2]), 8)
+                    << "crop " << c.crop.x << "," << c.crop.y << " " << c.crop.width << "x" << c.crop.height;
             }
         }
     }

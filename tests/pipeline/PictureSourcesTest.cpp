@@ -3,19 +3,14 @@
 // formats), made at test time with the ffmpeg tool, previewed and exported
 // and judged against what the ffmpeg tool shows of the same file.
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include <gtest/gtest.h>
 
-#include "media/AVFrameConverter.h"
 #include "media/InputStream.h"
-#include "media/PictureColour.h"
 #include "pipeline/FrameGrabber.h"
-#include "pipeline/FrameProcessingEngine.h"
-#include "pipeline/StreamEncoder.h"
 #include "support/ExportRecord.h"
 #include "support/MediaProbe.h"
 #include "support/PictureCompare.h"
@@ -29,14 +24,10 @@ namespace {
 // `turn`, when set, is written as the display matrix's rotation.
 std::string Make(const std::string& name, const std::string& args, int turn = 0)
 {
-    std::string file = OutputPath(name);
-    std::string ff = "ffmpeg -nostdin -v error -y ";
-    std::string made = turn ? OutputPath("unturned_" + name) : file;
-    EXPECT_EQ(RunCommand(ff + args + " " + Quote(made)).exitCode, 0) << name;
-    if (turn)
-        RunCommand(ff + "-i " + Quote(made) + " -c copy -metadata:s:v rotate=" + std::to_string(turn) + " " +
-                   Quote(file));
-    return file;
+    if (!turn)
+        return MakeMedia(name, args);
+    return MakeMedia(name, "-i " + Quote(MakeMedia("unturned_" + name, args)) + " -c copy -metadata:s:v rotate=" +
+                               std::to_string(turn));
 }
 
 std::string Pattern(const std::string& size, double seconds = 1)
@@ -46,10 +37,10 @@ std::string Pattern(const std::string& size, double seconds = 1)
 
 // What the ffmpeg tool shows of `file` at `seconds` (turned upright and
 // converted with the file's own colour tags), scaled to width x height.
-Picture Shown(const std::string& file, double seconds, int width, int height, const std::string& filters = "")
+Picture Shown(const std::string& file, double seconds, int width, int height)
 {
     auto r = RunCommand("ffmpeg -nostdin -v error -ss " + std::to_string(seconds) + " -i " + Quote(file) +
-                        " -frames:v 1 -vf " + filters + "scale=" + std::to_string(width) + ":" +
+                        " -frames:v 1 -vf scale=" + std::to_string(width) + ":" +
                         std::to_string(height) + " -f rawvideo -pix_fmt rgb24 -");
     return {width, height, {r.output.begin(), r.output.end()}};
 }
@@ -60,15 +51,6 @@ Picture ToPicture(const wxImage& image)
         return Picture();
     const size_t bytes = size_t(image.GetWidth()) * image.GetHeight() * 3;
     return {image.GetWidth(), image.GetHeight(), {image.GetData(), image.GetData() + bytes}};
-}
-
-Picture ToPicture(const AVFrame& rgb)
-{
-    Picture p{rgb.width, rgb.height, {}};
-    for (int y = 0; y < rgb.height; ++y)
-        p.rgb.insert(p.rgb.end(), rgb.data[0] + ptrdiff_t(y) * rgb.linesize[0],
-                     rgb.data[0] + ptrdiff_t(y) * rgb.linesize[0] + rgb.width * 3);
-    return p;
 }
 
 // Mean colourfulness: the spread between the largest and smallest of each
@@ -94,74 +76,97 @@ double Combing(const Picture& p)
     return sum / (double(p.width) * 3 * (p.height - 2));
 }
 
-// The first picture of `file` as the export converts it (see StreamEncoder),
-// at width x height, made RGB again with the colours it was written in.
-Picture ExportConversion(const std::string& file, int width, int height)
-{
-    InputStream input(file.c_str(), true, false);
-    tInputStreamInfo info = input.GetInfo();
-    ffmpeg::FramePtr frame;
-    while (!frame && !input.IsVideoEnded())
-        frame = input.DecodeNextVideoFrame();
-    if (!frame)
-        return Picture();
-    ConvertParams toOutput = {info.width, info.height, info.pixFmt, width, height, AV_PIX_FMT_YUV420P,
-                              PictureColour::Shown(info), PictureColour::Written(info)};
-    FrameProcessingEngine engine(toOutput);
-    ffmpeg::FramePtr written = engine.ProcessFrame(frame.get());
-    tColourTags rgb = toOutput.dstColour;
-    rgb.range = AVCOL_RANGE_JPEG;
-    AVFrameConverter back({width, height, AV_PIX_FMT_YUV420P, width, height, AV_PIX_FMT_RGB24, toOutput.dstColour, rgb});
-    ffmpeg::FramePtr out = back.Convert(*written);
-    return out ? ToPicture(*out) : Picture();
-}
+const std::string x264 = "-c:v libx264 -preset ultrafast ";
+// Matrix/primaries/transfer/range of an export in SD and HD colours.
+const char* const sdTags = "smpte170m/smpte170m/smpte170m/tv";
+const char* const hdTags = "bt709/bt709/bt709/tv";
 
-void Export(const std::string& in, const std::string& out, const tCodecParams& params)
+enum Check { SAME_PICTURE, SATURATION, DEINTERLACED };
+struct Source {
+    const char* name;
+    std::string args;
+    int turn, width, height;         // as shown
+    const char* tags = nullptr;      // of the export, when checked
+    Check check = SAME_PICTURE;
+};
+
+// The clip's preview and its first 0.4 s exported at the size the main
+// window proposes: the shape as shown, colours as the ffmpeg tool shows the
+// source (read with the file's own tags), the tags the export writes, and
+// no combing left of interlaced fields.
+void Judge(const Source& c)
 {
-    StreamEncoder encoder(in.c_str(), out.c_str(), params, wxRect(), 0, 0);
-    for (int steps = 0; !encoder.IsEnded() && steps < 100000; ++steps)
-        encoder.Encode();
-    encoder.Finish();
+    SCOPED_TRACE(c.name);
+    std::string file = Make(c.name, c.args, c.turn);
+    tCodecParams params = RecordFor(file);
+    InputStream input(file.c_str(), true, false);
+    params.iWidth = input.GetInfo().displayWidth & ~1;
+    params.iHeight = input.GetInfo().displayHeight & ~1;
+    std::string out = OutputPath(std::string(c.name) + ".out.mp4");
+    ASSERT_GT(RunExport(file, out, params, 0, 0.4), 0);
+    Fields video = ProbeStreams(out).at(0);
+    const int width = c.width & ~1, height = c.height & ~1;
+    EXPECT_EQ(video["width"] + "x" + video["height"], std::to_string(width) + "x" + std::to_string(height));
+    if (c.tags) {
+        EXPECT_EQ(video["color_space"] + "/" + video["color_primaries"] + "/" + video["color_transfer"] + "/" +
+                      video["color_range"], c.tags);
+    }
+    FrameGrabber grabber(wxString::FromUTF8(file));
+    Picture preview = ToPicture(grabber.GrabImage(0.2));
+    Picture written = Shown(out, 0.2, width, height);
+    ASSERT_EQ(preview.width, c.width);
+    ASSERT_EQ(preview.height, c.height);
+    switch (c.check) {
+    case SAME_PICTURE:
+        EXPECT_LT(MeanAbsDiff(preview, Shown(file, 0.2, c.width, c.height)), 4.0);
+        EXPECT_LT(MeanAbsDiff(written, Shown(file, 0.2, width, height)), 5.0);
+        break;
+    case SATURATION: {
+        // The SDR pattern the clip was made from; tone-mapping compresses
+        // the brightest colours only a little.
+        std::string sdr = Make("sdr.mkv", Pattern("640x360") + x264 + "-pix_fmt yuv444p");
+        double saturation = Saturation(Shown(sdr, 0.2, width, height));
+        EXPECT_GT(Saturation(preview), saturation * 0.7);
+        EXPECT_GT(Saturation(written), saturation * 0.7);
+        break;
+    }
+    case DEINTERLACED: {
+        auto idet = RunCommand("ffmpeg -nostdin -v info -i " + Quote(out) + " -vf idet -f null - 2>&1").output;
+        int tff = -1, bff = -1;
+        std::sscanf(idet.c_str() + std::min(idet.find("Multi frame detection:"), idet.size()),
+                    "Multi frame detection: TFF: %d BFF: %d", &tff, &bff);
+        EXPECT_EQ(tff + bff, 0) << idet;
+        EXPECT_EQ(video["field_order"], "progressive");
+        double woven = Combing(Shown(file, 0.2, width, height));
+        EXPECT_LT(Combing(preview), woven / 2);
+        EXPECT_LT(Combing(written), woven / 2);
+        EXPECT_GT(Combing(ToPicture(FrameGrabber(wxString::FromUTF8(file), true).GrabImage(0.2))), woven * 0.8);
+        break;
+    }
+    }
 }
 
 }  // namespace
 
-// Sizes and formats the scaler's SIMD code handles in blocks: the preview's
-// and the export's conversions give the ffmpeg tool's picture for each.
+// Turns, odd sizes and formats the scaler's SIMD code handles in blocks.
 // tools/test.sh runs this test under valgrind as well, which sees writes
 // past the pictures' ends inside FFmpeg's own code.
-TEST(AwkwardSources, PreviewAndExportConversionsGiveTheShownPicture)
+TEST(AwkwardSources, PreviewAndExportGiveTheShownPicture)
 {
-    const struct {
-        const char* name;
-        std::string args;
-        int turn, width, height;  // as shown
-    } cases[] = {
-        {"turned90.mp4", Pattern("640x360") + "-c:v libx264 -preset ultrafast -pix_fmt yuv420p", 90, 360, 640},
-        {"turned270.mp4", Pattern("640x360") + "-c:v libx264 -preset ultrafast -pix_fmt yuv420p", 270, 360, 640},
-        {"turned180.mp4", Pattern("320x240") + "-c:v libx264 -preset ultrafast -pix_fmt yuv420p", 180, 320, 240},
+    const Source cases[] = {
+        {"turned90.mp4", Pattern("640x360") + x264 + "-pix_fmt yuv420p", 90, 360, 640, sdTags},
+        {"turned270.mp4", Pattern("640x360") + x264 + "-pix_fmt yuv420p", 270, 360, 640},
+        {"turned180.mp4", Pattern("320x240") + x264 + "-pix_fmt yuv420p", 180, 320, 240},
         {"odd.mkv", Pattern("320x240") + "-vf scale=321:241 -c:v ffv1 -pix_fmt yuv420p", 0, 321, 241},
-        {"full444.mp4", Pattern("320x240") + "-c:v libx264 -preset ultrafast -pix_fmt yuv444p", 0, 320, 240},
+        {"full444.mp4", Pattern("320x240") + x264 + "-pix_fmt yuv444p", 0, 320, 240},
         {"palette.mkv", Pattern("320x240") + "-c:v png -pix_fmt pal8", 0, 320, 240},
-        {"ten_bit.mkv", Pattern("320x240") + "-c:v libx264 -preset ultrafast -pix_fmt yuv420p10le", 0, 320, 240},
+        {"ten_bit.mkv", Pattern("320x240") + x264 + "-pix_fmt yuv420p10le", 0, 320, 240},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::string file = Make(c.name, c.args, c.turn);
-        Picture shown = Shown(file, 0.44, c.width, c.height);
-        FrameGrabber grabber(wxString::FromUTF8(file));
-        Picture preview = ToPicture(grabber.GrabImage(0.44));
-        EXPECT_EQ(preview.width, c.width);
-        EXPECT_EQ(preview.height, c.height);
-        EXPECT_LT(MeanAbsDiff(preview, shown), 4.0);
-        Picture exported = ExportConversion(file, c.width & ~1, c.height & ~1);
-        EXPECT_LT(MeanAbsDiff(exported, Shown(file, 0, c.width & ~1, c.height & ~1)), 5.0);
-    }
+    for (const auto& c : cases)
+        Judge(c);
 }
 
-// Each input's export and preview: the shape as shown, colours as the
-// ffmpeg tool shows the source (read with each file's own tags), the tags
-// the export writes, and no combing left of interlaced fields.
+// Anamorphic pixels, colour matrices, HDR and interlaced fields.
 TEST(RealWorldPictures, ExportAndPreviewShowThePictureAsItIsMeantToBeSeen)
 {
     // Pixels made with one matrix and tagged with it.
@@ -169,99 +174,27 @@ TEST(RealWorldPictures, ExportAndPreviewShowThePictureAsItIsMeantToBeSeen)
         return "-vf " + before + "scale=out_color_matrix=" + matrix + ":out_range=tv,format=yuv420p -colorspace " +
                tag + " -color_primaries " + tag + " -color_trc " + tag + " ";
     };
-    const std::string x264 = "-c:v libx264 -preset ultrafast ";
-    enum Check { SAME_PICTURE, SATURATION, DEINTERLACED };
-    const struct {
-        const char* name;
-        std::string args;
-        int turn, width, height;  // as shown
-        const char* tags;         // matrix/primaries/transfer/range of the export
-        Check check;
-    } cases[] = {
-        {"portrait90.mp4", Pattern("640x360") + x264 + "-pix_fmt yuv420p", 90, 360, 640,
-         "smpte170m/smpte170m/smpte170m/tv", SAME_PICTURE},
-        {"portrait270.mp4", Pattern("640x360") + x264 + "-pix_fmt yuv420p", 270, 360, 640,
-         "smpte170m/smpte170m/smpte170m/tv", SAME_PICTURE},
-        {"ntsc_wide.mp4", Pattern("720x480") + "-vf setsar=32/27 " + x264 + "-pix_fmt yuv420p", 0, 854, 480,
-         "smpte170m/smpte170m/smpte170m/tv", SAME_PICTURE},
-        {"hdv.mp4", Pattern("1440x1080", 0.4) + tagged("bt709", "bt709", "setsar=4/3,") + x264, 0, 1920, 1080,
-         "bt709/bt709/bt709/tv", SAME_PICTURE},
-        {"bars601_720p.mp4", Pattern("1280x720", 0.4) + tagged("bt601", "smpte170m") + x264, 0, 1280, 720,
-         "smpte170m/smpte170m/smpte170m/tv", SAME_PICTURE},
-        {"bars709_sd.mp4", Pattern("640x360") + tagged("bt709", "bt709") + x264, 0, 640, 360, "bt709/bt709/bt709/tv", SAME_PICTURE},
+    const Source cases[] = {
+        {"ntsc_wide.mp4", Pattern("720x480") + "-vf setsar=32/27 " + x264 + "-pix_fmt yuv420p", 0, 854, 480, sdTags},
+        {"hdv.mp4", Pattern("1440x1080", 0.4) + tagged("bt709", "bt709", "setsar=4/3,") + x264, 0, 1920, 1080, hdTags},
+        {"bars601_720p.mp4", Pattern("1280x720", 0.4) + tagged("bt601", "smpte170m") + x264, 0, 1280, 720, sdTags},
+        {"bars709_sd.mp4", Pattern("640x360") + tagged("bt709", "bt709") + x264, 0, 640, 360, hdTags},
         {"pq2020.mkv",
          Pattern("640x360") + "-vf zscale=rin=full:tin=709:min=709:pin=709:t=smpte2084:m=2020_ncl:p=2020:"
                               "r=limited:npl=100,format=yuv420p10le " + x264 +
-             "-color_primaries bt2020 -color_trc smpte2084 -colorspace bt2020nc",
-         0, 640, 360, "bt709/bt709/bt709/tv", SATURATION},
-        {"tff1080i.ts",
-         "-f lavfi -i testsrc2=size=1920x1080:rate=50:duration=0.5 -vf interlace=scan=tff "
-         "-c:v mpeg2video -flags +ildct+ilme -top 1 -q:v 4 -g 4",
-         0, 1920, 1080, nullptr, DEINTERLACED},
+             "-color_primaries bt2020 -color_trc smpte2084 -colorspace bt2020nc", 0, 640, 360, hdTags, SATURATION},
+        {"tff1080i.ts", "-f lavfi -i testsrc2=size=1920x1080:rate=50:duration=0.5 -vf interlace=scan=tff "
+                        "-c:v mpeg2video -flags +ildct+ilme -top 1 -q:v 4 -g 4", 0, 1920, 1080, nullptr, DEINTERLACED},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::string file = Make(c.name, c.args, c.turn);
-        tCodecParams params = RecordFor(file);
-        InputStream input(file.c_str(), true, false);
-        params.iWidth = input.GetInfo().displayWidth;  // what the main window proposes
-        params.iHeight = input.GetInfo().displayHeight;
-        std::string out = OutputPath(std::string(c.name) + ".out.mp4");
-        ASSERT_NO_THROW(Export(file, out, params));
-        auto streams = ProbeStreams(out);
-        ASSERT_FALSE(streams.empty());
-        auto& video = streams[0];
-        EXPECT_EQ(video["width"] + "x" + video["height"], std::to_string(c.width) + "x" + std::to_string(c.height));
-        if (c.tags) {
-            EXPECT_EQ(video["color_space"] + "/" + video["color_primaries"] + "/" + video["color_transfer"] + "/" +
-                          video["color_range"],
-                      c.tags);
-        }
-        FrameGrabber grabber(wxString::FromUTF8(file));
-        Picture preview = ToPicture(grabber.GrabImage(0.2));
-        Picture written = Shown(out, 0.2, c.width, c.height);
-        ASSERT_EQ(preview.width, c.width);
-        ASSERT_EQ(preview.height, c.height);
-        switch (c.check) {
-        case SAME_PICTURE: {
-            Picture source = Shown(file, 0.2, c.width, c.height);
-            EXPECT_LT(MeanAbsDiff(preview, source), 4.0);
-            EXPECT_LT(MeanAbsDiff(written, source), 5.0);
-            break;
-        }
-        case SATURATION: {
-            // The SDR pattern the clip was made from.
-            double sdr = Saturation(Shown(Make("sdr.mkv", Pattern("640x360") + x264 + "-pix_fmt yuv444p"), 0.2,
-                                          c.width, c.height));
-            // Tone-mapping compresses the brightest colours only a little.
-            EXPECT_GT(Saturation(preview), sdr * 0.7);
-            EXPECT_GT(Saturation(written), sdr * 0.7);
-            break;
-        }
-        case DEINTERLACED: {
-            auto idet = RunCommand("ffmpeg -nostdin -v info -i " + Quote(out) + " -vf idet -f null - 2>&1").output;
-            size_t at = idet.find("Multi frame detection:");
-            int tff = -1, bff = -1;
-            if (at != std::string::npos)
-                std::sscanf(idet.c_str() + at, "Multi frame detection: TFF: %d BFF: %d", &tff, &bff);
-            EXPECT_EQ(tff + bff, 0) << idet;
-            EXPECT_EQ(video["field_order"], "progressive");
-            double woven = Combing(Shown(file, 0.2, c.width, c.height));
-            EXPECT_LT(Combing(preview), woven / 2);
-            EXPECT_LT(Combing(written), woven / 2);
-            FrameGrabber keepingFields(wxString::FromUTF8(file), true);
-            EXPECT_GT(Combing(ToPicture(keepingFields.GrabImage(0.2))), woven * 0.8);
-            break;
-        }
-        }
-    }
+    for (const auto& c : cases)
+        Judge(c);
 }
 
 // Grabs forward within a group of pictures decode on from the last one, grabs
 // elsewhere seek; pictures nothing refers to are left undecoded on the way.
 // Every grab shows exactly the picture at its time, whatever came before;
 // at or past the last picture the last one is shown, and grabbing goes on.
-TEST(FrameGrabber, EachGrabShowsThePictureAtItsTimeWhateverCameBefore)
+TEST(FrameGrabber, EachGrabShowsThePictureAtItsTimeFromTheMediaStartWhateverCameBefore)
 {
     std::string file = MediaPath("gop2s_44k.mp4");  // B-frames, key frames every 2 s
     auto all = DecodeAllPictures(file);
@@ -279,34 +212,24 @@ TEST(FrameGrabber, EachGrabShowsThePictureAtItsTimeWhateverCameBefore)
     for (double time : {15.96, 15.99, 16.0, 100.0})
         EXPECT_LT(MeanAbsDiff(ToPicture(grabber.GrabImage(time)), all[399]), 3.0) << "at " << time << " s";
     EXPECT_LT(MeanAbsDiff(ToPicture(grabber.GrabImage(15.0)), all[375]), 3.0) << "usable after a grab past the end";
+
+    // Times count from the start of the media, whatever time the container
+    // starts at (1.4 s here).
+    std::string late = MediaPath("start_1_4.ts");
+    FrameGrabber fromLate(wxString::FromUTF8(late));
+    for (double time : {0.0, 5.0}) {
+        Picture grabbed = ToPicture(fromLate.GrabImage(time));
+        EXPECT_LT(std::min(MeanAbsDiff(grabbed, DecodePicture(late, time)),
+                           MeanAbsDiff(grabbed, DecodePicture(late, time + 0.04))), 4.0) << "at " << time << " s";
+    }
 }
 
 TEST(FrameGrabber, NoPictureForAMissingOrBrokenFileAndNamesOutsideAsciiOpen)
 {
     for (const char* name : {"no_such_file.mp4", "empty.mp4", "random.mp4", "text.avi", "audio_only.m4a"}) {
         FrameGrabber grabber(wxString::FromUTF8(MediaPath(name)));
-        EXPECT_FALSE(grabber.GrabImage(0.0).IsOk()) << name;
-        EXPECT_FALSE(grabber.GrabImage(1.0).IsOk()) << name;
+        EXPECT_FALSE(grabber.GrabImage(0.0).IsOk() || grabber.GrabImage(1.0).IsOk()) << name;
     }
-    FrameGrabber grabber(wxString::FromUTF8(MediaPath("név ünïcödé.avi")));
-    Picture picture = ToPicture(grabber.GrabImage(1.0));
-    EXPECT_EQ(picture.width, 320);
-    EXPECT_EQ(picture.height, 240);
-}
-
-// The grab time counts from the start of the media, whatever time the
-// container starts at (1.4 s here).
-TEST(FrameGrabber, TimesCountFromTheStartOfTheMedia)
-{
-    std::string file = MediaPath("start_1_4.ts");
-    FrameGrabber grabber(wxString::FromUTF8(file));
-    for (double time : {0.0, 5.0}) {
-        SCOPED_TRACE(time);
-        Picture grabbed = ToPicture(grabber.GrabImage(time));
-        ASSERT_EQ(grabbed.width, 320);
-        double fromMediaStart = std::min(MeanAbsDiff(grabbed, DecodePicture(file, time)),
-                                         MeanAbsDiff(grabbed, DecodePicture(file, time + 0.04)));
-        EXPECT_LT(fromMediaStart, 4.0);
-        EXPECT_LT(fromMediaStart * 3, MeanAbsDiff(grabbed, DecodePicture(file, time + 1.4)));
-    }
+    Picture named = ToPicture(FrameGrabber(wxString::FromUTF8(MediaPath("név ünïcödé.avi"))).GrabImage(1.0));
+    EXPECT_EQ(wxSize(named.width, named.height), wxSize(320, 240));
 }

@@ -8,6 +8,10 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <gtest/gtest.h>
+
+#include "support/TestMedia.h"
+
 namespace testsupport {
 
 CommandResult RunCommand(const std::string& command)
@@ -33,6 +37,14 @@ std::string Quote(const std::string& text)
     return quoted + "'";
 }
 
+std::string MakeMedia(const std::string& name, const std::string& arguments)
+{
+    std::string path = OutputPath(name);
+    CommandResult made = RunCommand("ffmpeg -nostdin -v error -y " + arguments + " " + Quote(path) + " 2>&1");
+    EXPECT_EQ(made.exitCode, 0) << made.output;
+    return path;
+}
+
 std::string ReadFile(const std::string& path)
 {
     return RunCommand("cat " + Quote(path) + " 2>/dev/null").output;
@@ -45,18 +57,16 @@ std::pair<unsigned long, std::string> FileIdentity(const std::string& path)
     return {info.st_ino, ReadFile(path)};
 }
 
-static std::vector<Fields> ParseSections(const std::string& text, const std::string& section)
+// What ffprobe -show_WHAT prints: each `section` as a key=value map.
+static std::vector<Fields> Probe(const std::string& file, const std::string& what, const std::string& section)
 {
+    std::istringstream in(RunCommand("ffprobe -v error -show_" + what + " " + Quote(file)).output);
     std::vector<Fields> sections;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line == "[" + section + "]") {
-            sections.emplace_back();
-            continue;
-        }
+    for (std::string line; std::getline(in, line);) {
         auto eq = line.find('=');
-        if (!sections.empty() && eq != std::string::npos)
+        if (line == section)
+            sections.emplace_back();
+        else if (!sections.empty() && eq != std::string::npos)
             sections.back()[line.substr(0, eq)] = line.substr(eq + 1);
     }
     return sections;
@@ -64,14 +74,12 @@ static std::vector<Fields> ParseSections(const std::string& text, const std::str
 
 std::vector<Fields> ProbeStreams(const std::string& file)
 {
-    auto r = RunCommand("ffprobe -v error -show_streams " + Quote(file));
-    return ParseSections(r.output, "STREAM");
+    return Probe(file, "streams", "[STREAM]");
 }
 
 Fields ProbeFormat(const std::string& file)
 {
-    auto r = RunCommand("ffprobe -v error -show_format " + Quote(file));
-    auto sections = ParseSections(r.output, "FORMAT");
+    auto sections = Probe(file, "format", "[FORMAT]");
     return sections.empty() ? Fields() : sections.front();
 }
 
@@ -109,34 +117,25 @@ double PacketSpan(const std::string& file, const std::string& stream)
 
 double DecodedAudioSeconds(const std::string& file)
 {
-    for (auto& s : ProbeStreams(file)) {
-        if (s["codec_type"] != "audio")
-            continue;
-        auto r = RunCommand("ffmpeg -nostdin -v error -i " + Quote(file) +
-                            " -map 0:a:0 -ac 1 -f s16le - | wc -c");
-        return std::atof(r.output.c_str()) / 2 / std::atof(s["sample_rate"].c_str());
-    }
+    for (auto& s : ProbeStreams(file))
+        if (s["codec_type"] == "audio")
+            return std::atof(RunCommand("ffmpeg -nostdin -v error -i " + Quote(file) +
+                                        " -map 0:a:0 -ac 1 -f s16le - | wc -c").output.c_str()) /
+                   2 / std::atof(s["sample_rate"].c_str());
     return 0.0;
 }
 
-// The first video stream's size, in a picture without pixels.
-static Picture VideoShape(const std::string& file)
+// The pictures the ffmpeg tool writes as packed RGB24 for `arguments`, at
+// the first video stream's size.
+static std::vector<Picture> RawPictures(const std::string& file, const std::string& arguments)
 {
     Picture shape;
     for (auto& s : ProbeStreams(file))
-        if (s["codec_type"] == "video") {
+        if (s["codec_type"] == "video" && !shape.width) {
             shape.width = std::atoi(s["width"].c_str());
             shape.height = std::atoi(s["height"].c_str());
-            break;
         }
-    return shape;
-}
-
-// The pictures the ffmpeg tool writes as packed RGB24 for `arguments`.
-static std::vector<Picture> RawPictures(const std::string& file, const std::string& arguments)
-{
     std::vector<Picture> pictures;
-    Picture shape = VideoShape(file);
     const size_t size = size_t(shape.width) * shape.height * 3;
     std::string raw = RunCommand("ffmpeg -nostdin -v error -i " + Quote(file) + arguments +
                                  " -f rawvideo -pix_fmt rgb24 -").output;

@@ -20,6 +20,10 @@ CommandResult RunCommand(const std::string& command);
 // Quotes a path for the shell.
 std::string Quote(const std::string& text);
 
+// A file made in this program's output folder by the ffmpeg tool from
+// `arguments` (inputs, filters and codecs).
+std::string MakeMedia(const std::string& name, const std::string& arguments);
+
 // A file's bytes, and a file as the user sees it: its inode with its bytes.
 std::string ReadFile(const std::string& path);
 std::pair<unsigned long, std::string> FileIdentity(const std::string& path);

@@ -5,11 +5,6 @@
 // measurement, which nothing of ours uses.
 #include <cstdint>
 
-namespace hwy {
-namespace platform {
-uint64_t TimerResolution()
-{
-    return 1;
-}
-}  // namespace platform
-}  // namespace hwy
+namespace hwy::platform {
+uint64_t TimerResolution() { return 1; }
+}  // namespace hwy::platform
