@@ -245,20 +245,6 @@ TEST(SeekTest, AccurateSeekStopsOnThePictureAtOrAfterAndTheSampleAtTheTime)
     }
 }
 
-TEST(SeekTest, InputWithBothStreamsSeeksWithoutRepeatingPictures)
-{
-    auto input = Open("gop2s_44k.mp4", false, false);
-    ASSERT_TRUE(input->SeekAccurate(5.0));
-    EXPECT_NEAR(input->GetNextAudioTime(), 5.0, 1.0 / 44100);
-    double previous = NextPictureTime(*input, "gop2s_44k.mp4");
-    EXPECT_NEAR(previous, 5.0, 1e-6);
-    for (int i = 0; i < 60; ++i) {
-        double time = NextPictureTime(*input, "gop2s_44k.mp4");
-        EXPECT_NEAR(time - previous, kFrame, 1e-6);
-        previous = time;
-    }
-}
-
 // Files that are not good media: each one gives an opening message or is
 // read, decoded and sought to a clean end, whichever streams are chosen.
 TEST(BadInput, EachFileGivesAnOpeningMessageOrACleanEnd)
