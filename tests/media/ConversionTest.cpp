@@ -1,15 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 #include "media/AVFrameConverter.h"
 #include "media/AudioResampler.h"
 #include "media/InputStream.h"
+#include "support/TestFrames.h"
 #include "support/TestMedia.h"
 
 namespace {
@@ -17,22 +16,6 @@ namespace {
 bool Near(const uint8_t* pixel, int r, int g, int b)
 {
     return std::abs(pixel[0] - r) < 8 && std::abs(pixel[1] - g) < 8 && std::abs(pixel[2] - b) < 8;
-}
-
-// Interleaved 16-bit samples: a tone in channel 0, silence elsewhere.
-ffmpeg::FramePtr ToneInFirstChannel(int channels, int rate, int samples)
-{
-    ffmpeg::FramePtr frame(av_frame_alloc());
-    frame->format = AV_SAMPLE_FMT_S16;
-    frame->sample_rate = rate;
-    frame->nb_samples = samples;
-    av_channel_layout_default(&frame->ch_layout, channels);
-    EXPECT_GE(av_frame_get_buffer(frame.get(), 0), 0);
-    auto* data = reinterpret_cast<int16_t*>(frame->data[0]);
-    std::fill_n(data, size_t(channels) * samples, 0);
-    for (int i = 0; i < samples; ++i)
-        data[size_t(i) * channels] = int16_t(10000 * std::sin(2 * M_PI * 440.0 * i / rate));
-    return frame;
 }
 
 }  // namespace
@@ -74,8 +57,11 @@ TEST(AudioResamplerTest, MakesWholeEncoderFramesFromAnySoundAndCutsAtTheRoom)
         av_channel_layout_default(&encoder->ch_layout, 2);
         ASSERT_GE(avcodec_open2(encoder.get(), codec, nullptr), 0);
         AudioResampler resampler(*encoder);
-        // 0.1 s of 48 kHz 5.1 in packed 16 bits: 4410 samples at 44.1 kHz.
-        ffmpeg::FramePtr surround = ToneInFirstChannel(6, 48000, 4800);
+        // 0.1 s of 48 kHz 5.1 in packed 16 bits, a tone in the first channel:
+        // 4410 samples at 44.1 kHz.
+        ffmpeg::FramePtr surround = testsupport::NewSound(6, 48000, 4800);
+        for (int i = 0; i < 4800; ++i)
+            testsupport::Samples(*surround)[i * 6] = int16_t(10000 * std::sin(2 * M_PI * 440.0 * i / 48000));
         int64_t queued = resampler.Put(surround.get(), INT64_MAX) + resampler.Put(nullptr, INT64_MAX);
         EXPECT_NEAR(queued, 4410, 2) << codec->name;
         int64_t taken = 0;

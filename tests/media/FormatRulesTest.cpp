@@ -126,7 +126,6 @@ TEST(OutputTable, EveryRowSitsAtItsCodecAndItsSoundListsAgree)
         EXPECT_TRUE(f.fixedRates.empty() || f.fixedRates.back() <= f.maxFps) << codec;
     }
     EXPECT_EQ(OutputFormat(enumOutputCodec(OUTPUT_CODEC_COUNT)).codec, OC_MP4);
-    EXPECT_STREQ(OutputFormat(OC_M2V).extension, "ts");
 }
 
 TEST(FormatRules, ProposalsFollowTheSourceWithinEachOutputsLimits)

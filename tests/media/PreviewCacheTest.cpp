@@ -3,21 +3,13 @@
 #include <cstring>
 
 #include "media/PreviewDecoder.h"
+#include "support/TestFrames.h"
 #include "support/TestMedia.h"
 
 using testsupport::MediaPath;
+using testsupport::NewPicture;
 
 namespace {
-
-ffmpeg::FramePtr NewPicture(int width, int height)
-{
-    ffmpeg::FramePtr frame(av_frame_alloc());
-    frame->width = width;
-    frame->height = height;
-    frame->format = AV_PIX_FMT_YUV420P;
-    EXPECT_EQ(av_frame_get_buffer(frame.get(), 0), 0);
-    return frame;
-}
 
 bool SamePixels(const AVFrame& a, const AVFrame& b)
 {

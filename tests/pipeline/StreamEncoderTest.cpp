@@ -4,11 +4,11 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include "media/InputStream.h"
+#include "media/MediaError.h"
 #include "media/OutputFormats.h"
 #include "pipeline/ExportJob.h"
 #include "pipeline/ExportReport.h"
@@ -22,14 +22,9 @@ using namespace testsupport;
 
 namespace {
 
-struct Counts {
-    uint64_t read = 0;
-    uint64_t written = 0;
-};
-
-// Runs one export to its end and finishes the file.
-Counts Export(const std::string& in, const std::string& out, const tCodecParams& params,
-              double start, double end, const wxRect& crop = wxRect())
+// Runs one export to its end and finishes the file; returns the pictures written.
+uint64_t Export(const std::string& in, const std::string& out, const tCodecParams& params,
+                double start, double end, const wxRect& crop = wxRect())
 {
     StreamEncoder encoder(in.c_str(), out.c_str(), params, crop, start, end);
     for (int steps = 0; !encoder.IsEnded(); ++steps) {
@@ -40,7 +35,7 @@ Counts Export(const std::string& in, const std::string& out, const tCodecParams&
         encoder.Encode();
     }
     encoder.Finish();
-    return {encoder.GetReadFrames(), encoder.GetWrittenFrames()};
+    return encoder.GetWrittenFrames();
 }
 
 // The message an export fails with; empty when it succeeds.
@@ -52,18 +47,9 @@ std::string ExportFailure(const std::string& in, const std::string& out, const t
         return "";
     } catch (const char* message) {
         return message;
+    } catch (const MediaError& error) {
+        return error.Message();
     }
-}
-
-std::string FileBytes(const std::string& path)
-{
-    return RunCommand("cat " + Quote(path) + " 2>/dev/null").output;
-}
-
-// Files of a folder, one name a line.
-std::string FolderListing(const std::string& folder)
-{
-    return RunCommand("ls -A " + Quote(folder)).output;
 }
 
 Fields StreamOfType(const std::string& file, const std::string& type)
@@ -108,42 +94,33 @@ void ExpectPicturesChosenByTheRateRule(const std::string& in, const std::string&
 
 }  // namespace
 
-TEST(StreamEncoderRate, PicturesAreDroppedOrRepeatedByTheirTimesToFillEverySlot)
+// Pictures are dropped or repeated by their times to fill every slot, or
+// kept at the source's exact rate; a range past both ends of the input is
+// the whole input. Sound asked of an input without any gives video alone.
+TEST(StreamEncoderRate, EverySlotGetsThePictureOfItsTime)
 {
-    const struct { const char* file; int inFps, outFps; double start, end; uint64_t written; } cases[] = {
-        {"gop2s_44k.mp4", 25, 15, 0, 4, 60},
-        {"fps10.mp4", 10, 25, 0, 0, 75},  // the whole 3 s
-        {"video_only.mp4", 25, 25, 0, 2, 50},
+    const struct { const char* file; int inFps, outFps; double start, end; uint64_t written; const char* rate; } cases[] = {
+        {"gop2s_44k.mp4", 25, 15, 0, 4, 60, "15/1"},
+        {"fps10.mp4", 10, 25, 0, 0, 75, "25/1"},  // the whole 3 s
+        {"fps10.mp4", 10, 10, -3, 100, 30, "10/1"},
+        {"video_only.mp4", 25, 25, 0, 2, 50, "25/1"},
+        {"ntsc_2997.mp4", 30, 30, 0, 0, 90, "30000/1001"},
+        {"fps60.mp4", 60, 60, 0, 0, 120, "60/1"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.file);
-        std::string in = MediaPath(c.file), out = OutputPath(std::string("rate_") + c.file + ".mp4");
+        SCOPED_TRACE(std::string(c.file) + " at " + c.rate);
+        std::string in = MediaPath(c.file), out = OutputPath("rate.mp4");
         tCodecParams params = RecordFor(in);
         ASSERT_EQ(params.iFps, c.inFps);
+        bool sound = params.bAudioEnabled;
         params.iFps = c.outFps;
-        params.bAudioEnabled = false;
-        Counts n = Export(in, out, params, c.start, c.end);
-        EXPECT_EQ(n.written, c.written);
+        params.bAudioEnabled = true, params.iAudioSampleRate = 44100, params.iAudioChannels = 2;
+        EXPECT_EQ(Export(in, out, params, c.start, c.end), c.written);
         EXPECT_EQ(uint64_t(CountVideoFrames(out)), c.written);
-        EXPECT_EQ(StreamOfType(out, "video")["r_frame_rate"], std::to_string(c.outFps) + "/1");
+        EXPECT_EQ(StreamOfType(out, "video")["r_frame_rate"], c.rate);
+        EXPECT_EQ(ProbeStreams(out).size(), sound ? 2u : 1u);
         EXPECT_EQ(DecodeErrors(out), "");
         ExpectPicturesChosenByTheRateRule(in, out, c.inFps, c.outFps);
-    }
-}
-
-TEST(StreamEncoderRate, ASourceRateLeftAsItIsIsKeptExactlyWithEveryPicture)
-{
-    const struct { const char* file; const char* rate; uint64_t pictures; } cases[] = {
-        {"ntsc_2997.mp4", "30000/1001", 90}, {"fps60.mp4", "60/1", 120}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.file);
-        std::string in = MediaPath(c.file), out = OutputPath(std::string("exact_") + c.file);
-        tCodecParams params = RecordFor(in);
-        Counts n = Export(in, out, params, 0, 0);
-        EXPECT_EQ(n.written, c.pictures);
-        EXPECT_EQ(uint64_t(CountVideoFrames(out)), c.pictures);
-        EXPECT_EQ(StreamOfType(out, "video")["r_frame_rate"], c.rate);
-        ExpectPicturesChosenByTheRateRule(in, out, 1, 1);
     }
 }
 
@@ -151,7 +128,7 @@ TEST(StreamEncoderRate, ASourceRateLeftAsItIsIsKeptExactlyWithEveryPicture)
 // upright size and with no display matrix left to turn them again.
 TEST(StreamEncoderPictures, ClipsWithADisplayMatrixAreExportedUpright)
 {
-    for (const char* name : {"rot_90.mp4", "rot_180.mp4", "rot_270.mp4"}) {
+    for (const char* name : {"rot_90.mp4", "rot_180.mp4", "rot_270.mp4", "rot_90_422.mp4"}) {
         SCOPED_TRACE(name);
         std::string in = MediaPath(name), out = OutputPath(std::string("upright_") + name);
         tCodecParams params = RecordFor(in);
@@ -203,9 +180,6 @@ TEST(StreamEncoderSync, BothStreamsStartAtTheRangeStartAndLastItsLength)
 
         int pictures = CountVideoFrames(out);
         EXPECT_EQ(pictures, int(std::lround(length * c.fps)));
-        if (c.end == 0) {
-            EXPECT_EQ(pictures, CountVideoFrames(in));
-        }
         EXPECT_NEAR(PacketSpan(out, "v:0"), length, 1.0 / c.fps);
         if (c.sound)
             EXPECT_NEAR(DecodedAudioSeconds(out), length, 1024.0 / c.rate);
@@ -221,51 +195,18 @@ TEST(StreamEncoderSync, BothStreamsStartAtTheRangeStartAndLastItsLength)
     }
 }
 
-TEST(StreamEncoderCrop, EachQuadrantCroppedAndScaledDecodesToItsColour)
+// The crop is cut from its place and scaled over the whole output.
+TEST(StreamEncoderCrop, TheBottomLeftQuadrantCroppedAndScaledDecodesToItsBlue)
 {
-    struct Case {
-        wxRect crop;
-        int r, g, b;
-        const char* what;
-    };
-    const Case cases[] = {
-        {wxRect(160, 0, 160, 120), 0, 255, 0, "top-right, lime"},
-        {wxRect(0, 120, 160, 120), 0, 0, 255, "bottom-left, blue"},
-        {wxRect(160, 120, 160, 120), 255, 255, 255, "bottom-right, white"},
-    };
-    std::string in = MediaPath("quadrants.mp4");
-    int index = 0;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        std::string out = OutputPath("quadrant_" + std::to_string(index++) + ".mp4");
-        tCodecParams params = RecordFor(in);
-        params.iWidth = 64;
-        params.iHeight = 48;
-        params.bAudioEnabled = false;
-        Export(in, out, params, 0, 1, c.crop);
-        Picture p = DecodePicture(out, 0.5);
-        ASSERT_EQ(p.width, 64);
-        ASSERT_EQ(p.height, 48);
-        // The source's own colour borders are soft over a few pixels.
-        EXPECT_LE(MaxColourError(p, 3, 3, 58, 42, c.r, c.g, c.b), 16);
-    }
-}
-
-TEST(StreamEncoderRange, AnEndOfZeroOrPastTheInputMeansTheEndOfTheInput)
-{
-    std::string in = MediaPath("fps10.mp4");
-    double inputDuration = InputStream(in.c_str(), true, false).GetDuration();
-    ASSERT_NEAR(inputDuration, 3.0, 1e-3);
+    std::string in = MediaPath("quadrants.mp4"), out = OutputPath("quadrant.mp4");
     tCodecParams params = RecordFor(in);
-    const struct { double start, end; } cases[] = {{0, 0}, {0, 100}, {-3, 100}};
-    int index = 0;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(index);
-        std::string out = OutputPath("range_end_" + std::to_string(index++) + ".mp4");
-        Export(in, out, params, c.start, c.end);
-        EXPECT_EQ(CountVideoFrames(out), 30);
-        EXPECT_LT(MeanAbsDiff(DecodePicture(out, 0), DecodePicture(in, 0)), 4.0) << "the export begins at 0";
-    }
+    params.iWidth = 64, params.iHeight = 48, params.bAudioEnabled = false;
+    Export(in, out, params, 0, 1, wxRect(0, 120, 160, 120));
+    Picture p = DecodePicture(out, 0.5);
+    ASSERT_EQ(p.width, 64);
+    ASSERT_EQ(p.height, 48);
+    // The source's own colour borders are soft over a few pixels.
+    EXPECT_LE(MaxColourError(p, 3, 3, 58, 42, 0, 0, 255), 16);
 }
 
 TEST(StreamEncoderRange, ARangeShorterThanOnePictureIsRefusedBeforeAnyFileIsTouched)
@@ -276,34 +217,7 @@ TEST(StreamEncoderRange, ARangeShorterThanOnePictureIsRefusedBeforeAnyFileIsTouc
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.start) + " to " + std::to_string(c.end));
         EXPECT_EQ(ExportFailure(in, out, RecordFor(in), c.start, c.end), "The range is shorter than one frame.");
-        EXPECT_EQ(FileBytes(out), "earlier\n");
-    }
-}
-
-TEST(StreamEncoderInput, AnInputWithoutSoundExportedWithAudioOnGivesVideoOnly)
-{
-    std::string in = MediaPath("video_only.mp4"), out = OutputPath("no_sound.mp4");
-    tCodecParams params = RecordFor(in);
-    params.bAudioEnabled = true;
-    params.iAudioSampleRate = 44100;
-    params.iAudioChannels = 2;
-    Counts n;
-    ASSERT_NO_THROW(n = Export(in, out, params, 0, 2));
-    auto streams = ProbeStreams(out);
-    ASSERT_EQ(streams.size(), 1u);
-    EXPECT_EQ(streams[0]["codec_type"], "video");
-    EXPECT_EQ(n.written, 50u);
-    EXPECT_EQ(CountVideoFrames(out), 50);
-}
-
-TEST(StreamEncoderInput, InputsWithoutVideoAreRefusedBeforeAnyOutputIsMade)
-{
-    // A song's cover picture is no video.
-    for (const char* name : {"audio_only.m4a", "song_cover.mp3"}) {
-        std::string out = OutputPath("no_video.mp4");
-        EXPECT_EQ(ExportFailure(MediaPath(name), out, RecordFor(MediaPath("av_h264_aac.mp4")), 0, 0),
-                  "This file has no video.") << name;
-        EXPECT_NE(access(out.c_str(), F_OK), 0) << "no output file is created";
+        EXPECT_EQ(ReadFile(out), "earlier\n");
     }
 }
 
@@ -330,45 +244,6 @@ TEST(StreamEncoderInput, AwkwardInputsExportEveryPictureAtTheirOpeningSize)
     EXPECT_LE(MaxColourError(late, 340, 20, 280, 320, 0, 0, 255), 24);
 }
 
-// A cancelled export is finished with what was written so far; an export
-// given up without finishing leaves no file and an earlier one as it was.
-TEST(StreamEncoderCancel, AnExportStoppedHalfWayLeavesAFileThatDecodesCleanly)
-{
-    std::string in = MediaPath("av_h264_aac.mp4"), out = OutputPath("cancelled.mp4");
-    RunCommand("echo earlier > " + Quote(out));
-    {
-        StreamEncoder abandoned(in.c_str(), out.c_str(), RecordFor(in), wxRect(), 0, 0);
-        for (int i = 0; i < 50; ++i)
-            abandoned.Encode();
-    }
-    EXPECT_EQ(FileBytes(out), "earlier\n");
-    EXPECT_EQ(FolderListing(OutputPath("")).find(".part"), std::string::npos) << "no hidden file is left behind";
-
-    uint64_t written = 0;
-    {
-        StreamEncoder encoder(in.c_str(), out.c_str(), RecordFor(in), wxRect(), 0, 0);
-        for (int i = 0; i < 200 && !encoder.IsEnded(); ++i)
-            encoder.Encode();
-        EXPECT_FALSE(encoder.IsEnded());
-        written = encoder.GetWrittenFrames();
-        EXPECT_GT(encoder.GetProgress(), 0);
-        EXPECT_LT(encoder.GetProgress(), 1000);
-        encoder.Finish();
-    }
-    ASSERT_GT(written, 20u);
-    EXPECT_EQ(DecodeErrors(out), "");
-    EXPECT_EQ(uint64_t(CountVideoFrames(out)), written);
-    double video = PacketSpan(out, "v:0");
-    EXPECT_NEAR(video, written / 25.0, 0.001);
-    EXPECT_NEAR(DecodedAudioSeconds(out), video, 0.05);
-    // The file holds consecutive input pictures, up to the last one written.
-    auto pictures = DecodeAllPictures(out);
-    ASSERT_EQ(pictures.size(), written);
-    auto source = DecodeAllPictures(in, int(written) + 5);
-    for (int i = 0; i < int(written); ++i)
-        ASSERT_EQ(NearestPicture(pictures[i], source, i - 3, i + 3), i) << "picture " << i;
-}
-
 // Places that cannot take the file: the export fails with the reason, no file
 // appears under the output's name and an earlier one stays byte for byte.
 TEST(StreamEncoderPlaces, AFullDiskOrAnUnwritableFolderFailsAndLosesNothing)
@@ -377,7 +252,7 @@ TEST(StreamEncoderPlaces, AFullDiskOrAnUnwritableFolderFailsAndLosesNothing)
     tCodecParams params = RecordFor(in);
     std::string reference = OutputPath("full_disk_reference.mp4");
     Export(in, reference, params, 0, 4);
-    size_t size = FileBytes(reference).size();
+    size_t size = ReadFile(reference).size();
     ASSERT_GT(size, 100000u);
 
     EXPECT_EQ(ExportFailure(in, OutputPath("missing/out.mp4"), params, 0, 4), "Can't write to the output folder.");
@@ -404,8 +279,8 @@ TEST(StreamEncoderPlaces, AFullDiskOrAnUnwritableFolderFailsAndLosesNothing)
             std::fclose(file);
         }
         EXPECT_EQ(ExportFailure(in, out, params, 0, 4), c.message);
-        EXPECT_EQ(FileBytes(out), *c.options ? "" : earlier);
-        EXPECT_EQ(FolderListing(mount), *c.options ? "" : "out.mp4\n");
+        EXPECT_EQ(ReadFile(out), *c.options ? "" : earlier);
+        EXPECT_EQ(RunCommand("ls -A " + Quote(mount)).output, *c.options ? "" : "out.mp4\n") << "no part file is left";
         RunCommand("umount " + Quote(mount));
     }
 }
@@ -421,13 +296,8 @@ TEST(StreamEncoderPictures, AnHdrSourceKeptIsWrittenAt10BitsWithItsTags)
                "format=yuv420p10le -c:v libx265 -x265-params log-level=error:lossless=1 -color_primaries bt2020 "
                "-color_trc smpte2084 -colorspace bt2020nc " + Quote(pq));
     RunCommand("ffmpeg -nostdin -v error -y " + pattern + "-c:v libx264 -qp 0 -pix_fmt yuv420p " + Quote(sdr));
-    const struct {
-        std::string source;
-        enumOutputCodec codec;
-        bool keep;
-        const char* pixels;
-        const char* tags;  // primaries/transfer/matrix
-    } cases[] = {
+    // `tags`: primaries/transfer/matrix.
+    const struct { std::string source; enumOutputCodec codec; bool keep; const char* pixels, *tags; } cases[] = {
         {pq, OC_MKV_H265, true, "yuv420p10le", "bt2020/smpte2084/bt2020nc"},
         {pq, OC_WEBM_AV1, true, "yuv420p10le", "bt2020/smpte2084/bt2020nc"},
         {pq, OC_MKV_H265, false, "yuv420p", "bt709/bt709/bt709"},
