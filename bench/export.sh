@@ -64,8 +64,8 @@ ratio() { printf '%.2f' "$(echo "$1 / $2" | bc -l)"; }
 best() { if [ -z "$1" ] || [ "$(echo "$2 < $1" | bc -l)" = 1 ]; then echo "$2"; else echo "$1"; fi; }
 
 # The video encoder settings both programs use: those of Tellavox's MP4,
-# H.264 at the program's x264 preset with the index first.
-preset=$(sed -n 's/.*h264Preset = "\(.*\)";/\1/p' "$root/media/ContainerProfiles.cpp")
+# H.264 High at the x264 preset it starts with, with the index first.
+preset=${BENCH_PRESET:-faster}
 video_codec="H.264 ($preset)"
 
 # compare NAME INPUT SIZE [CROP]: the same export by tellavox-export (directly
@@ -75,7 +75,7 @@ video_codec="H.264 ($preset)"
 compare() {
   name=$1 input=$2 size=$3 crop=${4:-}
   w=${size%x*} h=${size#*x}
-  ours_args="--in $input --out $work/ours_$name.mp4 --size $size --vbitrate 5000000 --gop 5 --abitrate 128000 --arate 44100 --channels 2"
+  ours_args="--in $input --out $work/ours_$name.mp4 --size $size --speed $preset --vbitrate 5000000 --gop 5 --abitrate 128000 --arate 44100 --channels 2"
   # Shrinking by area, as the program does, so both files start from the same pictures.
   filter="scale=$w:$h:flags=area"
   if [ -n "$crop" ]; then
@@ -93,7 +93,7 @@ CROP
     ours_s=$(best "$ours_s" "$1") ours_kb=$2 ours_cpu=$(best "$ours_cpu" "$3")
     ours_told=$(best "$ours_told" "$(sed -n 's/.*seconds=//p' "$work/out.txt")")
     set -- $(measure ffmpeg -nostdin -loglevel error -y -i "$input" -vf "$filter" \
-      -c:v libx264 -preset "$preset" -b:v 5000000 -g 5 -c:a aac -b:a 128000 -ar 44100 -ac 2 \
+      -c:v libx264 -preset "$preset" -profile:v high -b:v 5000000 -g 5 -c:a aac -b:a 128000 -ar 44100 -ac 2 \
       -movflags +faststart "$work/ffmpeg_$name.mp4")
     ff_s=$(best "$ff_s" "$1") ff_kb=$2 ff_cpu=$(best "$ff_cpu" "$3")
     if [ -n "${DISPLAY:-}" ]; then
