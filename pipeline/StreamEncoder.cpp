@@ -110,6 +110,7 @@ void StreamEncoder::ClampRange(double endTime)
 void StreamEncoder::SetTargets()
 {
     m_OutputFps = m_Output->GetFrameRate();
+    m_ShrinkOnHold = m_OutputFps >= m_Input->GetInfo().frameRate - 0.01;
     m_VideoTarget = uint64_t(std::max(1.0, std::round(GetDuration() * m_OutputFps)));
     if (!m_ConvertsSound && !m_CopiedSound)
         return;
@@ -190,7 +191,7 @@ void StreamEncoder::EncodeVideo()
     }
     if (m_Held)
         WriteHeldPicture(time);
-    m_Held = std::move(frame);
+    m_Held = m_ShrinkOnHold ? m_Engine->ProcessFrame(frame.get()) : std::move(frame);
     m_HeldTime = time;
 }
 
@@ -221,7 +222,11 @@ void StreamEncoder::WriteHeldPicture(double until)
     if (copies == 0)
         return;
     // Made small before it is queued: the queue holds pictures of the output's size.
-    m_Writer->Write(m_Engine->ProcessFrame(m_Held.get()), copies);
+    ffmpeg::FramePtr picture =
+        m_ShrinkOnHold ? ffmpeg::FramePtr(av_frame_clone(m_Held.get())) : m_Engine->ProcessFrame(m_Held.get());
+    if (!picture)
+        throw "Can't allocate picture.";
+    m_Writer->Write(std::move(picture), copies);
 }
 
 void StreamEncoder::EncodeAudio()

@@ -86,6 +86,9 @@ private:
     std::unique_ptr<PictureWriter> m_Writer;
     // The latest picture: written to its slots once the next one's time is known.
     ffmpeg::FramePtr m_Held;
+    // When every picture gets a slot, the held one is made small at once, so
+    // that no full-size picture stays out of the decoder's hands.
+    bool m_ShrinkOnHold = false;
     double m_HeldTime = 0.0;  // seconds within the range
     bool m_VideoInputDone = false;
     uint64_t m_ReadFrames = 0;
