@@ -1,11 +1,11 @@
 #include "media/EncoderCore.h"
 
-#include "media/MediaError.h"
-
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+
+#include "media/MediaError.h"
 
 extern "C" {
 #include <libavutil/imgutils.h>
@@ -24,8 +24,6 @@ void OutputContextDeleter::operator()(AVFormatContext* p) const
 namespace {
 
 using EncoderPtr = std::unique_ptr<tFFMpegEncoder>;
-
-const char* const cantCreate = "Can't create output stream with this parameters.";
 
 // Keeps the first error met, for the message the caller throws.
 bool Failed(tFFMpegEncoder& encoder, int code)
@@ -81,16 +79,16 @@ void OpenCodec(tOutputTrack& track)
     // An encoder reads a first pass's statistics while it opens; they are
     // the caller's to free.
     av_freep(&codec->stats_in);
-    CheckMedia(opened, cantCreate);
+    CheckMedia(opened, cantCreateOutput);
     track.pStream->time_base = codec->time_base;
-    CheckMedia(avcodec_parameters_from_context(track.pStream->codecpar, codec), cantCreate);
+    CheckMedia(avcodec_parameters_from_context(track.pStream->codecpar, codec), cantCreateOutput);
 }
 
 void OpenFile(tFFMpegEncoder& encoder, const char* fileName)
 {
     AVFormatContext* context = encoder.pFormatCtx.get();
     if (!(context->oformat->flags & AVFMT_NOFILE))
-        CheckMedia(avio_open(&context->pb, fileName, AVIO_FLAG_WRITE), cantCreate);
+        CheckMedia(avio_open(&context->pb, fileName, AVIO_FLAG_WRITE), cantCreateOutput);
 }
 
 using Clock = std::chrono::steady_clock;
@@ -147,7 +145,7 @@ tFFMpegEncoder* OpenOutput(const char* fileName, const char* formatShortName,
     if (!encoder->pFormat)
         return nullptr;
     AVFormatContext* context = nullptr;
-    CheckMedia(avformat_alloc_output_context2(&context, encoder->pFormat, nullptr, fileName), cantCreate);
+    CheckMedia(avformat_alloc_output_context2(&context, encoder->pFormat, nullptr, fileName), cantCreateOutput);
     encoder->pFormatCtx.reset(context);
 
     if (!CreateStream(*encoder, encoder->video, videoCodec, createVideo, videoParams))
@@ -166,7 +164,7 @@ tFFMpegEncoder* OpenOutput(const char* fileName, const char* formatShortName,
     if (header < 0) {
         encoder.reset();  // closes the file first
         std::remove(fileName);
-        throw MediaError(cantCreate, header);
+        throw MediaError(cantCreateOutput, header);
     }
     encoder->pGate = std::make_unique<PacketGate>(context, encoder->video, encoder->audio);
     return encoder.release();

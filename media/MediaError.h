@@ -16,6 +16,9 @@ private:
     int m_Code;
 };
 
+// Any output that cannot be opened with its settings says so.
+inline constexpr const char* cantCreateOutput = "Can't create output stream with this parameters.";
+
 // Throws MediaError when `code` is an FFmpeg error (below zero); returns it otherwise.
 int CheckMedia(int code, const char* message);
 

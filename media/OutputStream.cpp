@@ -10,8 +10,6 @@
 
 namespace {
 
-const char* const cantCreate = "Can't create output stream with this parameters.";
-
 [[noreturn]] void WriteFailure(const tFFMpegEncoder* encoder, const char* message)
 {
     ThrowOutputFailure(OutputError(encoder), message);
@@ -81,7 +79,7 @@ OutputStream::OutputStream(const char* fileName, const tCodecParams& params, con
     : m_Pass(pass), m_Stats(stats), m_Encoder(OpenFamily(fileName, params, colour, pixelAspect, pass, stats))
 {
     if (!m_Encoder)
-        throw cantCreate;
+        throw cantCreateOutput;
     if (HasAudio(m_Encoder.get()))
         m_Sound = std::make_unique<AudioResampler>(*m_Encoder->audio.pCodec);
 }
@@ -94,7 +92,7 @@ OutputStream::OutputStream(const char* fileName, const tCodecParams& params, con
                     : OpenFamily(fileName, params, colour, pixelAspect, pass, stats, &copiedSound))
 {
     if (!m_Encoder || !HasAudio(m_Encoder.get()))
-        throw cantCreate;
+        throw cantCreateOutput;
 }
 
 OutputStream::~OutputStream() = default;

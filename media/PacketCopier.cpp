@@ -10,8 +10,6 @@
 
 namespace {
 
-const char* const cantCreate = "Can't create output stream with this parameters.";
-
 AVCodecID SoundCodecFor(const tCodecParams& params)
 {
     switch (params.eSoundCodec) {
@@ -103,7 +101,7 @@ void PacketCopier::OpenOutput(const char* outputName, const tCodecParams& params
 {
     const tOutputFormat& row = OutputFormat(params.eCodec);
     AVFormatContext* file = nullptr;
-    CheckMedia(avformat_alloc_output_context2(&file, nullptr, row.muxer, outputName), cantCreate);
+    CheckMedia(avformat_alloc_output_context2(&file, nullptr, row.muxer, outputName), cantCreateOutput);
     m_File.reset(file);
     m_VideoOut = AddStream(m_Source.Video());
     if (row.videoTag && row.videoCodec == m_VideoOut->codecpar->codec_id)
@@ -119,15 +117,15 @@ void PacketCopier::OpenOutput(const char* outputName, const tCodecParams& params
             *file, SoundCodecFor(params), tAudioParamsMP4{params.iAudioBitrate, params.iAudioSampleRate, channels});
         m_SoundOut = &m_SoundEncoder->Stream();
     }
-    CheckMedia(avio_open(&file->pb, outputName, AVIO_FLAG_WRITE), cantCreate);
-    CheckMedia(WriteHeader(file, row.muxerOptions), cantCreate);
+    CheckMedia(avio_open(&file->pb, outputName, AVIO_FLAG_WRITE), cantCreateOutput);
+    CheckMedia(WriteHeader(file, row.muxerOptions), cantCreateOutput);
 }
 
 AVStream* PacketCopier::AddStream(const AVStream& source)
 {
     AVStream* copy = avformat_new_stream(m_File.get(), nullptr);
     if (!copy || avcodec_parameters_copy(copy->codecpar, source.codecpar) < 0 || !CopySideData(source, *copy))
-        throw cantCreate;
+        throw cantCreateOutput;
     // The source container's tag may mean nothing in this one.
     copy->codecpar->codec_tag = 0;
     copy->time_base = source.time_base;

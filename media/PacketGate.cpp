@@ -13,7 +13,8 @@ bool PacketGate::Put(AVPacket* packet)
 {
     ffmpeg::PacketPtr copy(av_packet_alloc());
     if (!copy) {
-        m_Error = m_Error ? m_Error : AVERROR(ENOMEM);
+        if (m_Error == 0)
+            m_Error = AVERROR(ENOMEM);
         return false;
     }
     av_packet_move_ref(copy.get(), packet);

@@ -3,22 +3,18 @@
 #include "media/ContainerProfiles.h"
 #include "media/MediaError.h"
 
-namespace {
-const char* const cantCreate = "Can't create output stream with this parameters.";
-}
-
 SoundEncoder::SoundEncoder(AVFormatContext& file, AVCodecID codec, const tAudioParamsMP4& params)
     : m_File(file), m_Packet(av_packet_alloc())
 {
     const AVCodec* encoder = avcodec_find_encoder(codec);
     m_Codec.reset(encoder ? avcodec_alloc_context3(encoder) : nullptr);
     if (!m_Codec || !m_Packet)
-        throw cantCreate;
+        throw cantCreateOutput;
     m_Stream = CreateAudioStreamMP4(&file, m_Codec.get(), codec, &params);
     if (!m_Stream)
-        throw cantCreate;
-    CheckMedia(avcodec_open2(m_Codec.get(), encoder, nullptr), cantCreate);
-    CheckMedia(avcodec_parameters_from_context(m_Stream->codecpar, m_Codec.get()), cantCreate);
+        throw cantCreateOutput;
+    CheckMedia(avcodec_open2(m_Codec.get(), encoder, nullptr), cantCreateOutput);
+    CheckMedia(avcodec_parameters_from_context(m_Stream->codecpar, m_Codec.get()), cantCreateOutput);
     m_Stream->time_base = m_Codec->time_base;
     m_Sound = std::make_unique<AudioResampler>(*m_Codec);
 }
